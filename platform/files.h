@@ -1,0 +1,30 @@
+// files.h — files and the well-known directories, in the Windows path form
+// that the source uses ("c:\camds.log", windowsDirectory() + "\pxcm.ini").
+// POSIX maps them: drive c: is $PXCM_ROOT (default ~/.local/share/pxcm), the
+// Windows directory is $PXCM_ROOT/windows, backslashes become slashes, and a
+// text that starts with '/' is already a POSIX path.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace plat {
+
+bool fileExists(const char* path);
+// Creates an empty file (truncating nothing that exists: an existing file is
+// left alone and counts as success).
+bool fileCreateEmpty(const char* path);
+bool fileDelete(const char* path);
+// Reads up to `max` bytes from the start of the file; false when it cannot
+// be opened for reading.
+bool fileReadHead(const char* path, char* out, std::size_t max, std::size_t* got);
+
+// The Windows directory, without a trailing separator.
+std::string windowsDirectory();
+// The temporary directory, with a trailing separator.
+std::string tempDirectory();
+
+// The path as the operating system takes it (identity on Windows).
+std::string nativePath(const char* path);
+
+}  // namespace plat

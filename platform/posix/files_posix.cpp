@@ -1,0 +1,149 @@
+// files_posix.cpp — files and well-known directories on POSIX: drive c: is
+// $PXCM_ROOT, the Windows directory lies under it, Windows paths are mapped.
+#include "platform/files.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+namespace plat {
+namespace {
+
+std::string envOrEmpty(const char* name) {
+    const char* v = std::getenv(name);
+    return v ? std::string(v) : std::string();
+}
+
+std::string withoutTrailingSlashes(std::string s) {
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
+}
+
+// Drive c:, read from the environment at every call so that a change takes
+// effect at once.
+std::string rootDirectory() {
+    std::string root = envOrEmpty("PXCM_ROOT");
+    if (!root.empty()) return withoutTrailingSlashes(root);
+    std::string data = envOrEmpty("XDG_DATA_HOME");
+    if (!data.empty() && data.front() == '/') return withoutTrailingSlashes(data) + "/pxcm";
+    std::string home = envOrEmpty("HOME");
+    if (home.empty()) {
+        if (const passwd* pw = getpwuid(getuid())) home = pw->pw_dir ? pw->pw_dir : "";
+    }
+    if (home.empty()) home = "/tmp";
+    return withoutTrailingSlashes(home) + "/.local/share/pxcm";
+}
+
+bool isDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+
+void appendWithSlashes(std::string& out, const char* p) {
+    for (; *p; ++p) out += *p == '\\' ? '/' : *p;
+}
+
+int openNative(const char* path, int flags, mode_t mode = 0) {
+    std::string native = nativePath(path);
+    if (native.empty()) {
+        errno = ENOENT;
+        return -1;
+    }
+    int fd;
+    do fd = ::open(native.c_str(), flags | O_CLOEXEC, mode);
+    while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+}  // namespace
+
+std::string nativePath(const char* path) {
+    if (!path || !*path) return {};
+    std::string out;
+    if (path[0] == '/') {
+        appendWithSlashes(out, path);
+    } else if (isDriveLetter(path[0]) && path[1] == ':') {
+        // Every drive is c: here; "c:", "c:\x" and "c:x" all start at the root.
+        out = rootDirectory();
+        const char* rest = path + 2;
+        while (*rest == '\\' || *rest == '/') ++rest;
+        if (*rest) {
+            if (out.back() != '/') out += '/';
+            appendWithSlashes(out, rest);
+        }
+    } else if (path[0] == '\\') {
+        // Rooted on the current drive, which is c:.
+        out = rootDirectory();
+        const char* rest = path;
+        while (*rest == '\\' || *rest == '/') ++rest;
+        if (*rest) {
+            if (out.back() != '/') out += '/';
+            appendWithSlashes(out, rest);
+        }
+    } else {
+        appendWithSlashes(out, path);
+    }
+    return out;
+}
+
+std::string windowsDirectory() {
+    std::string root = rootDirectory();
+    return root == "/" ? "/windows" : root + "/windows";
+}
+
+std::string tempDirectory() {
+    std::string tmp = envOrEmpty("TMPDIR");
+    if (tmp.empty()) tmp = "/tmp";
+    if (tmp.back() != '/') tmp += '/';
+    return tmp;
+}
+
+bool fileExists(const char* path) {
+    std::string native = nativePath(path);
+    struct stat st;
+    return !native.empty() && ::stat(native.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+}
+
+bool fileCreateEmpty(const char* path) {
+    int fd = openNative(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (fd >= 0) {
+        ::close(fd);
+        return true;
+    }
+    return errno == EEXIST && fileExists(path);
+}
+
+bool fileDelete(const char* path) {
+    std::string native = nativePath(path);
+    return !native.empty() && ::unlink(native.c_str()) == 0;
+}
+
+bool fileReadHead(const char* path, char* out, std::size_t max, std::size_t* got) {
+    if (got) *got = 0;
+    int fd = openNative(path, O_RDONLY);
+    if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::size_t total = 0;
+    bool ok = true;
+    while (total < max) {
+        ssize_t n = ::read(fd, out + total, max - total);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ok = false;
+            break;
+        }
+        if (n == 0) break;
+        total += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    if (got) *got = ok ? total : 0;
+    return ok;
+}
+
+}  // namespace plat

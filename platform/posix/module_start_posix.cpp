@@ -1,0 +1,26 @@
+// module_start_posix.cpp — module start and stop on POSIX: the loader runs
+// these as Windows runs DllMain, with the module's base address as handle.
+#include <dlfcn.h>
+
+#include "platform/os_types.h"
+#include "source/dll_main.h"
+
+namespace {
+
+HINSTANCE thisModule() {
+    Dl_info info{};
+    static const char anchor = 0;
+    if (::dladdr(&anchor, &info) && info.dli_fbase) return info.dli_fbase;
+    // dladdr cannot fail for our own address; any non-null handle will do.
+    return const_cast<char*>(&anchor);
+}
+
+__attribute__((constructor)) void moduleStart() {
+    DllMain(thisModule(), DLL_PROCESS_ATTACH, nullptr);
+}
+
+__attribute__((destructor)) void moduleStop() {
+    DllMain(thisModule(), DLL_PROCESS_DETACH, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,311 @@
+// profile_posix.cpp — the Windows profile functions over INI files on POSIX:
+// every call reads the file afresh (one read into a stack buffer, no
+// allocation per line); a write replaces the file atomically.
+#include "platform/profile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/posix/ini_lines.h"
+
+namespace plat {
+namespace {
+
+// A settings file's name as the profile functions take it: a bare file name
+// lies in the Windows directory, as on Windows.
+std::string profilePath(const char* file) {
+    if (!file || !*file) file = "win.ini";
+    if (!std::strpbrk(file, "/\\:")) return windowsDirectory() + "/" + file;
+    return nativePath(file);
+}
+
+// The whole content of a file, read at once; small files stay on the stack.
+class FileText {
+public:
+    explicit FileText(const std::string& path) { load(path); }
+    FileText(const FileText&) = delete;
+    FileText& operator=(const FileText&) = delete;
+
+    // False when the file cannot be opened (missing) or read.
+    bool ok() const { return ok_; }
+    // True when there is no such file (as opposed to one we cannot read).
+    bool missing() const { return missing_; }
+    std::string_view text() const { return {data_, size_}; }
+
+private:
+    void load(const std::string& path) {
+        if (path.empty()) return;
+        int fd;
+        do fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0) {
+            missing_ = errno == ENOENT;
+            return;
+        }
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            return;
+        }
+        // One byte more than the size tells a file that grew meanwhile.
+        std::size_t cap = static_cast<std::size_t>(st.st_size) + 1;
+        char* buf = stack_;
+        if (cap > sizeof(stack_)) {
+            heap_.reset(new (std::nothrow) char[cap]);
+            if (!heap_) {
+                ::close(fd);
+                return;
+            }
+            buf = heap_.get();
+        }
+        std::size_t got = 0;
+        for (;;) {
+            ssize_t n = ::read(fd, buf + got, cap - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                ::close(fd);
+                return;
+            }
+            if (n == 0) break;
+            got += static_cast<std::size_t>(n);
+            if (got < cap) continue;
+            // Still growing: make room and go on.
+            std::size_t bigger = cap * 2;
+            std::unique_ptr<char[]> more(new (std::nothrow) char[bigger]);
+            if (!more) {
+                ::close(fd);
+                return;
+            }
+            std::memcpy(more.get(), buf, got);
+            heap_ = std::move(more);
+            buf = heap_.get();
+            cap = bigger;
+        }
+        ::close(fd);
+        data_ = buf;
+        size_ = got;
+        ok_ = true;
+    }
+
+    char stack_[16384];
+    std::unique_ptr<char[]> heap_;
+    const char* data_ = nullptr;
+    std::size_t size_ = 0;
+    bool ok_ = false;
+    bool missing_ = false;
+};
+
+// Copies text into out, truncated to size - 1 characters and a NUL.
+unsigned long copyTruncated(std::string_view text, char* out, unsigned long size) {
+    if (!out || size == 0) return 0;
+    std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+    std::memcpy(out, text.data(), n);
+    out[n] = '\0';
+    return static_cast<unsigned long>(n);
+}
+
+// A list of NUL-terminated strings ended by a second NUL. When the buffer is
+// too small the last string is cut and two NULs end the list, and the result
+// is size - 2, as Windows does.
+class ListWriter {
+public:
+    ListWriter(char* out, unsigned long size) : out_(out), size_(out ? size : 0) {}
+    void append(std::string_view s) {
+        for (char c : s) put(c);
+    }
+    void endItem() { put('\0'); }
+    unsigned long finish() {
+        if (size_ == 0) return 0;
+        if (used_ + 1 <= size_) {
+            out_[used_] = '\0';
+            if (used_ + 2 <= size_) out_[used_ + 1] = '\0';
+            return static_cast<unsigned long>(used_);
+        }
+        if (size_ == 1) {
+            out_[0] = '\0';
+            return 0;
+        }
+        out_[size_ - 2] = '\0';
+        out_[size_ - 1] = '\0';
+        return size_ - 2;
+    }
+
+private:
+    void put(char c) {
+        if (used_ < size_) out_[used_] = c;
+        ++used_;
+    }
+    char* out_;
+    unsigned long size_;
+    std::size_t used_ = 0;
+};
+
+// The default of a text read loses its trailing blanks, as on Windows.
+std::string_view defaultText(const char* def) {
+    std::string_view d = def ? def : "";
+    while (!d.empty() && d.back() == ' ') d.remove_suffix(1);
+    return d;
+}
+
+std::atomic<unsigned> tempCounter{0};
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Replaces the file by writing a sibling, flushing it and renaming it over
+// the old one: a reader sees either the old or the new file, never half.
+bool replaceFile(const std::string& path, std::string_view data) {
+    std::size_t slash = path.rfind('/');
+    std::string dir = slash == std::string::npos ? "." : path.substr(0, slash ? slash : 1);
+    std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+
+    struct stat old;
+    bool existed = ::stat(path.c_str(), &old) == 0;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = dir + "/." + base + ".tmp-" + std::to_string(::getpid()) + "-" +
+               std::to_string(tempCounter.fetch_add(1));
+        do fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    if (existed) {
+        // Keep the old file's permissions and, where allowed, its owner.
+        (void)::fchmod(fd, old.st_mode & 07777);
+        if (::geteuid() == 0) (void)!::fchown(fd, old.st_uid, old.st_gid);
+    }
+    bool ok = writeAll(fd, data) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok) ok = ::rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    int dfd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+        (void)::fsync(dfd);
+        ::close(dfd);
+    }
+    return true;
+}
+
+}  // namespace
+
+unsigned long profileGetString(const char* section, const char* key, const char* def, char* out,
+                               unsigned long size, const char* file) {
+    if (!out || size == 0) return 0;
+    FileText f(profilePath(file));
+
+    if (!section) {
+        ListWriter list(out, size);
+        if (f.ok())
+            ini::forEachSection(f.text(), [&](std::string_view name) {
+                list.append(name);
+                list.endItem();
+            });
+        return list.finish();
+    }
+    if (!key) {
+        ListWriter list(out, size);
+        if (f.ok())
+            ini::forEachEntry(f.text(), section, [&](const ini::Line& line) {
+                if (line.name.empty() || ini::isComment(line)) return;
+                list.append(line.name);
+                list.endItem();
+            });
+        return list.finish();
+    }
+
+    std::string_view k = ini::trim(key);
+    if (f.ok() && !k.empty()) {
+        ini::Found found = ini::findKey(f.text(), section, k);
+        if (found.key && found.hasValue) return copyTruncated(ini::unquote(found.value), out, size);
+    }
+    return copyTruncated(defaultText(def), out, size);
+}
+
+unsigned int profileGetInt(const char* section, const char* key, int def, const char* file) {
+    if (!section || !key) return static_cast<unsigned int>(def);
+    FileText f(profilePath(file));
+    std::string_view k = ini::trim(key);
+    if (!f.ok() || k.empty()) return static_cast<unsigned int>(def);
+    ini::Found found = ini::findKey(f.text(), section, k);
+    std::string_view v = found.key && found.hasValue ? ini::unquote(found.value) : "";
+    // An empty value reads as missing, as the text read returns nothing.
+    if (v.empty()) return static_cast<unsigned int>(def);
+
+    std::size_t i = 0;
+    while (i < v.size() && ini::isBlank(v[i])) ++i;
+    bool negative = false;
+    if (i < v.size() && (v[i] == '+' || v[i] == '-')) negative = v[i++] == '-';
+    unsigned int n = 0;
+    for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i)
+        n = n * 10u + static_cast<unsigned int>(v[i] - '0');
+    return negative ? 0u - n : n;
+}
+
+unsigned long profileGetSection(const char* section, char* out, unsigned long size,
+                                const char* file) {
+    if (!out || size == 0) return 0;
+    ListWriter list(out, size);
+    if (section) {
+        FileText f(profilePath(file));
+        if (f.ok())
+            ini::forEachEntry(f.text(), section, [&](const ini::Line& line) {
+                if (ini::isComment(line)) return;
+                list.append(line.name);
+                if (line.hasValue) {
+                    list.append("=");
+                    list.append(line.value);
+                }
+                list.endItem();
+            });
+    }
+    return list.finish();
+}
+
+bool profileWriteString(const char* section, const char* key, const char* value,
+                        const char* file) {
+    // All three null only asks Windows to flush its cache: nothing to do here.
+    if (!section) return !key && !value;
+    std::string path = profilePath(file);
+    if (path.empty()) return false;
+    // Write through a symbolic link to its target instead of replacing it.
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        path = real;
+        std::free(real);
+    }
+
+    std::string_view old;
+    FileText f(path);
+    if (f.ok()) {
+        old = f.text();
+    } else if (!f.missing()) {
+        return false;  // there but unreadable: never overwrite what we cannot keep
+    }
+    std::string updated = ini::edit(old, section, key, value);
+    // Deleting from a missing file, or a write that changes nothing.
+    if (updated == old && (f.ok() || updated.empty())) return true;
+    return replaceFile(path, updated);
+}
+
+}  // namespace plat

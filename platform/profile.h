@@ -1,0 +1,28 @@
+// profile.h — settings files in the Windows INI format, with the semantics
+// of the Windows profile functions (GetPrivateProfileStringA and friends).
+// Paths are Windows-style texts; on POSIX they are mapped by nativePath().
+#pragma once
+
+namespace plat {
+
+// Copies the value (or `def` when the file, section or key is missing) into
+// `out`, truncated to size - 1 characters; returns the characters copied.
+unsigned long profileGetString(const char* section, const char* key, const char* def, char* out,
+                               unsigned long size, const char* file);
+
+// Optional blanks, a sign and decimal digits; stops at the first other
+// character. `def` when the key is missing.
+unsigned int profileGetInt(const char* section, const char* key, int def, const char* file);
+
+// Every "key=value" line of the section, each followed by NUL, the list ended
+// by a second NUL; truncated like Windows. Returns the characters copied
+// (without the final NUL).
+unsigned long profileGetSection(const char* section, char* out, unsigned long size,
+                                const char* file);
+
+// Replaces the key in place, or adds it (and the section); keeps every other
+// line. Creates the file when needed. Atomic on POSIX (write beside, rename).
+bool profileWriteString(const char* section, const char* key, const char* value,
+                        const char* file);
+
+}  // namespace plat

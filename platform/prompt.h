@@ -1,0 +1,25 @@
+// prompt.h — message boxes. Windows: MessageBoxA. POSIX: headless boxes are
+// appended as JSON lines to $PXCM_PROMPTS and answered from $PXCM_ANSWERS
+// (comma-separated ok/cancel/retry, consumed in order), else the safe answer.
+#pragma once
+
+namespace plat {
+
+enum class Buttons { Ok, OkCancel, RetryCancel };
+enum class Icon { None, Error, Warning, Information };
+
+// Answers as MessageBox does.
+constexpr int ANSWER_OK = 1;
+constexpr int ANSWER_CANCEL = 2;
+constexpr int ANSWER_RETRY = 4;
+
+struct PromptOptions {
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    bool taskModal = false;
+};
+
+// caption nullptr = the platform's default caption ("Error").
+int messageBox(void* owner, const char* text, const char* caption, PromptOptions options);
+
+}  // namespace plat

@@ -1,0 +1,19 @@
+// window.h — the camera window's seat in the platform: the dialog-message
+// check that MSG_PROCESSEVENT asks.
+#pragma once
+
+namespace plat {
+
+// IsDialogMessage on Windows (message is the application's MSG). On POSIX
+// the message is the small {message, wParam, lParam} record of the window
+// host.
+bool isDialogMessage(void* window, void* message);
+
+}  // namespace plat
+
+namespace plat {
+
+// Destroys a window that the window host created.
+void destroyWindow(void* window);
+
+}  // namespace plat

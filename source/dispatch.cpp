@@ -1,0 +1,23 @@
+// dispatch.cpp — the DG_CONTROL and DG_IMAGE tables, in their row order.
+#include "source/dispatch.h"
+
+#include "source/control_ops.h"
+#include "source/source_state.h"
+
+const DispatchEntry CONTROL_TABLE[] = {
+    {DAT_IDENTITY, IdentityMsg},
+    {DAT_STATUS, StatusMsg},
+    {DAT_PENDINGXFERS, PendingXferMsg},
+    {0, nullptr},
+};
+
+const DispatchEntry IMAGE_TABLE[] = {
+    {0, nullptr},
+};
+
+TW_UINT16 Dispatch(TripletArgs* args, const DispatchEntry* table, TW_UINT16 dat) {
+    for (const DispatchEntry* row = table; row->handler; ++row)
+        if (row->dat == dat) return row->handler(args);
+    g_source.conditionCode = TWCC_BADPROTOCOL;
+    return TWRC_FAILURE;
+}

@@ -1,0 +1,36 @@
+// dll_main.cpp — records the module instance and fills in the identity.
+#include "source/dll_main.h"
+
+#include "source/source_state.h"
+#include "source/trace.h"
+
+namespace {
+constexpr char TRACE_MAIN[] = "(MAIN) : BOOL WINAPI DllMain";
+constexpr char TRACE_PROCESS_ATTACH[] = "(MAIN) : BOOL WINAPI DllMain -> DLL_PROCESS_ATTACH";
+constexpr char TRACE_PROCESS_DETACH[] = "(MAIN) : BOOL WINAPI DllMain -> DLL_PROCESS_DETACH";
+constexpr char TRACE_THREAD_ATTACH[] = "(MAIN) : BOOL WINAPI DllMain -> DLL_THREAD_ATTACH";
+constexpr char TRACE_THREAD_DETACH[] = "(MAIN) : BOOL WINAPI DllMain -> DLL_THREAD_DETACH";
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
+    TraceLog(TRACE_MAIN);
+    if (!module) return FALSE;
+    g_source.moduleInstance = module;
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        TraceLog(TRACE_PROCESS_ATTACH);
+        g_source.appIdentity.Id = 0;
+        fillSourceIdentity(g_source.sourceIdentity, module);
+        break;
+    case DLL_THREAD_ATTACH:
+        TraceLog(TRACE_THREAD_ATTACH);
+        break;
+    case DLL_THREAD_DETACH:
+        TraceLog(TRACE_THREAD_DETACH);
+        break;
+    case DLL_PROCESS_DETACH:
+        TraceLog(TRACE_PROCESS_DETACH);
+        break;
+    }
+    return TRUE;
+}

@@ -1,0 +1,86 @@
+// app.h — the pxcm application: its subcommands and its small Source Manager.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/library.h"
+#include "platform/twain.h"
+
+namespace pxcm {
+
+// What every subcommand gets besides its own arguments.
+struct CommandContext {
+    std::string dsPath;      // the .ds to load (--ds), default: beside the program
+    std::string programDir;  // folder of the running pxcm
+};
+
+using CommandFn = int (*)(const CommandContext&, const std::vector<std::string>& args);
+
+struct Command {
+    const char* name;     // "identity"
+    const char* summary;  // one line for the command list
+    const char* usage;    // full --help text
+    CommandFn run;        // exit code: 0 success, non-zero failure
+};
+
+// A file-scope `static RegisterCommand r{{...}};` in cmd_<name>.cpp adds a command.
+struct RegisterCommand {
+    explicit RegisterCommand(const Command& c);
+};
+const std::vector<Command>& commands();
+
+// Prints "pxcm: <message>" on stderr as one line; returns the exit code 1.
+int fail(const std::string& message);
+// True when args hold -h or --help (the command then prints its usage).
+bool wantsHelp(const std::vector<std::string>& args);
+
+// Names of TWAIN codes for messages ("TWCC_SEQERROR", "TWRC_FAILURE").
+std::string conditionCodeName(TW_UINT16 cc);
+std::string returnCodeName(TW_UINT16 rc);
+
+// A minimal Source Manager for one source: loads the .ds, gives it identity
+// records the way a Source Manager does, and queues the notifications that
+// the source sends back through DSM_Entry (none is dropped).
+class Session {
+public:
+    Session();
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    bool load(const std::string& dsPath, std::string* error);
+
+    // One triplet to the source, from the application.
+    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
+
+    // DAT_IDENTITY / MSG_GET, MSG_OPENDS (with a new source Id), MSG_CLOSEDS.
+    TW_UINT16 getIdentity(TW_IDENTITY* out);
+    TW_UINT16 open();
+    TW_UINT16 close();
+    bool isOpen() const { return open_; }
+
+    // DAT_STATUS / MSG_GET: the condition code of the last failure.
+    TW_UINT16 conditionCode();
+
+    // The next queued notification (MSG_XFERREADY, MSG_CLOSEDSREQ), if any.
+    bool nextNotification(TW_UINT16* msg);
+
+    TW_IDENTITY& application() { return app_; }
+    TW_IDENTITY& source() { return source_; }
+
+    // Called by the exported DSM_Entry.
+    TW_UINT16 fromSource(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
+                         TW_UINT16 msg, TW_MEMREF data);
+
+private:
+    plat::Library lib_;
+    DSENTRYPROC entry_ = nullptr;
+    TW_IDENTITY app_{};
+    TW_IDENTITY source_{};
+    bool open_ = false;
+    std::deque<TW_UINT16> notifications_;
+};
+
+}  // namespace pxcm
