@@ -1,6 +1,8 @@
 // prompt.h — message boxes. Windows: MessageBoxA. POSIX: headless boxes are
 // appended as JSON lines to $PXCM_PROMPTS and answered from $PXCM_ANSWERS
-// (comma-separated ok/cancel/retry, consumed in order), else the safe answer.
+// (comma-separated ok/cancel/retry, consumed in order: each box takes its
+// answer off the front of the variable), else the safe answer: OK for an OK
+// box, Cancel for the others.
 #pragma once
 
 namespace plat {

@@ -1,0 +1,44 @@
+// camera_error_reporter.h — how the camera link tells the user about a
+// failure and gets an answer; the module's reporter shows message boxes.
+#pragma once
+
+#include <functional>
+
+#include "camera/link_result.h"
+#include "platform/prompt.h"
+
+class CameraErrorReporter {
+public:
+    virtual ~CameraErrorReporter() = default;
+    // Shows the message for a result code; returns the answer of its box:
+    // 4 Retry, 2 Cancel, 1 OK.
+    virtual int reportError(LinkResult code) = 0;
+};
+
+// The box that the module's reporter shows for a code.
+struct ReporterMessage {
+    const char* caption;
+    const char* text;
+    plat::Buttons buttons;
+};
+ReporterMessage reporterMessage(LinkResult code);
+
+// The module's reporter: a task-modal box with the stop icon, owned by the
+// camera window once the source is enabled. A Cancel clears the continue
+// flag of the link state.
+class CameraMessageReporter : public CameraErrorReporter {
+public:
+    using RepaintHook = std::function<void(void* owner)>;
+
+    int reportError(LinkResult code) override;
+
+    void setOwner(void* owner) { owner_ = owner; }
+    void* owner() const { return owner_; }
+    // Repaints the owner window at once after a box has closed over it (the
+    // camera window installs it; nothing is repainted without it).
+    void setRepaintHook(RepaintHook hook) { repaint_ = std::move(hook); }
+
+private:
+    void* owner_ = nullptr;
+    RepaintHook repaint_;
+};

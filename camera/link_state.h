@@ -1,0 +1,39 @@
+// link_state.h — the module-wide state of the camera link: one copy, shared by
+// the link, the reporter, the camera window and the thumbnail list.
+#pragma once
+
+#include <cstdint>
+
+#include "camera/camera_replies.h"
+#include "platform/serial_port.h"
+
+struct LinkState {
+    // Read from the port, changed and written back by openPort and
+    // setLineSpeed; kept between calls.
+    plat::LineSettings lineSettings{};
+    // Every reply of every request is read into this buffer, from its start;
+    // bytes that did not arrive keep what an earlier reply left.
+    uint8_t replyBuffer[INFO_REPLY_SIZE] = {};
+    // Sent after the request letter and after each one-byte argument.
+    uint8_t separator = ':';
+    // COMn (1-8) on which the camera answered; 0 before a successful scan.
+    int32_t foundPort = 0;
+    // 1 while findCamera tries a port: the handshake then makes one try.
+    int32_t scanning = 0;
+    // Cleared when the user answers Cancel to a reporter question; loops of
+    // the thumbnail list and the camera window stop when they see it at 0.
+    int32_t continueFlag = 1;
+    // Download speed asked of the camera; the camera window sets it from
+    // SERIAL_SPEED when it initialises.
+    uint8_t speedCode = 0;
+    // Pause, in tenths of a second, between the two stop bytes of a thumbnail
+    // download; the camera window sets it from SPECIAL_INTERVAL_TIME.
+    int32_t specialInterval = 0;
+    // Owned by the camera window: 1 while its first page of thumbnails has
+    // not been loaded; a failed thumbnail block is then not reported.
+    int32_t initialLoadPending = 0;
+};
+
+LinkState& linkState();
+// Back to the state at module load (tests).
+void resetLinkState();
