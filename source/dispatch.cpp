@@ -1,11 +1,13 @@
 // dispatch.cpp — the DG_CONTROL and DG_IMAGE tables, in their row order.
 #include "source/dispatch.h"
 
+#include "source/capability_msg.h"
 #include "source/control_ops.h"
 #include "source/source_state.h"
 
 const DispatchEntry CONTROL_TABLE[] = {
     {DAT_IDENTITY, IdentityMsg},
+    {DAT_CAPABILITY, CapabilityMsg},
     {DAT_STATUS, StatusMsg},
     {DAT_PENDINGXFERS, PendingXferMsg},
     {0, nullptr},

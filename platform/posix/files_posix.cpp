@@ -2,8 +2,10 @@
 // $PXCM_ROOT, the Windows directory lies under it, Windows paths are mapped.
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,34 +59,74 @@ int openNative(const char* path, int flags, mode_t mode = 0) {
     return fd;
 }
 
+// Windows names are case-blind: below the root, a name that does not exist
+// as written takes the spelling that the disk has ("C:\WINDOWS\PXCM.src"
+// finds windows/PXCM.src). Names not found at all stay as written.
+std::string resolveUnderRoot(const std::string& root, const char* rest) {
+    std::string exact = root;
+    if (*rest) {
+        if (exact.back() != '/') exact += '/';
+        appendWithSlashes(exact, rest);
+    }
+    if (!*rest || ::access(exact.c_str(), F_OK) == 0) return exact;
+
+    std::string out = root;
+    bool searching = true;
+    const char* p = rest;
+    while (*p) {
+        const char* e = p;
+        while (*e && *e != '\\' && *e != '/') ++e;
+        std::string name(p, static_cast<std::size_t>(e - p));
+        p = e;
+        while (*p == '\\' || *p == '/') ++p;
+        if (name.empty()) continue;
+        if (out.back() != '/') out += '/';
+        if (searching && name != "." && name != "..") {
+            std::string candidate = out + name;
+            struct stat st;
+            if (::lstat(candidate.c_str(), &st) != 0) {
+                searching = false;
+                if (DIR* dir = ::opendir(out.c_str())) {
+                    while (const dirent* d = ::readdir(dir)) {
+                        if (::strcasecmp(d->d_name, name.c_str()) == 0) {
+                            name = d->d_name;
+                            searching = true;
+                            break;
+                        }
+                    }
+                    ::closedir(dir);
+                }
+            }
+        }
+        out += name;
+    }
+    if (*rest && (rest[std::strlen(rest) - 1] == '\\' || rest[std::strlen(rest) - 1] == '/')) out += '/';
+    return out;
+}
+
 }  // namespace
 
 std::string nativePath(const char* path) {
     if (!path || !*path) return {};
-    std::string out;
     if (path[0] == '/') {
+        std::string out;
         appendWithSlashes(out, path);
-    } else if (isDriveLetter(path[0]) && path[1] == ':') {
+        return out;
+    }
+    if (isDriveLetter(path[0]) && path[1] == ':') {
         // Every drive is c: here; "c:", "c:\x" and "c:x" all start at the root.
-        out = rootDirectory();
         const char* rest = path + 2;
         while (*rest == '\\' || *rest == '/') ++rest;
-        if (*rest) {
-            if (out.back() != '/') out += '/';
-            appendWithSlashes(out, rest);
-        }
-    } else if (path[0] == '\\') {
+        return resolveUnderRoot(rootDirectory(), rest);
+    }
+    if (path[0] == '\\') {
         // Rooted on the current drive, which is c:.
-        out = rootDirectory();
         const char* rest = path;
         while (*rest == '\\' || *rest == '/') ++rest;
-        if (*rest) {
-            if (out.back() != '/') out += '/';
-            appendWithSlashes(out, rest);
-        }
-    } else {
-        appendWithSlashes(out, path);
+        return resolveUnderRoot(rootDirectory(), rest);
     }
+    std::string out;
+    appendWithSlashes(out, path);
     return out;
 }
 

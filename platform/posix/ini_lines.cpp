@@ -49,8 +49,9 @@ bool Scanner::next(Line& line) {
     const std::size_t size = text_.size();
     line.begin = pos_;
     const void* nl = std::memchr(base + pos_, '\n', size - pos_);
-    line.contentEnd = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : size;
-    line.end = nl ? line.contentEnd + 1 : size;
+    line.end = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) + 1 : size;
+    line.contentEnd = nl ? line.end - 1 : size;
+    if (line.contentEnd > line.begin && base[line.contentEnd - 1] == '\r') --line.contentEnd;
     pos_ = line.end;
 
     std::string_view content = trim(text_.substr(line.begin, line.contentEnd - line.begin));
@@ -82,24 +83,62 @@ bool Scanner::next(Line& line) {
     return true;
 }
 
+void Scanner::skipToHeader() {
+    const char* base = text_.data();
+    const std::size_t size = text_.size();
+    std::size_t p = pos_;
+    while (p < size) {
+        const void* hit = std::memchr(base + p, '[', size - p);
+        if (!hit) break;
+        std::size_t start = static_cast<std::size_t>(static_cast<const char*>(hit) - base);
+        while (start > pos_ && base[start - 1] != '\n' && isBlank(base[start - 1])) --start;
+        if (start == pos_ || base[start - 1] == '\n') {
+            pos_ = start;
+            return;
+        }
+        p = static_cast<std::size_t>(static_cast<const char*>(hit) - base) + 1;
+    }
+    pos_ = size;
+}
+
+bool Scanner::skipToSection(std::string_view name) {
+    const char* base = text_.data();
+    const std::size_t size = text_.size();
+    for (;;) {
+        skipToHeader();
+        if (pos_ >= size) return false;
+        std::size_t open = pos_;
+        while (base[open] != '[') ++open;
+        const std::size_t close = open + 1 + name.size();
+        const void* nl = std::memchr(base + open, '\n', size - open);
+        const std::size_t lineEnd = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : size;
+        // The name runs to the line's last ']': no other ']' may follow.
+        if (close < lineEnd && base[close] == ']' &&
+            sameName(text_.substr(open + 1, name.size()), name) &&
+            !std::memchr(base + close + 1, ']', lineEnd - close - 1))
+            return true;
+        pos_ = nl ? lineEnd + 1 : size;
+    }
+}
+
 Found findKey(std::string_view text, std::string_view section, std::string_view key) {
     Found f;
     section = trim(section);
     key = trim(key);
     Scanner scan(text);
     Line line;
-    bool inside = section.empty();
-    f.section = inside;
+    if (!section.empty()) {
+        if (!scan.skipToSection(section)) return f;
+        scan.next(line);
+    }
+    f.section = true;
     while (scan.next(line)) {
-        if (line.kind == Line::Kind::Section) {
-            if (f.section && inside) return f;
-            inside = sameName(line.name, section);
-            f.section = f.section || inside;
-        } else if (inside && line.kind == Line::Kind::Entry && sameName(line.name, key)) {
+        if (line.kind == Line::Kind::Section) break;
+        if (line.kind == Line::Kind::Entry && sameName(line.name, key)) {
             f.key = true;
             f.hasValue = line.hasValue;
             f.value = line.value;
-            return f;
+            break;
         }
     }
     return f;

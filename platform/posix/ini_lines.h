@@ -19,7 +19,7 @@ struct Line {
     std::string_view value;
     bool hasValue = false;
     std::size_t begin = 0;       // first byte of the line
-    std::size_t contentEnd = 0;  // end of the line without its line end
+    std::size_t contentEnd = 0;  // end of the line without its line end (LF or CRLF)
     std::size_t end = 0;         // after the line end ('\n'), or the text's end
 };
 
@@ -28,6 +28,12 @@ class Scanner {
 public:
     explicit Scanner(std::string_view text);
     bool next(Line& line);
+    // Moves on to the next line that starts (after blanks) with '[', so that
+    // the lines of other sections cost one memchr instead of a parse.
+    void skipToHeader();
+    // Moves on to the header line of the next section named `name` (false
+    // when there is none), without parsing the lines in between.
+    bool skipToSection(std::string_view name);
 
 private:
     std::string_view text_;
@@ -56,13 +62,35 @@ struct Found {
 Found findKey(std::string_view text, std::string_view section, std::string_view key);
 
 // Calls fn(line) for every entry line of the first matching section; returns
-// false when there is no such section.
+// false when there is no such section. Lines before the first header form a
+// section with an empty name.
 template <typename Fn>
-bool forEachEntry(std::string_view text, std::string_view section, Fn&& fn);
+bool forEachEntry(std::string_view text, std::string_view section, Fn&& fn) {
+    section = trim(section);
+    Scanner scan(text);
+    Line line;
+    if (!section.empty()) {
+        if (!scan.skipToSection(section)) return false;
+        scan.next(line);
+    }
+    while (scan.next(line)) {
+        if (line.kind == Line::Kind::Section) break;
+        if (line.kind == Line::Kind::Entry) fn(line);
+    }
+    return true;
+}
 
 // Calls fn(name) for every section header.
 template <typename Fn>
-void forEachSection(std::string_view text, Fn&& fn);
+void forEachSection(std::string_view text, Fn&& fn) {
+    Scanner scan(text);
+    Line line;
+    for (;;) {
+        scan.skipToHeader();
+        if (!scan.next(line)) break;
+        if (line.kind == Line::Kind::Section) fn(line.name);
+    }
+}
 
 // The line end that edits use: CRLF when the file's first line ends so or the
 // text has no line end at all (new files), LF otherwise.
@@ -75,35 +103,5 @@ std::string_view lineEndOf(std::string_view text);
 // other byte is kept.
 std::string edit(std::string_view text, std::string_view section, const char* key,
                  const char* value);
-
-// ---- templates ------------------------------------------------------------
-
-template <typename Fn>
-bool forEachEntry(std::string_view text, std::string_view section, Fn&& fn) {
-    section = trim(section);
-    Scanner scan(text);
-    Line line;
-    // Lines before the first header form a section with an empty name.
-    bool inside = section.empty();
-    bool found = inside;
-    while (scan.next(line)) {
-        if (line.kind == Line::Kind::Section) {
-            if (found && inside) return true;
-            inside = sameName(line.name, section);
-            found = found || inside;
-        } else if (inside && line.kind == Line::Kind::Entry) {
-            fn(line);
-        }
-    }
-    return found;
-}
-
-template <typename Fn>
-void forEachSection(std::string_view text, Fn&& fn) {
-    Scanner scan(text);
-    Line line;
-    while (scan.next(line))
-        if (line.kind == Line::Kind::Section) fn(line.name);
-}
 
 }  // namespace plat::ini

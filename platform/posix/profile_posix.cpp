@@ -46,41 +46,28 @@ private:
     void load(const std::string& path) {
         if (path.empty()) return;
         int fd;
-        do fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        // Non-blocking, so that a FIFO in the file's place cannot hang a read.
+        do fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         while (fd < 0 && errno == EINTR);
         if (fd < 0) {
             missing_ = errno == ENOENT;
             return;
         }
-        struct stat st;
-        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            return;
-        }
-        // One byte more than the size tells a file that grew meanwhile.
-        std::size_t cap = static_cast<std::size_t>(st.st_size) + 1;
         char* buf = stack_;
-        if (cap > sizeof(stack_)) {
-            heap_.reset(new (std::nothrow) char[cap]);
-            if (!heap_) {
-                ::close(fd);
-                return;
-            }
-            buf = heap_.get();
-        }
+        std::size_t cap = sizeof(stack_);
         std::size_t got = 0;
         for (;;) {
             ssize_t n = ::read(fd, buf + got, cap - got);
             if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
+            if (n < 0) {  // a folder, or an I/O error
                 ::close(fd);
                 return;
             }
-            if (n == 0) break;
             got += static_cast<std::size_t>(n);
-            if (got < cap) continue;
-            // Still growing: make room and go on.
-            std::size_t bigger = cap * 2;
+            // A regular file reads short only at its end: one read is the
+            // common case for a settings file.
+            if (n == 0 || got < cap) break;
+            std::size_t bigger = cap * 4;
             std::unique_ptr<char[]> more(new (std::nothrow) char[bigger]);
             if (!more) {
                 ::close(fd);

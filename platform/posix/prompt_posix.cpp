@@ -99,8 +99,6 @@ void appendJsonString(std::string& out, std::string_view s) {
             case '\n': out += "\\n"; continue;
             case '\r': out += "\\r"; continue;
             case '\t': out += "\\t"; continue;
-            case '\b': out += "\\b"; continue;
-            case '\f': out += "\\f"; continue;
             default: break;
         }
         if (c < 0x20) {

@@ -23,7 +23,7 @@ int main() {
     HMODULE dsm = LoadLibraryA("twain_32.dll");
     expect(dsm != nullptr, "load twain_32.dll");
     if (!dsm) return 1;
-    auto entry = reinterpret_cast<DSMENTRYPROC>(GetProcAddress(dsm, "DSM_Entry"));
+    auto entry = reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(dsm, "DSM_Entry")));
     expect(entry != nullptr, "find DSM_Entry");
     if (!entry) return 1;
 

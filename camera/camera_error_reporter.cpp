@@ -1,0 +1,48 @@
+// camera_error_reporter.cpp — the messages of the module's camera reporter.
+#include "camera/camera_error_reporter.h"
+
+#include "camera/link_state.h"
+
+namespace {
+
+constexpr const char* CAPTION = "KMT-18/19";
+constexpr const char* COMMUNICATION_ERROR =
+    "Communication error with camera.\nTurn the camera power off and on again,\nexit the TWAIN "
+    "DRIVER screen,\nand ACQUIRE again.";
+
+}  // namespace
+
+ReporterMessage reporterMessage(LinkResult code) {
+    switch (code) {
+    case LINK_NO_ANSWER:
+        return {CAPTION,
+                "Camera does not respond.\nPlease check whether the camera\npower is on, and try "
+                "again.",
+                plat::Buttons::RetryCancel};
+    case LINK_BAD_REPLY:
+    case LINK_BLOCK_FAILED:
+        return {CAPTION, COMMUNICATION_ERROR, plat::Buttons::Ok};
+    case LINK_NO_MEMORY:
+        return {CAPTION, "Memory allocation error\nPlease quit another program and try it again.",
+                plat::Buttons::Ok};
+    case LINK_TOO_BIG:
+        return {"Twain cannot make such big memoryKMT-18/19",
+                "Camera required big memory allocation.\n", plat::Buttons::Ok};
+    default:
+        return {CAPTION, "Unrespected error happened.", plat::Buttons::Ok};
+    }
+}
+
+int CameraMessageReporter::reportError(LinkResult code) {
+    const ReporterMessage m = reporterMessage(code);
+    plat::PromptOptions options;
+    options.buttons = m.buttons;
+    options.icon = plat::Icon::Error;
+    options.taskModal = true;
+    const int answer = plat::messageBox(owner_, m.text, m.caption, options);
+    // The box may have covered the camera window: show it whole again before
+    // the link goes on talking to the camera.
+    if (repaint_ && owner_) repaint_(owner_);
+    if (answer == plat::ANSWER_CANCEL) linkState().continueFlag = 0;
+    return answer;
+}

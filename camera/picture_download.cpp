@@ -1,0 +1,153 @@
+// picture_download.cpp — the picture ("F") and thumbnail ("H") downloads: the
+// request at 9600 baud, the switch to the fast rate, the 32-byte blocks by the
+// stepped or the addressed method, and the way back to 9600 baud.
+#include "camera/camera_link.h"
+
+namespace {
+
+constexpr uint8_t STEP_LETTER = 'O';
+constexpr int TENTH_MS = 100;
+
+}  // namespace
+
+LinkResult CameraLink::downloadPicture(int index, ProgressSink* progress) {
+    return download(Target::Picture, index, progress);
+}
+
+LinkResult CameraLink::downloadThumbnail(int index, ProgressSink* progress) {
+    return download(Target::Thumbnail, index, progress);
+}
+
+LinkResult CameraLink::download(Target target, int index, ProgressSink* progress) {
+    const bool thumbnail = target == Target::Thumbnail;
+    const uint8_t speed = linkState().speedCode;
+
+    if (!handshake()) return LINK_NO_ANSWER;
+    setTimeouts(DOWNLOAD_TIMEOUT_S);
+    sendRequest(thumbnail ? 'H' : 'F', static_cast<uint8_t>(index + 1));
+    argument = speed;
+    writeByte(argument);
+    writeSeparator();
+
+    if (readReply(2) < 2) return LINK_BAD_REPLY;
+    if (readReply(INFO_REPLY_SIZE) < INFO_REPLY_SIZE) return LINK_BAD_REPLY;
+    setLineSpeed(speed);
+    // The second acknowledgement goes beside the reply buffer so that the
+    // information reply stays whole for the parser.
+    uint8_t ack[2];
+    if (readInto(ack, sizeof ack) < sizeof ack) {
+        setLineSpeed(SPEED_9600);
+        return LINK_BAD_REPLY;
+    }
+    if (parsePictureInfo() != LINK_OK) {
+        // Without "C:" the sizes would be an earlier picture's: fetching
+        // them could pass off wrong data as this picture.
+        if (firmwareVersion >= ADDRESSED_FIRMWARE) {
+            writeByte(STOP_BYTE);
+            writeByte(STOP_BYTE);
+        }
+        setLineSpeed(SPEED_9600);
+        return LINK_BAD_REPLY;
+    }
+
+    const uint32_t size = thumbnail ? pictureInfo.thumbnailSize : pictureInfo.pictureSize;
+    downloadSize = static_cast<int32_t>(size);
+    if (!thumbnail && size > LARGEST_PICTURE) {
+        setLineSpeed(SPEED_9600);
+        report(LINK_TOO_BIG);
+        return LINK_TOO_BIG;
+    }
+    if (thumbnail && size > LARGEST_THUMBNAIL) {
+        writeByte(STOP_BYTE);
+        writeByte(STOP_BYTE);
+        setLineSpeed(SPEED_9600);
+        return LINK_TOO_BIG;
+    }
+
+    const uint32_t blocks = size / BLOCK_SIZE;
+    const uint32_t rest = size - blocks * BLOCK_SIZE;
+    if (progress) progress->setMaximum(static_cast<int>(blocks * 100));
+
+    downloadBuffer.reset();
+    downloadBuffer.reset(allocate_(size));
+    if (!downloadBuffer) {
+        setLineSpeed(SPEED_9600);
+        report(LINK_NO_MEMORY);
+        return LINK_NO_MEMORY;
+    }
+
+    const bool fetched = firmwareVersion < ADDRESSED_FIRMWARE
+                             ? fetchStepped(blocks, rest, progress)
+                             : fetchAddressed(target, blocks, rest, progress);
+    if (!fetched) return blockFailed(target);
+
+    if (progress) progress->setPosition(0);
+    setLineSpeed(SPEED_9600);
+    return LINK_OK;
+}
+
+bool CameraLink::fetchStepped(uint32_t blocks, uint32_t rest, ProgressSink* progress) {
+    command = STEP_LETTER;
+    uint8_t* buffer = downloadBuffer.get();
+    for (uint32_t i = 0; i < blocks; ++i) {
+        writeByte(command);
+        if (readInto(buffer + i * BLOCK_SIZE, BLOCK_SIZE) < BLOCK_SIZE) return false;
+        if (progress) progress->setPosition(static_cast<int>(i * 100));
+    }
+    if (rest != 0) {
+        writeByte(command);
+        if (readInto(buffer + blocks * BLOCK_SIZE, rest) < rest) return false;
+    }
+    return true;
+}
+
+bool CameraLink::fetchAddressed(Target target, uint32_t blocks, uint32_t rest,
+                                ProgressSink* progress) {
+    const bool thumbnail = target == Target::Thumbnail;
+    const int lastTry = (thumbnail ? THUMBNAIL_BLOCK_TRIES : PICTURE_BLOCK_TRIES) - 1;
+    uint8_t* buffer = downloadBuffer.get();
+    int tries = 0;
+
+    // Asks for block `number` until `count` bytes arrive or its tries run out;
+    // then the stop bytes end the transfer on the camera's side.
+    auto fetch = [&](uint32_t number, uint32_t count) {
+        for (;;) {
+            purge();
+            writeByte(static_cast<uint8_t>(number / 256));
+            writeByte(static_cast<uint8_t>(number % 256));
+            if (readInto(buffer + number * BLOCK_SIZE, count) == count) {
+                tries = 0;
+                return true;
+            }
+            if (tries == lastTry) {
+                writeByte(STOP_BYTE);
+                writeByte(STOP_BYTE);
+                return false;
+            }
+            ++tries;
+        }
+    };
+
+    for (uint32_t i = 0; i < blocks; ++i) {
+        if (!fetch(i, BLOCK_SIZE)) return false;
+        if (progress) progress->setPosition(static_cast<int>(i * 100));
+    }
+    if (rest != 0 && !fetch(blocks, rest)) return false;
+
+    writeByte(STOP_BYTE);
+    if (thumbnail) {
+        const int interval = linkState().specialInterval;
+        pause(interval > 0 ? static_cast<unsigned>(interval) * TENTH_MS : 0);
+    }
+    writeByte(STOP_BYTE);
+    return true;
+}
+
+LinkResult CameraLink::blockFailed(Target target) {
+    setLineSpeed(SPEED_9600);
+    downloadBuffer.reset();
+    // While the camera window loads its first page, a failed thumbnail only
+    // leaves a blank cell.
+    if (target == Target::Picture || !linkState().initialLoadPending) report(LINK_BLOCK_FAILED);
+    return LINK_BLOCK_FAILED;
+}

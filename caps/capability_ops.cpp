@@ -1,0 +1,355 @@
+// capability_ops.cpp — answering (SetValues), storing (SetNewCap) and
+// restoring (ResetValues) a capability's values in the settings files.
+#include "caps/capability_ops.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "caps/caps_state.h"
+#include "caps/caps_trace.h"
+#include "caps/containers.h"
+#include "caps/fix32.h"
+#include "caps/settings_files.h"
+#include "caps/value_text.h"
+#include "platform/memory.h"
+#include "platform/prompt.h"
+#include "source/trace.h"
+
+namespace {
+
+constexpr char NOT_ALLOWED_TEXT[] = "IsCapAllowed";
+constexpr char ONEVALUE_NAME[] = "TWON_ONEVALUE";
+constexpr char ENUMERATION_NAME[] = "TWON_ENUMERATION";
+constexpr char RANGE_NAME[] = "TWON_RANGE";
+constexpr char CANNOT_RESET[] = "TWCC_BADPROTOCOL";
+
+std::string controlText(const char* section, const char* key, const char* def,
+                        std::size_t maxChars) {
+    return caps::readText(caps::sourceControlFile(), section, key, def, maxChars);
+}
+
+void writeControl(const char* section, const char* key, const std::string& value) {
+    caps::writeText(caps::sourceControlFile(), section, key, value.c_str());
+}
+
+TW_UINT16 itemTypeOf(const char* section) {
+    return static_cast<TW_UINT16>(caps::dictionaryNumber(
+        ITEM_TYPE_SECTION, controlText(section, TYPE_KEY, "", KEY_TEXT_MAX)));
+}
+
+TW_UINT16 conTypeOf(const std::string& name) {
+    return static_cast<TW_UINT16>(caps::dictionaryNumber(CON_TYPE_SECTION, name));
+}
+
+// The items of a list text packed at the item type's width, as the list
+// builders take them.
+std::vector<TW_UINT8> packItems(const std::vector<std::string_view>& items, const char* section,
+                                TW_UINT16 itemType) {
+    const std::size_t width = caps::itemWidth(itemType);
+    std::vector<TW_UINT8> packed(items.size() * width);
+    if (width == 0) return packed;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        TW_UINT8* slot = packed.data() + i * width;
+        if (itemType == TWTY_FRAME) {
+            const TW_FRAME frame = caps::parseFrame(items[i]);
+            const TW_FIX32 edges[] = {frame.Left, frame.Top, frame.Right, frame.Bottom};
+            for (int e = 0; e < 4; ++e) {
+                TW_UINT32 word = fix32ToWord(edges[e]);
+                for (int b = 0; b < 4; ++b) slot[e * 4 + b] = static_cast<TW_UINT8>(word >> (8 * b));
+            }
+            continue;
+        }
+        TW_UINT32 word = caps::valueNumber(items[i], section, itemType);
+        for (std::size_t b = 0; b < width; ++b) slot[b] = static_cast<TW_UINT8>(word >> (8 * b));
+    }
+    return packed;
+}
+
+// For MSG_SET the answer goes into the application's block: it must hold it.
+bool answerFits(pTW_CAPABILITY cap, TW_UINT16 msg, std::size_t bytes) {
+    return msg != MSG_SET || plat::memSize(cap->hContainer) >= bytes;
+}
+
+}  // namespace
+
+TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
+    TraceLog(TRACE_SET_VALUES);
+    if (!cap) return TWCC_BADVALUE;
+
+    const char* containerKey;
+    const char* valueKey;
+    std::string containerText;
+    switch (msg) {
+    case MSG_GET:
+        containerKey = GET_KEY;
+        containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
+        valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
+        break;
+    case MSG_GETCURRENT:
+        containerKey = GET_CURRENT_KEY;
+        valueKey = CURRENT_KEY;
+        break;
+    case MSG_GETDEFAULT:
+        containerKey = GET_DEFAULT_KEY;
+        valueKey = DEFAULT_KEY;
+        break;
+    case MSG_SET:
+        containerKey = SET_KEY;
+        valueKey = g_caps.lastSetKey;
+        break;
+    case MSG_RESET:
+        containerKey = RESET_KEY;
+        containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
+        valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
+        break;
+    default:
+        return TWCC_BADPROTOCOL;
+    }
+    if (msg != MSG_GET && msg != MSG_RESET)
+        containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
+
+    const std::string value = controlText(section, valueKey, NO_SECTION, VALUE_TEXT_MAX);
+    if (value == NO_SECTION) return TWCC_BADCAP;
+
+    const TW_UINT16 itemType = itemTypeOf(section);
+    TW_UINT16 conType = conTypeOf(containerText);
+    // Several container names: the shape of the value text decides.
+    if (containerText.find(',') != std::string::npos) {
+        switch (caps::shapeOf(value)) {
+        case caps::Shape::Range: conType = TWON_RANGE; break;
+        case caps::Shape::Array: conType = TWON_ARRAY; break;
+        case caps::Shape::Enumeration: conType = TWON_ENUMERATION; break;
+        case caps::Shape::OneValue: conType = TWON_ONEVALUE; break;
+        }
+    }
+
+    switch (conType) {
+    case TWON_ONEVALUE:
+        if (!answerFits(cap, msg, caps::ONEVALUE_BYTES)) return TWCC_BADVALUE;
+        (void)BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg);
+        break;
+    case TWON_ENUMERATION:
+    case TWON_ARRAY: {
+        const bool isArray = conType == TWON_ARRAY;
+        const auto items = caps::splitList(isArray ? caps::arrayBody(value) : value);
+        if (!answerFits(cap, msg, caps::containerBytes(conType, itemType, items.size())))
+            return TWCC_BADVALUE;
+        const std::vector<TW_UINT8> packed = packItems(items, section, itemType);
+        if (isArray) {
+            TW_ARRAY header{};
+            header.ItemType = itemType;
+            header.NumItems = static_cast<TW_UINT32>(items.size());
+            BuildUpArrayType(cap, &header, packed.data(), msg);
+        } else {
+            TW_ENUMERATION header{};
+            header.ItemType = itemType;
+            header.NumItems = static_cast<TW_UINT32>(items.size());
+            header.CurrentIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETCURRENT, section));
+            header.DefaultIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETDEFAULT, section));
+            BuildUpEnumerationType(cap, &header, packed.data(), msg);
+        }
+        break;
+    }
+    case TWON_RANGE: {
+        if (!answerFits(cap, msg, caps::RANGE_BYTES)) return TWCC_BADVALUE;
+        TW_RANGE range{};
+        range.ItemType = itemType;
+        range.MinValue = RangeMinimum(value.c_str(), itemType);
+        range.MaxValue = RangeMaximum(value.c_str(), itemType);
+        range.StepSize = RangeStep(value.c_str(), itemType);
+        range.DefaultValue = 0;
+        range.CurrentValue = 0;
+        BuildUpRangeType(cap, &range, msg);
+        break;
+    }
+    default:
+        // No container for a type that the dictionary does not know.
+        break;
+    }
+    return TWCC_SUCCESS;
+}
+
+namespace {
+
+// Bytes per item when reading the application's list, and whether its items
+// have a text form at all (strings and unknown item types do not).
+std::size_t setItemWidth(TW_UINT16 itemType) {
+    switch (itemType) {
+    case TWTY_INT8:
+    case TWTY_UINT8:
+        return 1;
+    case TWTY_INT16:
+    case TWTY_UINT16:
+    case TWTY_BOOL:
+        return 2;
+    case TWTY_INT32:
+    case TWTY_UINT32:
+    case TWTY_FIX32:
+        return 4;
+    case TWTY_FRAME:
+        return 16;
+    default:
+        return 0;
+    }
+}
+
+TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
+    TW_UINT32 word = 0;
+    for (std::size_t b = 0; b < width; ++b) word |= static_cast<TW_UINT32>(p[b]) << (8 * b);
+    return word;
+}
+
+// An integer item read at its width, sign-extended for the signed types.
+long long integerItem(const TW_UINT8* p, TW_UINT16 itemType) {
+    switch (itemType) {
+    case TWTY_INT8: return static_cast<std::int8_t>(p[0]);
+    case TWTY_INT16: return static_cast<std::int16_t>(readWord(p, 2));
+    case TWTY_INT32: return static_cast<std::int32_t>(readWord(p, 4));
+    default: return readWord(p, setItemWidth(itemType));
+    }
+}
+
+TW_FRAME frameItem(const TW_UINT8* p) {
+    TW_FRAME f;
+    f.Left = wordToFix32(readWord(p, 4));
+    f.Top = wordToFix32(readWord(p + 4, 4));
+    f.Right = wordToFix32(readWord(p + 8, 4));
+    f.Bottom = wordToFix32(readWord(p + 12, 4));
+    return f;
+}
+
+// The text of one list item of a set: reals and frames as reals, integers
+// through the dictionary (enumerations) or as numbers (arrays).
+std::string setItemText(const TW_UINT8* p, TW_UINT16 itemType, bool named, const char* section) {
+    if (itemType == TWTY_FIX32) return caps::formatReal(FIX32ToFloat(wordToFix32(readWord(p, 4))));
+    if (itemType == TWTY_FRAME) return caps::formatFrame(frameItem(p));
+    const long long v = integerItem(p, itemType);
+    char text[caps::ATTRIBUTE_TEXT_BYTES] = "";
+    if (named)
+        ConvertAttributeToText(static_cast<int>(v), text, section);
+    else
+        std::snprintf(text, sizeof text, "%lld", v);
+    return text;
+}
+
+// The list of an enumeration or array set as text, or false when it cannot
+// be read from the block or would not fit in a value text.
+bool listText(const TW_UINT8* block, std::size_t blockSize, std::size_t headerBytes,
+              TW_UINT16 itemType, TW_UINT32 numItems, bool named, const char* section,
+              std::string& out) {
+    const std::size_t width = setItemWidth(itemType);
+    if (width == 0 || numItems > LIST_ITEMS_MAX) return false;
+    if (headerBytes + std::size_t{numItems} * width > blockSize) return false;
+    for (TW_UINT32 i = 0; i < numItems; ++i) {
+        if (i) out += ',';
+        out += setItemText(block + headerBytes + i * width, itemType, named, section);
+        if (out.size() > VALUE_TEXT_MAX) return false;
+    }
+    return true;
+}
+
+std::string rangeText(const TW_RANGE& r, std::string& current, std::string& def) {
+    if (r.ItemType == TWTY_FIX32) {
+        auto real = [](TW_UINT32 w) { return caps::formatReal(FIX32ToFloat(wordToFix32(w))); };
+        current = real(r.CurrentValue);
+        def = real(r.DefaultValue);
+        return real(r.MinValue) + "_to_" + real(r.MaxValue) + "," + real(r.StepSize);
+    }
+    auto integer = [](TW_UINT32 w) { return std::to_string(static_cast<std::int32_t>(w)); };
+    current = integer(r.CurrentValue);
+    def = integer(r.DefaultValue);
+    return integer(r.MinValue) + "_to_" + integer(r.MaxValue) + "," + integer(r.StepSize);
+}
+
+}  // namespace
+
+TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
+    TraceLog(TRACE_SET_NEW_CAP);
+    if (!cap) return TWCC_BADVALUE;
+
+    const std::string setText = controlText(section, SET_KEY, "", KEY_TEXT_MAX);
+    bool accepted = false;
+    for (std::string_view name : caps::splitList(setText, SIZE_MAX))
+        if (conTypeOf(std::string(name)) == cap->ConType) accepted = true;
+    if (!accepted) return TWCC_BADVALUE;
+
+    if (!cap->hContainer) return TWCC_BADVALUE;
+    const std::size_t blockSize = plat::memSize(cap->hContainer);
+    plat::MemLock lock(cap->hContainer);
+    if (!lock) return TWCC_BADVALUE;
+    const auto* block = lock.as<TW_UINT8>();
+
+    switch (cap->ConType) {
+    case TWON_ONEVALUE: {
+        if (blockSize < caps::ONEVALUE_BYTES) return TWCC_BADVALUE;
+        const auto* one = lock.as<TW_ONEVALUE>();
+        std::string text;
+        if (one->ItemType == TWTY_FIX32) {
+            text = caps::formatReal(FIX32ToFloat(wordToFix32(one->Item)));
+        } else {
+            char allowedText[caps::ATTRIBUTE_TEXT_BYTES] = "";
+            auto v = static_cast<TW_INT16>(one->Item & 0xffffu);
+            if (!IsCapAllowed(v, section, allowedText)) {
+                plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
+                return TWCC_BADVALUE;
+            }
+            text = allowedText;
+        }
+        setLastSetKey(CURRENT_KEY);
+        writeControl(section, CURRENT_KEY, text);
+        return TWCC_SUCCESS;
+    }
+    case TWON_ENUMERATION:
+    case TWON_ARRAY: {
+        const bool isArray = cap->ConType == TWON_ARRAY;
+        const std::size_t headerBytes =
+            isArray ? caps::ARRAY_HEADER_BYTES : caps::ENUMERATION_HEADER_BYTES;
+        if (blockSize < headerBytes) return TWCC_BADVALUE;
+        const TW_UINT16 itemType = isArray ? lock.as<TW_ARRAY>()->ItemType
+                                           : lock.as<TW_ENUMERATION>()->ItemType;
+        const TW_UINT32 numItems = isArray ? lock.as<TW_ARRAY>()->NumItems
+                                           : lock.as<TW_ENUMERATION>()->NumItems;
+        // The answer is rebuilt in this same block at the capability's own
+        // item width: refuse now rather than store what cannot be answered.
+        if (numItems > LIST_ITEMS_MAX ||
+            caps::containerBytes(cap->ConType, itemTypeOf(section), numItems) > blockSize)
+            return TWCC_BADVALUE;
+        std::string items;
+        if (!listText(block, blockSize, headerBytes, itemType, numItems, !isArray, section, items))
+            return TWCC_BADVALUE;
+        const std::string text = isArray ? "[" + items + "]" : items;
+        if (text.size() > VALUE_TEXT_MAX) return TWCC_BADVALUE;
+        setLastSetKey(ALLOWED_KEY);
+        writeControl(section, ALLOWED_KEY, text);
+        return TWCC_SUCCESS;
+    }
+    case TWON_RANGE: {
+        if (blockSize < caps::RANGE_BYTES) return TWCC_BADVALUE;
+        TW_RANGE r;
+        std::memcpy(&r, block, sizeof r);
+        std::string current, def;
+        const std::string allowed = rangeText(r, current, def);
+        writeControl(section, CURRENT_KEY, current);
+        writeControl(section, DEFAULT_KEY, def);
+        setLastSetKey(ALLOWED_KEY);
+        writeControl(section, ALLOWED_KEY, allowed);
+        return TWCC_SUCCESS;
+    }
+    default:
+        // A container name that the dictionary maps to no TWAIN container.
+        return TWCC_BADVALUE;
+    }
+}
+
+TW_UINT16 ResetValues(const char* section) {
+    TraceLog(TRACE_RESET_VALUES);
+    const std::string reset = controlText(section, RESET_KEY, "", KEY_TEXT_MAX);
+    if (reset == CANNOT_RESET) return TWCC_BADPROTOCOL;
+    setLastSetKey(reset == RANGE_NAME || reset == ENUMERATION_NAME ? ALLOWED_KEY : CURRENT_KEY);
+    writeControl(section, ALLOWED_KEY, controlText(section, POWER_ON_KEY, "", VALUE_TEXT_MAX));
+    writeControl(section, CURRENT_KEY, controlText(section, DEFAULT_KEY, "", VALUE_TEXT_MAX));
+    return TWCC_SUCCESS;
+}

@@ -1,0 +1,67 @@
+// jpeg_error_manager.cpp — libjpeg messages in the "JPEG Error" box, and exits
+// that never end the process.
+#include "image/jpeg_error_manager.h"
+
+// After jpeglib.h: the message codes.
+#include <jerror.h>
+
+#include "image/jpeg_decoder.h"
+#include "platform/prompt.h"
+
+namespace {
+
+void showMessage(j_common_ptr cinfo) {
+    char text[JMSG_LENGTH_MAX];
+    (*cinfo->err->format_message)(cinfo, text);
+    plat::PromptOptions options;
+    options.buttons = plat::Buttons::Ok;
+    (void)plat::messageBox(nullptr, text, JPEG_ERROR_CAPTION, options);
+}
+
+[[noreturn]] void leaveDecoding(j_common_ptr cinfo) {
+    auto* mgr = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    std::longjmp(mgr->exit, 1);
+}
+
+[[noreturn]] void fatalExit(j_common_ptr cinfo) {
+    (*cinfo->err->output_message)(cinfo);
+    leaveDecoding(cinfo);
+}
+
+void emitMessage(j_common_ptr cinfo, int level) {
+    auto* mgr = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    if (level < 0 && !mgr->rowsComplete && isDamagedDataWarning(mgr->pub.msg_code)) {
+        (*mgr->pub.output_message)(cinfo);
+        mgr->pub.num_warnings++;
+        leaveDecoding(cinfo);
+    }
+    mgr->standardEmit(cinfo, level);
+}
+
+}  // namespace
+
+bool isDamagedDataWarning(int code) {
+    switch (code) {
+        case JWRN_JPEG_EOF:
+        case JWRN_HIT_MARKER:
+        case JWRN_MUST_RESYNC:
+        case JWRN_NOT_SEQUENTIAL:
+        case JWRN_HUFF_BAD_CODE:
+        case JWRN_ARITH_BAD_CODE:
+        case JWRN_BOGUS_PROGRESSION:
+        case JWRN_EXTRANEOUS_DATA:
+            return true;
+        default:
+            return false;
+    }
+}
+
+jpeg_error_mgr* initJpegErrorManager(JpegErrorManager* mgr) {
+    jpeg_error_mgr* pub = jpeg_std_error(&mgr->pub);
+    mgr->standardEmit = pub->emit_message;
+    mgr->rowsComplete = false;
+    pub->output_message = showMessage;
+    pub->error_exit = fatalExit;
+    pub->emit_message = emitMessage;
+    return pub;
+}

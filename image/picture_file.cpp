@@ -1,0 +1,85 @@
+// picture_file.cpp — picture blocks as image-file rows and BMP files.
+#include "image/picture_file.h"
+
+#include <cstring>
+
+#include "image/dib.h"
+#include "image/jpeg_decoder.h"
+
+namespace {
+
+void put16(std::uint8_t* p, std::uint32_t v) {
+    p[0] = static_cast<std::uint8_t>(v);
+    p[1] = static_cast<std::uint8_t>(v >> 8);
+}
+
+void put32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+constexpr std::size_t BMP_FILE_HEADER_SIZE = 14;
+
+}  // namespace
+
+bool pictureRows(const void* block, std::size_t size, int mode, PictureRows* rows) {
+    if (!block || size < DIB_HEADER_SIZE) return false;
+    DibHeader h;
+    std::memcpy(&h, block, sizeof h);
+    if (h.biSize != DIB_HEADER_SIZE || h.biBitCount != 24 || h.biCompression != 0) return false;
+    if (h.biWidth <= 0 || h.biHeight <= 0) return false;
+    const std::uint64_t line = std::uint64_t{static_cast<std::uint32_t>(h.biWidth)} * 3;
+    if (line * static_cast<std::uint32_t>(h.biHeight) > size - DIB_HEADER_SIZE) return false;
+    const auto* pixels = static_cast<const std::uint8_t*>(block) + DIB_HEADER_SIZE;
+    rows->width = h.biWidth;
+    rows->height = h.biHeight;
+    if (mode == DECODE_DISPLAY) {
+        rows->top = pixels + line * static_cast<std::uint32_t>(h.biHeight - 1);
+        rows->stride = -static_cast<std::ptrdiff_t>(line);
+        rows->bgr = true;
+    } else {
+        rows->top = pixels;
+        rows->stride = static_cast<std::ptrdiff_t>(line);
+        rows->bgr = false;
+    }
+    return true;
+}
+
+std::vector<std::uint8_t> encodeBmp(const PictureRows& rows) {
+    if (rows.width <= 0 || rows.height <= 0 || !rows.top) return {};
+    const std::size_t line = static_cast<std::size_t>(rows.width) * 3;
+    const std::size_t padded = (line + 3) & ~static_cast<std::size_t>(3);
+    const std::size_t offset = BMP_FILE_HEADER_SIZE + DIB_HEADER_SIZE;
+    const std::size_t imageSize = padded * static_cast<std::size_t>(rows.height);
+    std::vector<std::uint8_t> out(offset + imageSize, 0);
+
+    std::uint8_t* f = out.data();
+    f[0] = 'B';
+    f[1] = 'M';
+    put32(f + 2, static_cast<std::uint32_t>(out.size()));
+    put32(f + 10, static_cast<std::uint32_t>(offset));
+    std::uint8_t* h = f + BMP_FILE_HEADER_SIZE;
+    put32(h + 0, DIB_HEADER_SIZE);
+    put32(h + 4, static_cast<std::uint32_t>(rows.width));
+    put32(h + 8, static_cast<std::uint32_t>(rows.height));
+    put16(h + 12, 1);
+    put16(h + 14, 24);
+    put32(h + 20, static_cast<std::uint32_t>(imageSize));
+    put32(h + 24, static_cast<std::uint32_t>(DIB_PELS_PER_METER));
+    put32(h + 28, static_cast<std::uint32_t>(DIB_PELS_PER_METER));
+
+    // File rows go bottom-up: file row k is picture line height - 1 - k.
+    for (int k = 0; k < rows.height; ++k) {
+        const std::uint8_t* in = rows.top + static_cast<std::ptrdiff_t>(rows.height - 1 - k) * rows.stride;
+        std::uint8_t* o = out.data() + offset + static_cast<std::size_t>(k) * padded;
+        if (rows.bgr) {
+            std::memcpy(o, in, line);
+        } else {
+            for (std::size_t x = 0; x < line; x += 3) {
+                o[x] = in[x + 2];
+                o[x + 1] = in[x + 1];
+                o[x + 2] = in[x];
+            }
+        }
+    }
+    return out;
+}

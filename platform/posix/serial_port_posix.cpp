@@ -1,0 +1,179 @@
+// serial_port_posix.cpp — serial ports over termios devices: raw mode, reads
+// bounded by one deadline for their whole count, exclusive opening, and COMn
+// mapped to a device through section "Ports" of pxcm.ini.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <ctime>
+#include <string>
+
+#include "platform/files.h"
+#include "platform/posix/serial_line.h"
+#include "platform/profile.h"
+#include "platform/serial_port.h"
+
+namespace plat {
+namespace {
+
+int64_t monotonicMs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
+}
+
+// Waits for `events` until the deadline; false when it passed or the device
+// hung up without data.
+bool waitFor(int fd, short events, int64_t deadline) {
+    for (;;) {
+        const int64_t left = deadline - monotonicMs();
+        if (left <= 0) return false;
+        pollfd p{fd, events, 0};
+        const int r = poll(&p, 1, static_cast<int>(left));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        if (r == 0) return false;
+        if (p.revents & events) return true;
+        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return false;
+    }
+}
+
+class PosixSerialPort : public SerialPort {
+public:
+    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    ~PosixSerialPort() override {
+        // A pty keeps its exclusive mode while the other side lives: give it up
+        // so that the next open (not only root's) succeeds.
+        ioctl(fd_, TIOCNXCL);
+        flock(fd_, LOCK_UN);
+        close(fd_);
+    }
+
+    uint32_t write(const uint8_t* data, uint32_t count) override {
+        const int64_t deadline = monotonicMs() + writeMs_;
+        uint32_t sent = 0;
+        while (sent < count) {
+            const ssize_t r = ::write(fd_, data + sent, count - sent);
+            if (r > 0) {
+                sent += static_cast<uint32_t>(r);
+                continue;
+            }
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0 && errno != EAGAIN) break;
+            if (!waitFor(fd_, POLLOUT, deadline)) break;
+        }
+        // As a synchronous write on Windows: the bytes are on the line when the
+        // call returns, so a speed switch or purge after it cannot cut them off.
+        tcdrain(fd_);
+        return sent;
+    }
+
+    uint32_t read(uint8_t* data, uint32_t count) override {
+        const int64_t deadline = monotonicMs() + readMs_;
+        uint32_t got = 0;
+        while (got < count) {
+            const ssize_t r = ::read(fd_, data + got, count - got);
+            if (r > 0) {
+                got += static_cast<uint32_t>(r);
+                continue;
+            }
+            if (r < 0 && errno == EINTR) continue;
+            // EIO and friends: the device went away; nothing more will come.
+            if (r < 0 && errno != EAGAIN) break;
+            if (!waitFor(fd_, POLLIN, deadline)) break;
+        }
+        return got;
+    }
+
+    bool getLineSettings(LineSettings& out) override { return posix::readLineSettings(fd_, out); }
+    bool setLineSettings(const LineSettings& s) override {
+        return posix::writeLineSettings(fd_, s);
+    }
+    // The tty layer sizes its own queues.
+    bool setQueueSizes(uint32_t, uint32_t) override { return true; }
+    bool setTimeouts(uint32_t readMs, uint32_t writeMs) override {
+        readMs_ = readMs;
+        writeMs_ = writeMs;
+        return true;
+    }
+    // Every write has drained before it returned, so nothing waits for
+    // transmission; an output flush on a pty would only destroy bytes that the
+    // other side has not read yet.
+    bool purge() override { return tcflush(fd_, TCIFLUSH) == 0; }
+
+private:
+    int fd_;
+    uint32_t readMs_ = 0;
+    uint32_t writeMs_ = 0;
+};
+
+// Raw bytes both ways, no echo, no line discipline, reads that never wait by
+// themselves (the deadline is ours).
+void makeRaw(int fd) {
+    termios t{};
+    if (tcgetattr(fd, &t) != 0) return;
+    cfmakeraw(&t);
+    t.c_cflag |= CLOCAL | CREAD;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    (void)tcsetattr(fd, TCSANOW, &t);
+}
+
+std::unique_ptr<SerialPort> openDevice(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    if (!isatty(fd)) {
+        close(fd);
+        return nullptr;
+    }
+    // Not shared, as on Windows: flock also keeps out root, whom the tty's
+    // exclusive mode lets through.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return nullptr;
+    }
+    (void)ioctl(fd, TIOCEXCL);
+    makeRaw(fd);
+    return std::make_unique<PosixSerialPort>(fd);
+}
+
+// n of "COMn" (any case), or 0.
+int comNumber(const std::string& name) {
+    if (name.size() < 4) return 0;
+    for (int i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return 0;
+    int n = 0;
+    for (size_t i = 3; i < name.size(); ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i])) || n > 255) return 0;
+        n = n * 10 + (name[i] - '0');
+    }
+    return n;
+}
+
+}  // namespace
+
+std::string serialDeviceFor(const std::string& name) {
+    const std::string ini = windowsDirectory() + "\\pxcm.ini";
+    char mapped[1024] = "";
+    profileGetString("Ports", name.c_str(), "", mapped, sizeof mapped, ini.c_str());
+    if (mapped[0]) return mapped;
+    if (const int n = comNumber(name)) return "/dev/ttyS" + std::to_string(n - 1);
+    return name;
+}
+
+std::unique_ptr<SerialPort> openSerialPort(const std::string& name) {
+    return openDevice(serialDeviceFor(name));
+}
+
+std::unique_ptr<SerialPort> openSerialDevice(const std::string& device) {
+    return openDevice(device);
+}
+
+}  // namespace plat

@@ -1,0 +1,230 @@
+// surface_posix.cpp — drawing into the 24-bit framebuffer with the pixel
+// rules of a Windows device context. Every operation works a row at a time.
+#include "platform/posix/surface_posix.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/png_file.h"
+
+namespace plat {
+namespace {
+
+using i64 = long long;
+
+std::uint32_t read32(const std::uint8_t* p) {
+    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
+           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
+}
+
+std::uint16_t read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+
+// What drawing needs to know of a DIB.
+struct DibFormat {
+    int width = 0;
+    int height = 0;  // in rows, positive
+    bool bottomUp = true;
+    int bitCount = 0;
+    std::size_t stride = 0;
+    std::uint8_t colors[256][3] = {};  // colour table as blue, green, red
+};
+
+// Uncompressed DIBs of 1, 4, 8, 24 or 32 bits with an information header
+// (or a larger one) or a core header.
+bool readDibFormat(const void* header, DibFormat* f) {
+    if (!header) return false;
+    const auto* h = static_cast<const std::uint8_t*>(header);
+    const std::uint32_t size = read32(h);
+    std::uint32_t entries = 0;
+    std::size_t entrySize = 0;
+    if (size == 12) {
+        f->width = read16(h + 4);
+        f->height = read16(h + 6);
+        f->bitCount = read16(h + 10);
+        entrySize = 3;
+        if (f->bitCount <= 8) entries = 1u << f->bitCount;
+    } else if (size >= 40) {
+        const auto width = static_cast<std::int32_t>(read32(h + 4));
+        const auto height = static_cast<std::int32_t>(read32(h + 8));
+        if (width <= 0 || height == 0 || height == INT32_MIN) return false;
+        if (read32(h + 16) != 0) return false;  // only BI_RGB
+        f->width = width;
+        f->height = height > 0 ? height : -height;
+        f->bottomUp = height > 0;
+        f->bitCount = read16(h + 14);
+        entrySize = 4;
+        if (f->bitCount <= 8) {
+            const std::uint32_t full = 1u << f->bitCount;
+            const std::uint32_t used = read32(h + 32);
+            entries = used != 0 && used < full ? used : full;
+        }
+    } else {
+        return false;
+    }
+    switch (f->bitCount) {
+        case 1: case 4: case 8: case 24: case 32: break;
+        default: return false;
+    }
+    if (f->width <= 0 || f->height <= 0) return false;
+    f->stride = (static_cast<std::size_t>(f->bitCount) * static_cast<std::size_t>(f->width) + 31) / 32 * 4;
+    const std::uint8_t* table = h + size;
+    for (std::uint32_t i = 0; i < entries; ++i)
+        std::memcpy(f->colors[i], table + i * entrySize, 3);
+    return true;
+}
+
+// Pixels [x0, x0 + count) of one DIB row as blue, green, red.
+void convertSpan(const DibFormat& f, const std::uint8_t* row, i64 x0, i64 count, std::uint8_t* out) {
+    switch (f.bitCount) {
+        case 24:
+            std::memcpy(out, row + 3 * x0, static_cast<std::size_t>(3 * count));
+            return;
+        case 32:
+            for (i64 x = x0; x < x0 + count; ++x, out += 3) std::memcpy(out, row + 4 * x, 3);
+            return;
+        case 8:
+            for (i64 x = x0; x < x0 + count; ++x, out += 3) std::memcpy(out, f.colors[row[x]], 3);
+            return;
+        case 4:
+            for (i64 x = x0; x < x0 + count; ++x, out += 3)
+                std::memcpy(out, f.colors[(row[x >> 1] >> ((x & 1) ? 0 : 4)) & 15], 3);
+            return;
+        case 1:
+            for (i64 x = x0; x < x0 + count; ++x, out += 3)
+                std::memcpy(out, f.colors[(row[x >> 3] >> (7 - (x & 7))) & 1], 3);
+            return;
+        default:
+            return;
+    }
+}
+
+// The indices i in [0, n) for which start + i falls in [0, limit).
+void clip(i64 start, i64 limit, i64* from, i64* to) {
+    *from = std::max(*from, -start);
+    *to = std::min(*to, limit - start);
+}
+
+}  // namespace
+
+bool FrameSurface::savePng(const std::string& path, std::string* error) const {
+    return writePng(path, frame_.width(), frame_.height(), frame_.data(),
+                    static_cast<std::ptrdiff_t>(frame_.stride()), true, error);
+}
+
+void FrameSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source, int srcX,
+                              int srcY) {
+    i64 i0 = 0, i1 = width, j0 = 0, j1 = height;
+    clip(dstX, frame_.width(), &i0, &i1);
+    clip(srcX, source.width(), &i0, &i1);
+    clip(dstY, frame_.height(), &j0, &j1);
+    clip(srcY, source.height(), &j0, &j1);
+    if (i0 >= i1 || j0 >= j1) return;
+    const auto bytes = static_cast<std::size_t>(3 * (i1 - i0));
+    // A copy within the framebuffer itself may overlap: walk away from it.
+    const bool upwards = &source == &frame_ && dstY > srcY;
+    for (i64 k = 0; k < j1 - j0; ++k) {
+        const i64 j = upwards ? j1 - 1 - k : j0 + k;
+        std::memmove(frame_.row(static_cast<int>(dstY + j)) + 3 * (dstX + i0),
+                     source.row(static_cast<int>(srcY + j)) + 3 * (srcX + i0), bytes);
+    }
+}
+
+int FrameSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,
+                          unsigned scanLines, const void* header, const void* bits) {
+    DibFormat f;
+    if (!bits || !readDibFormat(header, &f)) return 0;
+    if (startScan >= static_cast<unsigned>(f.height)) return 0;
+    i64 i0 = 0, i1 = width, j0 = 0, j1 = height;
+    clip(dstX, frame_.width(), &i0, &i1);
+    clip(srcX, f.width, &i0, &i1);
+    clip(dstY, frame_.height(), &j0, &j1);
+    const i64 bandEnd = static_cast<i64>(startScan) + scanLines;
+    const auto* b = static_cast<const std::uint8_t*>(bits);
+    for (i64 j = j0; i0 < i1 && j < j1; ++j) {
+        const i64 dibRow = f.bottomUp ? static_cast<i64>(srcY) + height - 1 - j : static_cast<i64>(srcY) + j;
+        if (dibRow < 0 || dibRow >= f.height || dibRow < startScan || dibRow >= bandEnd) continue;
+        const std::uint8_t* row = b + static_cast<std::size_t>(dibRow - startScan) * f.stride;
+        convertSpan(f, row, srcX + i0, i1 - i0, frame_.row(static_cast<int>(dstY + j)) + 3 * (dstX + i0));
+    }
+    return static_cast<int>(scanLines);
+}
+
+int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
+                             int srcHeight, const void* header, const void* bits) {
+    DibFormat f;
+    if (!bits || !readDibFormat(header, &f)) return 0;
+    if (dstWidth <= 0 || dstHeight <= 0 || srcWidth <= 0 || srcHeight <= 0) return 0;
+
+    // Source column of every visible destination column; the columns whose
+    // source falls outside the DIB are left alone.
+    i64 i0 = 0, i1 = dstWidth;
+    clip(dstX, frame_.width(), &i0, &i1);
+    std::vector<i64> columns;
+    i64 first = -1;
+    for (i64 i = i0; i < i1; ++i) {
+        const i64 sx = srcX + i * srcWidth / dstWidth;
+        if (sx < 0) continue;
+        if (sx >= f.width) break;
+        if (first < 0) first = i;
+        columns.push_back(sx);
+    }
+    if (columns.empty()) return f.height;
+    const i64 count = static_cast<i64>(columns.size());
+    const i64 sxMin = columns.front();
+    const i64 span = columns.back() - sxMin + 1;
+    const bool sameWidth = srcWidth == dstWidth;
+    std::vector<std::uint32_t> offsets(columns.size());
+    for (std::size_t k = 0; k < columns.size(); ++k) offsets[k] = static_cast<std::uint32_t>(3 * (columns[k] - sxMin));
+    std::vector<std::uint8_t> line;
+    if (!sameWidth && f.bitCount != 24) line.resize(static_cast<std::size_t>(3 * span));
+
+    i64 j0 = 0, j1 = dstHeight;
+    clip(dstY, frame_.height(), &j0, &j1);
+    const auto* b = static_cast<const std::uint8_t*>(bits);
+    i64 previousRow = -1;
+    const std::uint8_t* previous = nullptr;
+    for (i64 j = j0; j < j1; ++j) {
+        const i64 r = j * srcHeight / dstHeight;
+        const i64 dibRow = f.bottomUp ? static_cast<i64>(srcY) + srcHeight - 1 - r : static_cast<i64>(srcY) + r;
+        if (dibRow < 0 || dibRow >= f.height) continue;
+        std::uint8_t* out = frame_.row(static_cast<int>(dstY + j)) + 3 * (dstX + first);
+        if (dibRow == previousRow) {
+            std::memcpy(out, previous, static_cast<std::size_t>(3 * count));
+            continue;
+        }
+        const std::uint8_t* row = b + static_cast<std::size_t>(dibRow) * f.stride;
+        if (sameWidth) {
+            convertSpan(f, row, sxMin, count, out);
+        } else {
+            const std::uint8_t* in = row + 3 * sxMin;
+            if (f.bitCount != 24) {
+                convertSpan(f, row, sxMin, span, line.data());
+                in = line.data();
+            }
+            std::uint8_t* o = out;
+            for (std::uint32_t off : offsets) {
+                o[0] = in[off];
+                o[1] = in[off + 1];
+                o[2] = in[off + 2];
+                o += 3;
+            }
+        }
+        previousRow = dibRow;
+        previous = out;
+    }
+    return f.height;
+}
+
+void FrameSurface::fillRect(const Rect& rect, Color color) {
+    const int left = std::max(rect.left, 0), right = std::min(rect.right, frame_.width());
+    const int top = std::max(rect.top, 0), bottom = std::min(rect.bottom, frame_.height());
+    if (left >= right || top >= bottom) return;
+    const std::uint8_t bgr[3] = {blueOf(color), greenOf(color), redOf(color)};
+    std::uint8_t* first = frame_.row(top) + 3 * left;
+    for (int x = 0; x < right - left; ++x) std::memcpy(first + 3 * x, bgr, 3);
+    const auto bytes = static_cast<std::size_t>(3 * (right - left));
+    for (int y = top + 1; y < bottom; ++y) std::memcpy(frame_.row(y) + 3 * left, first, bytes);
+}
+
+}  // namespace plat

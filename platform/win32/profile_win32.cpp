@@ -1,0 +1,27 @@
+// profile_win32.cpp — settings files through the Windows profile functions.
+#include "platform/profile.h"
+
+#include <windows.h>
+
+namespace plat {
+
+unsigned long profileGetString(const char* section, const char* key, const char* def, char* out,
+                               unsigned long size, const char* file) {
+    return GetPrivateProfileStringA(section, key, def, out, size, file);
+}
+
+unsigned int profileGetInt(const char* section, const char* key, int def, const char* file) {
+    return GetPrivateProfileIntA(section, key, def, file);
+}
+
+unsigned long profileGetSection(const char* section, char* out, unsigned long size,
+                                const char* file) {
+    return GetPrivateProfileSectionA(section, out, size, file);
+}
+
+bool profileWriteString(const char* section, const char* key, const char* value,
+                        const char* file) {
+    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+}
+
+}  // namespace plat

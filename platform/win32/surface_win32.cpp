@@ -1,0 +1,51 @@
+// surface_win32.cpp — the drawing surface over GDI.
+#include "platform/win32/surface_win32.h"
+
+#include <algorithm>
+
+namespace plat {
+
+void DcSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source, int srcX,
+                           int srcY) {
+    // Keep the source part inside the bitmap, as BitBlt from a bitmap does.
+    const int left = std::max({0, -srcX}), top = std::max({0, -srcY});
+    const int right = std::min(width, source.width() - srcX), bottom = std::min(height, source.height() - srcY);
+    if (left >= right || top >= bottom) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = source.width();
+    info.bmiHeader.biHeight = -source.height();  // top-down: the source origin is the top-left corner
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const int w = right - left, h = bottom - top;
+    StretchDIBits(dc_, dstX + left, dstY + top, w, h, srcX + left, srcY + top, w, h, source.data(), &info,
+                  DIB_RGB_COLORS, SRCCOPY);
+}
+
+int DcSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,
+                       unsigned scanLines, const void* header, const void* bits) {
+    return SetDIBitsToDevice(dc_, dstX, dstY, static_cast<DWORD>(width), static_cast<DWORD>(height), srcX, srcY,
+                             startScan, scanLines, bits, static_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
+}
+
+int DcSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
+                          int srcHeight, const void* header, const void* bits) {
+    SetStretchBltMode(dc_, COLORONCOLOR);
+    return StretchDIBits(dc_, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight, bits,
+                         static_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS, SRCCOPY);
+}
+
+void DcSurface::fillRect(const Rect& rect, Color color) {
+    HBRUSH brush = CreateSolidBrush(color);
+    if (!brush) return;
+    RECT r{rect.left, rect.top, rect.right, rect.bottom};
+    FillRect(dc_, &r, brush);
+    DeleteObject(brush);
+}
+
+Palette DcSurface::selectBackgroundPalette(Palette palette) {
+    return SelectPalette(dc_, static_cast<HPALETTE>(palette), TRUE);
+}
+
+}  // namespace plat

@@ -1,0 +1,114 @@
+// camera_reporter_test.cpp — the boxes of the module's camera reporter, their
+// answers, the continue flag and the repaint of the owner window.
+#include <gtest/gtest.h>
+
+#include "camera/camera_module.h"
+#include "support/temp_root.h"
+
+namespace {
+
+const char* const COMMUNICATION =
+    "Communication error with camera.\nTurn the camera power off and on again,\nexit the TWAIN "
+    "DRIVER screen,\nand ACQUIRE again.";
+
+struct BoxCase {
+    LinkResult code;
+    const char* caption;
+    const char* text;
+    const char* buttons;
+    const char* answer;  // the safe answer of an unanswered box
+    int returned;
+};
+
+class Reporter : public ::testing::Test {
+protected:
+    Reporter() { resetLinkState(); }
+    ~Reporter() override { resetLinkState(); }
+    testsupport::TempRoot root;
+    CameraMessageReporter reporter;
+};
+
+TEST_F(Reporter, EveryCodeShowsItsBox) {
+    const BoxCase cases[] = {
+        {LINK_NO_ANSWER, "KMT-18/19",
+         "Camera does not respond.\nPlease check whether the camera\npower is on, and try again.",
+         "retrycancel", "cancel", 2},
+        {LINK_BAD_REPLY, "KMT-18/19", COMMUNICATION, "ok", "ok", 1},
+        {LINK_BLOCK_FAILED, "KMT-18/19", COMMUNICATION, "ok", "ok", 1},
+        {LINK_NO_MEMORY, "KMT-18/19",
+         "Memory allocation error\nPlease quit another program and try it again.", "ok", "ok", 1},
+        {LINK_TOO_BIG, "Twain cannot make such big memoryKMT-18/19",
+         "Camera required big memory allocation.\n", "ok", "ok", 1},
+        {7774, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
+        {7777, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
+        {LINK_BAD_INFO, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
+        {LINK_OK, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
+    };
+    for (const BoxCase& c : cases) {
+        SCOPED_TRACE(c.code);
+        root.clearPrompts();
+        EXPECT_EQ(reporter.reportError(c.code), c.returned);
+        const auto prompts = root.prompts();
+        ASSERT_EQ(prompts.size(), 1u);
+        EXPECT_EQ(prompts[0].caption, c.caption);
+        EXPECT_EQ(prompts[0].text, c.text);
+        EXPECT_EQ(prompts[0].buttons, c.buttons);
+        EXPECT_EQ(prompts[0].icon, "error");
+        EXPECT_EQ(prompts[0].answer, c.answer);
+        EXPECT_FALSE(prompts[0].owned);
+    }
+}
+
+TEST_F(Reporter, CancelClearsTheContinueFlagRetryKeepsIt) {
+    root.setAnswers("retry,cancel");
+    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 4);
+    EXPECT_EQ(linkState().continueFlag, 1);
+    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 2);
+    EXPECT_EQ(linkState().continueFlag, 0);
+    // An OK box leaves the flag as it found it.
+    linkState().continueFlag = 1;
+    EXPECT_EQ(reporter.reportError(LINK_BAD_REPLY), 1);
+    EXPECT_EQ(linkState().continueFlag, 1);
+}
+
+TEST_F(Reporter, OwnedBoxRepaintsItsOwnerAfterwards) {
+    int window = 0;
+    std::vector<void*> repainted;
+    reporter.setOwner(&window);
+    reporter.setRepaintHook([&](void* owner) {
+        // The box has been recorded before the repaint.
+        EXPECT_EQ(root.prompts().size(), repainted.size() + 1);
+        repainted.push_back(owner);
+    });
+    reporter.reportError(LINK_BAD_REPLY);
+    reporter.reportError(LINK_NO_MEMORY);
+    EXPECT_EQ(repainted, (std::vector<void*>{&window, &window}));
+    const auto prompts = root.prompts();
+    ASSERT_EQ(prompts.size(), 2u);
+    EXPECT_TRUE(prompts[0].owned);
+}
+
+TEST_F(Reporter, ModuleHasOneLinkAndOneReporterWithoutOwner) {
+    EXPECT_EQ(&cameraLink(), &cameraLink());
+    EXPECT_EQ(&cameraErrorReporter(), &cameraErrorReporter());
+    EXPECT_EQ(cameraErrorReporter().owner(), nullptr);
+    EXPECT_FALSE(cameraLink().port);
+    EXPECT_FALSE(cameraLink().downloadBuffer);
+    EXPECT_EQ(cameraLink().reporter, nullptr);
+}
+
+TEST_F(Reporter, LinkStateStartsAsAtLoad) {
+    linkState().continueFlag = 0;
+    linkState().speedCode = 7;
+    resetLinkState();
+    const LinkState& st = linkState();
+    EXPECT_EQ(st.continueFlag, 1);
+    EXPECT_EQ(st.separator, ':');
+    EXPECT_EQ(st.foundPort, 0);
+    EXPECT_EQ(st.scanning, 0);
+    EXPECT_EQ(st.speedCode, 0);
+    EXPECT_EQ(st.specialInterval, 0);
+    EXPECT_EQ(st.initialLoadPending, 0);
+}
+
+}  // namespace

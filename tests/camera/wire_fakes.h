@@ -1,0 +1,269 @@
+// wire_fakes.h — a scripted serial port that records every operation of the
+// PC side and feeds the camera's replies, a clock that records pauses instead
+// of sleeping, and a reporter with scripted answers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "camera/camera_link.h"
+#include "platform/clock.h"
+#include "platform/serial_port.h"
+
+namespace wiretest {
+
+using Bytes = std::vector<uint8_t>;
+
+// The transcript shared by the ports and the clock of one test, in order.
+struct Wire {
+    std::vector<std::string> log;
+    void add(std::string entry) { log.push_back(std::move(entry)); }
+};
+
+inline std::string hexBytes(const uint8_t* data, size_t n) {
+    std::string out;
+    char b[4];
+    for (size_t i = 0; i < n; ++i) {
+        std::snprintf(b, sizeof b, " %02X", data[i]);
+        out += b;
+    }
+    return out;
+}
+
+inline std::string settingsText(const plat::LineSettings& s) {
+    static const char* parity = "NOEMS";
+    static const char* stop[] = {"1", "1.5", "2"};
+    return std::to_string(s.baudRate) + " " + std::to_string(s.dataBits) +
+           parity[static_cast<int>(s.parity)] + stop[static_cast<int>(s.stopBits)];
+}
+
+// Transcript entries as the fakes write them.
+inline std::string W(uint8_t b) { return "W" + hexBytes(&b, 1); }
+inline std::string W(const Bytes& b) { return "W" + hexBytes(b.data(), b.size()); }
+inline std::string R(uint32_t asked, uint32_t got) {
+    return "R" + std::to_string(asked) + ":" + std::to_string(got);
+}
+inline std::string setLine(uint32_t baud) { return "set " + std::to_string(baud) + " 8O2"; }
+inline std::string sleepMs(unsigned ms) { return "sleep " + std::to_string(ms); }
+// The link always sets the queue sizes right before the time-outs: one entry.
+inline std::string timeouts(unsigned s) {
+    return "queues 4096/4096, timeouts " + std::to_string(s * 1000) + "/" +
+           std::to_string(s * 1000);
+}
+
+// One camera reply: the bytes that the next read gets, possibly fewer than
+// asked; an empty reply is a time-out. Replies longer than the read stay
+// queued for the next read, as on a line.
+class ScriptedPort : public plat::SerialPort {
+public:
+    ScriptedPort(Wire& wire, std::string name) : wire_(wire), name_(std::move(name)) {}
+    ~ScriptedPort() override { wire_.add("close " + name_); }
+
+    void answer(const Bytes& bytes) { replies_.push_back(bytes); }
+    void answer(const std::string& text) { replies_.push_back(Bytes(text.begin(), text.end())); }
+    void silence() { replies_.push_back({}); }
+    void silence(int times) {
+        for (int i = 0; i < times; ++i) silence();
+    }
+    bool allAnswered() const { return replies_.empty(); }
+
+    plat::LineSettings settings{1200, 7, plat::Parity::None, plat::StopBits::One};
+    bool failGet = false;
+    bool failSet = false;
+    // Bytes written so far, all together.
+    Bytes sent;
+
+    uint32_t write(const uint8_t* data, uint32_t count) override {
+        wire_.add("W" + hexBytes(data, count));
+        sent.insert(sent.end(), data, data + count);
+        return count;
+    }
+    uint32_t read(uint8_t* data, uint32_t count) override {
+        uint32_t got = 0;
+        if (!replies_.empty()) {
+            Bytes& front = replies_.front();
+            got = static_cast<uint32_t>(std::min<size_t>(count, front.size()));
+            std::copy(front.begin(), front.begin() + got, data);
+            if (got < front.size() && got == count)
+                front.erase(front.begin(), front.begin() + got);
+            else
+                replies_.pop_front();
+        }
+        wire_.add(R(count, got));
+        return got;
+    }
+    bool getLineSettings(plat::LineSettings& out) override {
+        wire_.add("get");
+        if (failGet) return false;
+        out = settings;
+        return true;
+    }
+    bool setLineSettings(const plat::LineSettings& s) override {
+        wire_.add("set " + settingsText(s));
+        if (failSet) return false;
+        settings = s;
+        return true;
+    }
+    bool setQueueSizes(uint32_t in, uint32_t out) override {
+        wire_.add("queues " + std::to_string(in) + "/" + std::to_string(out));
+        return true;
+    }
+    bool setTimeouts(uint32_t readMs, uint32_t writeMs) override {
+        std::string entry = "timeouts " + std::to_string(readMs) + "/" + std::to_string(writeMs);
+        if (!wire_.log.empty() && wire_.log.back().rfind("queues ", 0) == 0) {
+            entry = wire_.log.back() + ", " + entry;
+            wire_.log.pop_back();
+        }
+        wire_.add(entry);
+        return true;
+    }
+    bool purge() override {
+        wire_.add("purge");
+        return true;
+    }
+
+private:
+    Wire& wire_;
+    std::string name_;
+    std::deque<Bytes> replies_;
+};
+
+class FakeClock : public plat::Clock {
+public:
+    explicit FakeClock(Wire& wire) : wire_(wire) {}
+    uint64_t nowMs() override { return now_; }
+    void sleepMs(unsigned ms) override {
+        wire_.add(::wiretest::sleepMs(ms));
+        now_ += ms;
+    }
+
+private:
+    Wire& wire_;
+    uint64_t now_ = 0;
+};
+
+class ScriptedReporter : public CameraErrorReporter {
+public:
+    std::deque<int> answers;  // consumed in order; OK (1) when none is left
+    std::vector<LinkResult> asked;
+    int reportError(LinkResult code) override {
+        asked.push_back(code);
+        if (answers.empty()) return 1;
+        const int a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+class RecordingProgress : public ProgressSink {
+public:
+    std::vector<int> maxima;
+    std::vector<int> positions;
+    void setMaximum(int m) override { maxima.push_back(m); }
+    void setPosition(int p) override { positions.push_back(p); }
+};
+
+// Camera replies.
+inline Bytes statusReply(uint8_t count, uint8_t freeFrames, uint8_t modes = 0,
+                         uint8_t year = 0xCE, uint8_t battery = 1) {
+    return Bytes{'S', ':', count, freeFrames, modes, year, 5, 17, 9, 41, battery, 0};
+}
+
+inline Bytes infoReply(uint8_t number, uint32_t thumbSize, uint32_t pictureSize,
+                       uint8_t marker = 0) {
+    Bytes r{'C', ':', number, 0x12, 0x34};
+    for (int s = 24; s >= 0; s -= 8) r.push_back(static_cast<uint8_t>(thumbSize >> s));
+    r.push_back(0x56);
+    r.push_back(0x78);
+    for (int s = 24; s >= 0; s -= 8) r.push_back(static_cast<uint8_t>(pictureSize >> s));
+    for (uint8_t b : {0xCF, 3, 5, 14, 7}) r.push_back(b);
+    r.push_back(marker);
+    r.push_back(0);
+    return r;
+}
+
+// The PC's side of a handshake answered at the first try.
+inline std::vector<std::string> handshakeLog(int tries = 1, bool answered = true) {
+    std::vector<std::string> out{timeouts(1)};
+    for (int i = 0; i < tries; ++i) {
+        out.push_back("purge");
+        out.push_back(W(0x00));
+        out.push_back(R(2, answered && i == tries - 1 ? 2 : 0));
+    }
+    return out;
+}
+
+inline void append(std::vector<std::string>& to, const std::vector<std::string>& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
+
+// Compares transcripts and reports the first difference with its
+// surroundings (long downloads would drown a full print).
+inline void expectTranscript(const std::vector<std::string>& actual,
+                             const std::vector<std::string>& expected) {
+    const size_t n = std::min(actual.size(), expected.size());
+    size_t i = 0;
+    while (i < n && actual[i] == expected[i]) ++i;
+    if (i == n && actual.size() == expected.size()) return;
+    std::string msg = "transcripts differ at entry " + std::to_string(i) + " (actual " +
+                      std::to_string(actual.size()) + " entries, expected " +
+                      std::to_string(expected.size()) + ")\n";
+    const size_t from = i >= 3 ? i - 3 : 0;
+    for (size_t k = from; k < i + 4; ++k) {
+        msg += "  [" + std::to_string(k) + "] actual: " +
+               (k < actual.size() ? actual[k] : std::string("<end>")) + "   expected: " +
+               (k < expected.size() ? expected[k] : std::string("<end>")) + "\n";
+    }
+    ADD_FAILURE() << msg;
+}
+
+// A link over one scripted port (as if a scan had found it), with a fake
+// clock and a scripted reporter, over a fresh link state.
+class LinkFixture : public ::testing::Test {
+protected:
+    LinkFixture() {
+        resetLinkState();
+        link.setClock(&clock);
+        link.setPortFactory([this](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
+            auto it = ports.find(name);
+            if (it == ports.end() || !it->second) return nullptr;
+            return std::move(it->second);
+        });
+    }
+    ~LinkFixture() override { resetLinkState(); }
+
+    // A fresh scripted port held by the link, with the scripted reporter
+    // installed, and a fresh transcript.
+    ScriptedPort& attach() {
+        link.port.reset();
+        wire.log.clear();
+        auto p = std::make_unique<ScriptedPort>(wire, "COM1");
+        p->settings = {9600, 8, plat::Parity::Odd, plat::StopBits::Two};
+        port = p.get();
+        link.port = std::move(p);
+        link.reporter = &reporter;
+        return *port;
+    }
+    // A port that the scan will find under `name`.
+    ScriptedPort& offer(const std::string& name) {
+        auto p = std::make_unique<ScriptedPort>(wire, name);
+        ScriptedPort& ref = *p;
+        ports[name] = std::move(p);
+        return ref;
+    }
+
+    Wire wire;
+    FakeClock clock{wire};
+    ScriptedReporter reporter;
+    std::map<std::string, std::unique_ptr<ScriptedPort>> ports;
+    ScriptedPort* port = nullptr;
+    CameraLink link;
+};
+
+}  // namespace wiretest

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# pxcm caps and pxcm cap against the built source: the default settings are
+# installed on first use, requests answer what the settings hold, refusals
+# show the condition code, and every change lands in PXCM.src.
+# Usage: caps_cli.sh BUILD_DIR SOURCE_DIR
+set -uo pipefail
+build=$1
+source_dir=$2
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+export PXCM_ROOT=$root PXCM_PROMPTS=$root/prompts.jsonl
+unset PXCM_ANSWERS
+pxcm=$build/pxcm
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+expect_line() {  # expect_line OUTPUT PATTERN
+  grep -qE -- "$2" <<<"$1" || fail "no line matching '$2' in:"$'\n'"$1"
+}
+
+out=$("$pxcm" caps 2>&1) || fail "pxcm caps exited $?"
+cmp -s "$root/windows/pxcm.ini" "$source_dir/resources/settings/pxcm.ini" || fail "pxcm.ini not installed"
+cmp -s "$root/windows/PXCM.src" "$source_dir/resources/settings/PXCM.src" || fail "PXCM.src not installed"
+for cap in CAP_XFERCOUNT CAP_SUPPORTEDCAPS CAP_UICONTROLLABLE CAP_DEVICEONLINE ICAP_COMPRESSION \
+           ICAP_PIXELTYPE ICAP_BITDEPTH ICAP_BITORDER ICAP_PLANARCHUNKY ICAP_PHYSICALWIDTH \
+           ICAP_PHYSICALHEIGHT ICAP_PIXELFLAVOR ICAP_UNITS ICAP_XFERMECH ICAP_XRESOLUTION \
+           ICAP_YRESOLUTION; do
+  expect_line "$out" "^$cap \\([0-9]+\\)  TWTY_"
+done
+expect_line "$out" "allowed:  TWSX_NATIVE \\(current, default\\), TWSX_MEMORY"
+expect_line "$out" "current:  TWPT_RGB"
+
+out=$("$pxcm" cap set ICAP_XFERMECH TWSX_MEMORY 2>&1) || fail "set ICAP_XFERMECH exited $?"
+expect_line "$out" "TWON_ONEVALUE TWTY_UINT16: TWSX_MEMORY$"
+grep -q "^Current=TWSX_MEMORY" "$root/windows/PXCM.src" || fail "Current not stored"
+out=$("$pxcm" cap get icap_xfermech 2>&1)
+expect_line "$out" "TWSX_NATIVE \\(default\\), TWSX_MEMORY \\(current\\)"
+
+out=$("$pxcm" cap set ICAP_PIXELTYPE TWPT_GRAY 2>&1) && fail "a refused set exited 0"
+expect_line "$out" "TWRC_FAILURE \\(TWCC_BADVALUE\\)"
+grep -q '"text":"IsCapAllowed"' "$root/prompts.jsonl" || fail "no IsCapAllowed box"
+
+out=$("$pxcm" cap reset 259 2>&1) || fail "reset exited $?"
+expect_line "$out" "TWSX_NATIVE$"
+out=$("$pxcm" cap reset ICAP_PHYSICALWIDTH 2>&1) && fail "reset of a fixed value exited 0"
+expect_line "$out" "TWCC_BADPROTOCOL"
+out=$("$pxcm" cap get ICAP_BRIGHTNESS 2>&1) && fail "unsupported capability exited 0"
+expect_line "$out" "TWCC_BADCAP"
+out=$("$pxcm" cap set ICAP_XRESOLUTION 150.5 2>&1) || fail "set of a real exited $?"
+expect_line "$out" "TWTY_FIX32: 150.5$"
+out=$("$pxcm" cap set CAP_XFERCOUNT many 2>&1) && fail "a malformed value exited 0"
+expect_line "$out" "not a TWTY_INT16 value"
+out=$("$pxcm" cap frobnicate CAP_XFERCOUNT 2>&1) && fail "an unknown request exited 0"
+
+# Settings that are there already are left alone.
+printf '[CAP NUMBERS]\r\n' >"$root/windows/pxcm.ini"
+out=$("$pxcm" cap get ICAP_XFERMECH 2>&1) && fail "a dictionary without the capability exited 0"
+expect_line "$out" "TWCC_BADCAP"
+
+[ "$failures" -eq 0 ] && echo "caps_cli: all passed"
+exit $((failures > 0))

@@ -1,0 +1,135 @@
+// files_test.cpp — Windows paths mapped onto POSIX, the well-known
+// directories, and the small file operations.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/files.h"
+#include "support/temp_root.h"
+
+using namespace plat;
+
+namespace {
+
+// Sets or clears one environment variable for the life of the object.
+class EnvVar {
+public:
+    EnvVar(const char* name, const char* value) : name_(name) {
+        const char* old = std::getenv(name);
+        had_ = old != nullptr;
+        if (had_) old_ = old;
+        if (value)
+            setenv(name, value, 1);
+        else
+            unsetenv(name);
+    }
+    ~EnvVar() {
+        if (had_)
+            setenv(name_, old_.c_str(), 1);
+        else
+            unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    bool had_ = false;
+    std::string old_;
+};
+
+TEST(Paths, WindowsPathsMapUnderTheRoot) {
+    EnvVar root("PXCM_ROOT", "/srv/pxcm/");
+    EXPECT_EQ(nativePath("c:\\camds.log"), "/srv/pxcm/camds.log");
+    EXPECT_EQ(nativePath("C:/a/b"), "/srv/pxcm/a/b");
+    EXPECT_EQ(nativePath("d:\\dir\\file.jpg"), "/srv/pxcm/dir/file.jpg");
+    EXPECT_EQ(nativePath("c:"), "/srv/pxcm");
+    EXPECT_EQ(nativePath("c:twain.bmp"), "/srv/pxcm/twain.bmp");
+    EXPECT_EQ(nativePath("\\PXCM.src"), "/srv/pxcm/PXCM.src");
+    EXPECT_EQ(windowsDirectory(), "/srv/pxcm/windows");
+    EXPECT_EQ(nativePath((windowsDirectory() + "\\pxcm.ini").c_str()), "/srv/pxcm/windows/pxcm.ini");
+    EXPECT_EQ(nativePath("/tmp\\xfrimg.jpg"), "/tmp/xfrimg.jpg");
+    EXPECT_EQ(nativePath("Help\\KMT18V16.HLP"), "Help/KMT18V16.HLP");
+    EXPECT_EQ(nativePath(""), "");
+    EXPECT_EQ(nativePath(nullptr), "");
+}
+
+TEST(Paths, RootDefaultsToTheUsersDataFolder) {
+    EnvVar root("PXCM_ROOT", nullptr);
+    {
+        EnvVar data("XDG_DATA_HOME", "/data/home");
+        EXPECT_EQ(windowsDirectory(), "/data/home/pxcm/windows");
+        EXPECT_EQ(nativePath("c:\\x"), "/data/home/pxcm/x");
+    }
+    EnvVar data("XDG_DATA_HOME", nullptr);
+    EnvVar home("HOME", "/home/someone");
+    EXPECT_EQ(windowsDirectory(), "/home/someone/.local/share/pxcm/windows");
+    EnvVar empty("PXCM_ROOT", "");
+    EXPECT_EQ(windowsDirectory(), "/home/someone/.local/share/pxcm/windows");
+}
+
+TEST(Paths, TemporaryDirectoryEndsWithASeparator) {
+    {
+        EnvVar tmp("TMPDIR", "/var/scratch");
+        EXPECT_EQ(tempDirectory(), "/var/scratch/");
+    }
+    {
+        EnvVar tmp("TMPDIR", "/var/scratch/");
+        EXPECT_EQ(tempDirectory(), "/var/scratch/");
+    }
+    EnvVar tmp("TMPDIR", nullptr);
+    EXPECT_EQ(tempDirectory(), "/tmp/");
+}
+
+TEST(Paths, DriveNamesFindTheDisksSpellingOfEachName) {
+    testsupport::TempRoot root;
+    root.write("windows/PXCM.src", "x");
+    EXPECT_EQ(nativePath("C:\\WINDOWS\\pxcm.SRC"), root.file("windows/PXCM.src"));
+    EXPECT_EQ(nativePath("c:\\windows\\PXCM.src"), root.file("windows/PXCM.src"));
+    // A name that is not there keeps its spelling; the folders found still fold.
+    EXPECT_EQ(nativePath("C:\\Windows\\New.ini"), root.file("windows/New.ini"));
+    EXPECT_EQ(nativePath("c:\\Missing\\Sub\\x"), root.file("Missing/Sub/x"));
+    EXPECT_TRUE(fileExists("C:\\WINDOWS\\PXCM.SRC"));
+    // POSIX paths are taken as they are.
+    EXPECT_FALSE(fileExists((root.path() + "/WINDOWS/PXCM.src").c_str()));
+}
+
+TEST(Files, CreateExistDeleteAndReadHead) {
+    testsupport::TempRoot root;
+    EXPECT_FALSE(fileExists("c:\\camds.log"));
+    ASSERT_TRUE(fileCreateEmpty("c:\\camds.log"));
+    EXPECT_TRUE(root.exists("camds.log"));
+    EXPECT_EQ(root.read("camds.log"), "");
+
+    // An existing file counts as created and keeps its content.
+    root.write("keep.txt", "content");
+    EXPECT_TRUE(fileCreateEmpty("c:\\keep.txt"));
+    EXPECT_EQ(root.read("keep.txt"), "content");
+
+    char buf[16] = {};
+    std::size_t got = 99;
+    EXPECT_TRUE(fileReadHead("c:\\keep.txt", buf, 4, &got));
+    EXPECT_EQ(got, 4u);
+    EXPECT_EQ(std::string(buf, got), "cont");
+    EXPECT_TRUE(fileReadHead("c:\\keep.txt", buf, sizeof buf, &got));
+    EXPECT_EQ(std::string(buf, got), "content");
+    EXPECT_FALSE(fileReadHead("c:\\missing.txt", buf, sizeof buf, &got));
+    EXPECT_EQ(got, 0u);
+    // A folder is not a file.
+    EXPECT_FALSE(fileExists("c:\\windows"));
+    EXPECT_FALSE(fileReadHead("c:\\windows", buf, sizeof buf, &got));
+    EXPECT_FALSE(fileCreateEmpty("c:\\windows"));
+
+    EXPECT_TRUE(fileDelete("c:\\camds.log"));
+    EXPECT_FALSE(root.exists("camds.log"));
+    EXPECT_FALSE(fileDelete("c:\\camds.log"));
+
+    // Creation needs the folder; the empty path is nothing.
+    EXPECT_FALSE(fileCreateEmpty("c:\\no\\such\\file"));
+    EXPECT_FALSE(root.exists("no"));
+    EXPECT_FALSE(fileCreateEmpty(""));
+    EXPECT_FALSE(fileExists(""));
+    EXPECT_FALSE(fileDelete(""));
+    EXPECT_FALSE(fileReadHead("", buf, sizeof buf, &got));
+}
+
+}  // namespace

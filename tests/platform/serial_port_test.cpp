@@ -1,0 +1,178 @@
+// serial_port_test.cpp — the POSIX serial port over a pseudo-terminal: exact
+// rates, reads bounded by their time-out, exclusive opening, purges and the
+// COMn mapping.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <asm/termbits.h>
+#include <sys/ioctl.h>
+
+#include <string>
+#include <thread>
+
+#include "platform/serial_port.h"
+#include "support/temp_root.h"
+
+namespace {
+
+// The master side of a pty; the slave path is what the port opens.
+class Pty {
+public:
+    Pty() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+        slave_ = ptsname(master_);
+    }
+    ~Pty() {
+        if (master_ >= 0) close(master_);
+    }
+    bool ok() const { return !slave_.empty(); }
+    const std::string& slave() const { return slave_; }
+    void send(const std::string& bytes) const {
+        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    }
+    std::string receive(size_t n, int timeoutMs = 1000) const {
+        std::string out;
+        while (out.size() < n) {
+            pollfd p{master_, POLLIN, 0};
+            if (poll(&p, 1, timeoutMs) <= 0) break;
+            char buf[256];
+            const ssize_t r = ::read(master_, buf, std::min(sizeof buf, n - out.size()));
+            if (r <= 0) break;
+            out.append(buf, size_t(r));
+        }
+        return out;
+    }
+    // The slave's line as the kernel keeps it (the master answers for it).
+    struct termios2 line() const {
+        struct termios2 t {};
+        ioctl(master_, TCGETS2, &t);
+        return t;
+    }
+
+private:
+    int master_ = -1;
+    std::string slave_;
+};
+
+std::string readAll(plat::SerialPort& port, uint32_t n) {
+    std::string out(n, '\0');
+    out.resize(port.read(reinterpret_cast<uint8_t*>(out.data()), n));
+    return out;
+}
+
+TEST(SerialPortPosix, EveryRateOfTheLinkIsSetExactly) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    for (uint32_t rate : {9600u, 19200u, 56000u, 115200u, 9600u}) {
+        plat::LineSettings s{rate, 8, plat::Parity::Odd, plat::StopBits::Two};
+        EXPECT_TRUE(port->setLineSettings(s)) << rate;
+        plat::LineSettings back;
+        ASSERT_TRUE(port->getLineSettings(back));
+        EXPECT_EQ(back.baudRate, rate);
+        EXPECT_EQ(back.dataBits, 8);
+        EXPECT_EQ(back.stopBits, plat::StopBits::Two);
+        const struct termios2 t = pty.line();
+        EXPECT_EQ(t.c_ospeed, rate) << "the other side sees another rate";
+    }
+}
+
+TEST(SerialPortPosix, ReadWaitsForTheWholeCountThenReturnsWhatCame) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    ASSERT_TRUE(port->setTimeouts(300, 300));
+
+    pty.send("abc");
+    EXPECT_EQ(readAll(*port, 5), "abc");
+
+    // Bytes that come in pieces are gathered into one read.
+    std::thread later([&] {
+        pty.send("12");
+        usleep(50 * 1000);
+        pty.send("34");
+    });
+    EXPECT_EQ(readAll(*port, 4), "1234");
+    later.join();
+
+    EXPECT_EQ(readAll(*port, 2), "");
+}
+
+TEST(SerialPortPosix, WritesReachTheOtherSide) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    ASSERT_TRUE(port->setTimeouts(1000, 1000));
+    // Raw: no translation of NUL, CR, LF or 0xFF.
+    const uint8_t bytes[] = {0x00, 'F', ':', '\r', '\n', 0xFF, 0x11, 0x13};
+    EXPECT_EQ(port->write(bytes, sizeof bytes), sizeof bytes);
+    EXPECT_EQ(pty.receive(sizeof bytes), std::string(reinterpret_cast<const char*>(bytes), sizeof bytes));
+}
+
+TEST(SerialPortPosix, RepliesAreReadRaw) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    ASSERT_TRUE(port->setTimeouts(500, 500));
+    const std::string bytes("\x00\r\n\x03\x1a\xff\x7f", 7);
+    pty.send(bytes);
+    EXPECT_EQ(readAll(*port, 7), bytes);
+}
+
+TEST(SerialPortPosix, PurgeDropsBytesNotYetRead) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    ASSERT_TRUE(port->setTimeouts(200, 200));
+    pty.send("stale");
+    // The first byte arriving means that the whole batch is there.
+    uint8_t one = 0;
+    ASSERT_EQ(port->read(&one, 1), 1u);
+    EXPECT_EQ(one, 's');
+    EXPECT_TRUE(port->purge());
+    EXPECT_EQ(readAll(*port, 4), "");
+    pty.send("G:");
+    EXPECT_EQ(readAll(*port, 2), "G:");
+}
+
+TEST(SerialPortPosix, APortInUseIsNotOpenedTwice) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto first = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(plat::openSerialDevice(pty.slave()));
+    first.reset();
+    EXPECT_TRUE(plat::openSerialDevice(pty.slave()));
+}
+
+TEST(SerialPortPosix, MissingDevicesAndPlainFilesAreNoPorts) {
+    testsupport::TempRoot root;
+    root.write("plain.txt", "x");
+    EXPECT_FALSE(plat::openSerialDevice(root.file("missing")));
+    EXPECT_FALSE(plat::openSerialDevice(root.file("plain.txt")));
+}
+
+TEST(SerialPortPosix, ComNamesMapThroughThePortsSection) {
+    testsupport::TempRoot root;
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    root.write("windows/pxcm.ini", "[Ports]\r\nCOM3=" + pty.slave() + "\r\nCOM1=" +
+                                       root.file("absent") + "\r\n");
+    EXPECT_EQ(plat::serialDeviceFor("COM3"), pty.slave());
+    EXPECT_EQ(plat::serialDeviceFor("COM2"), "/dev/ttyS1");
+    EXPECT_EQ(plat::serialDeviceFor("COM8"), "/dev/ttyS7");
+    EXPECT_TRUE(plat::openSerialPort("COM3"));
+    EXPECT_FALSE(plat::openSerialPort("COM1"));
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// cmd_decode.cpp — `pxcm decode`: a JPEG file through the source's own
+// decoder, written as BMP or PNG.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "image/jpeg_decoder.h"
+#include "image/picture_file.h"
+#include "platform/memory.h"
+#include "platform/png_file.h"
+#include "tools/pxcm/app.h"
+
+namespace {
+
+bool endsWith(const std::string& s, const char* suffix) {
+    const std::size_t n = std::strlen(suffix);
+    if (s.size() < n) return false;
+    for (std::size_t i = 0; i < n; ++i) {
+        char c = s[s.size() - n + i];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c != suffix[i]) return false;
+    }
+    return true;
+}
+
+bool readFile(const std::string& path, std::vector<std::uint8_t>* out, std::string* error) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        *error = "cannot open " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::uint8_t chunk[65536];
+    std::size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out->insert(out->end(), chunk, chunk + n);
+    const bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) *error = "cannot read " + path;
+    return !failed;
+}
+
+bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error) {
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f) {
+        *error = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        *error = "cannot write " + path + ": " + std::strerror(errno);
+        std::remove(path.c_str());
+    }
+    return ok;
+}
+
+int run(const pxcm::CommandContext&, const std::vector<std::string>& args) {
+    std::string input, output;
+    int mode = DECODE_FULL_PICTURE;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--out" || a == "-o") {
+            if (i + 1 >= args.size()) return pxcm::fail(a + " needs a file name");
+            output = args[++i];
+        } else if (a.rfind("--out=", 0) == 0) {
+            output = a.substr(6);
+        } else if (a == "--mode" || a.rfind("--mode=", 0) == 0) {
+            std::string value;
+            if (a == "--mode") {
+                if (i + 1 >= args.size()) return pxcm::fail("--mode needs display or full");
+                value = args[++i];
+            } else {
+                value = a.substr(7);
+            }
+            if (value == "display")
+                mode = DECODE_DISPLAY;
+            else if (value == "full")
+                mode = DECODE_FULL_PICTURE;
+            else
+                return pxcm::fail("unknown mode " + value + " (display or full)");
+        } else if (!a.empty() && a[0] == '-') {
+            return pxcm::fail("unknown option " + a + " (see pxcm decode --help)");
+        } else if (input.empty()) {
+            input = a;
+        } else {
+            return pxcm::fail("one input file only (see pxcm decode --help)");
+        }
+    }
+    if (input.empty()) return pxcm::fail("decode needs a JPEG file (see pxcm decode --help)");
+    if (output.empty()) return pxcm::fail("decode needs --out FILE.bmp or FILE.png");
+    const bool png = endsWith(output, ".png");
+    if (!png && !endsWith(output, ".bmp")) return pxcm::fail("--out must name a .bmp or .png file: " + output);
+
+    std::vector<std::uint8_t> jpeg;
+    std::string error;
+    if (!readFile(input, &jpeg, &error)) return pxcm::fail(error);
+
+    plat::MemBlock picture(decodePicture(jpeg.data(), jpeg.size(), mode));
+    if (!picture) return pxcm::fail("cannot decode " + input);
+    plat::MemLock lock(picture.get());
+    PictureRows rows;
+    if (!lock || !pictureRows(lock.get(), plat::memSize(picture.get()), mode, &rows))
+        return pxcm::fail("the decoder gave no picture for " + input);
+
+    if (png) {
+        if (!plat::writePng(output, rows.width, rows.height, rows.top, rows.stride, rows.bgr, &error))
+            return pxcm::fail(error);
+    } else if (!writeFile(output, encodeBmp(rows), &error)) {
+        return pxcm::fail(error);
+    }
+    return 0;
+}
+
+const pxcm::RegisterCommand reg{{
+    "decode",
+    "decode a JPEG file as the source does and write it as BMP or PNG",
+    "usage: pxcm decode FILE.jpg --out FILE.bmp|FILE.png [--mode display|full]\n\n"
+    "Decodes the JPEG file with the source's own decoder, as a camera picture\n"
+    "(--mode full, the default: the layout that transfers hand to applications)\n"
+    "or as a thumbnail (--mode display: the layout the camera window draws), and\n"
+    "writes it as a 24-bit BMP file or, on Linux, a PNG file. Files shorter than\n"
+    "236 bytes give the blank white 80 x 56 picture of a failed thumbnail. A\n"
+    "picture that cannot be decoded shows libjpeg's message in a \"JPEG Error\"\n"
+    "box (on Linux: on stderr, or in $PXCM_PROMPTS) and the command fails.\n",
+    run,
+}};
+
+}  // namespace

@@ -1,0 +1,185 @@
+// container_text.cpp — printing containers and reading value arguments.
+#include "tools/pxcm/container_text.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/files.h"
+#include "platform/memory.h"
+#include "platform/profile.h"
+#include "tools/pxcm/cap_names.h"
+
+namespace pxcm {
+namespace {
+
+std::size_t widthOf(TW_UINT16 itemType) {
+    switch (itemType) {
+    case TWTY_INT8:
+    case TWTY_UINT8: return 1;
+    case TWTY_INT16:
+    case TWTY_UINT16:
+    case TWTY_BOOL: return 2;
+    case TWTY_INT32:
+    case TWTY_UINT32:
+    case TWTY_FIX32: return 4;
+    case TWTY_FRAME: return 16;
+    default: return 0;
+    }
+}
+
+TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
+    TW_UINT32 w = 0;
+    for (std::size_t b = 0; b < width && b < 4; ++b) w |= static_cast<TW_UINT32>(p[b]) << (8 * b);
+    return w;
+}
+
+long signedValue(TW_UINT16 itemType, TW_UINT32 word) {
+    switch (itemType) {
+    case TWTY_INT8: return static_cast<signed char>(word & 0xff);
+    case TWTY_UINT8: return static_cast<long>(word & 0xff);
+    case TWTY_INT16: return static_cast<short>(word & 0xffff);
+    case TWTY_UINT16:
+    case TWTY_BOOL: return static_cast<long>(word & 0xffff);
+    case TWTY_INT32: return static_cast<TW_INT32>(word);
+    default: return static_cast<long>(word);
+    }
+}
+
+std::string realText(TW_UINT32 word) {
+    const double v = static_cast<short>(word & 0xffff) + (word >> 16) / 65536.0;
+    // Four decimals: a TW_FIX32 holds about that many (1/65536).
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.4f", v);
+    std::string s = buf;
+    while (s.back() == '0') s.pop_back();
+    if (s.back() == '.') s.pop_back();
+    return s;
+}
+
+}  // namespace
+
+ValueNames::ValueNames(unsigned capNumber) {
+    const std::string dictionary = plat::windowsDirectory() + "\\pxcm.ini";
+    char key[16], section[80];
+    std::snprintf(key, sizeof key, "%u", capNumber);
+    plat::profileGetString("CAP NUMBERS", key, "", section, sizeof section, dictionary.c_str());
+    if (!section[0]) return;
+    std::vector<char> lines(16384);
+    unsigned long n = plat::profileGetSection(section, lines.data(),
+                                              static_cast<unsigned long>(lines.size()),
+                                              dictionary.c_str());
+    for (std::size_t at = 0; at < n && lines[at];) {
+        std::string line(lines.data() + at);
+        at += line.size() + 1;
+        std::size_t eq = line.find('=');
+        if (eq == std::string::npos) continue;
+        names_.emplace_back(line.substr(0, eq), std::strtol(line.c_str() + eq + 1, nullptr, 10));
+    }
+}
+
+std::string ValueNames::text(TW_UINT16 itemType, TW_UINT32 word) const {
+    if (itemType == TWTY_FIX32) return realText(word);
+    const long v = signedValue(itemType, word);
+    for (const auto& [name, number] : names_)
+        if (number == v) return name;
+    if (itemType == TWTY_BOOL) return v ? "TRUE" : "FALSE";
+    return std::to_string(v);
+}
+
+bool ValueNames::item(const std::string& argument, TW_UINT16 itemType, TW_UINT32* word) const {
+    if (argument.empty()) return false;
+    for (const auto& [name, number] : names_) {
+        if (name.size() != argument.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < name.size() && same; ++i)
+            same = std::toupper(static_cast<unsigned char>(name[i])) ==
+                   std::toupper(static_cast<unsigned char>(argument[i]));
+        if (!same) continue;
+        if (itemType == TWTY_FIX32) {
+            *word = static_cast<TW_UINT32>(static_cast<TW_UINT16>(number));
+        } else {
+            *word = static_cast<TW_UINT32>(number);
+        }
+        return true;
+    }
+    char* end = nullptr;
+    if (itemType == TWTY_FIX32) {
+        double v = std::strtod(argument.c_str(), &end);
+        if (*end != '\0' || !(v > -32768.0 && v < 32768.0)) return false;
+        long scaled = static_cast<long>(v * 65536.0 + (v < 0 ? -0.5 : 0.5));
+        *word = (static_cast<TW_UINT32>(scaled >> 16) & 0xffffu) |
+                (static_cast<TW_UINT32>(scaled & 0xffff) << 16);
+        return true;
+    }
+    if (itemType == TWTY_BOOL) {
+        if (argument == "TRUE" || argument == "true") return *word = 1, true;
+        if (argument == "FALSE" || argument == "false") return *word = 0, true;
+    }
+    long v = std::strtol(argument.c_str(), &end, 0);
+    if (*end != '\0') return false;
+    *word = static_cast<TW_UINT32>(v);
+    return true;
+}
+
+bool containerItemType(const TW_CAPABILITY& cap, TW_UINT16* itemType) {
+    if (!cap.hContainer || plat::memSize(cap.hContainer) < 2) return false;
+    plat::MemLock lock(cap.hContainer);
+    if (!lock) return false;
+    std::memcpy(itemType, lock.get(), 2);
+    return true;
+}
+
+std::string containerText(const TW_CAPABILITY& cap, const ValueNames& names) {
+    if (!cap.hContainer) return "(no container)";
+    const std::size_t size = plat::memSize(cap.hContainer);
+    plat::MemLock lock(cap.hContainer);
+    if (!lock) return "(no container)";
+    const auto* b = lock.as<TW_UINT8>();
+    if (size < 2) return "(too short)";
+    const TW_UINT16 type = static_cast<TW_UINT16>(readWord(b, 2));
+    auto item = [&](const TW_UINT8* p) {
+        if (type == TWTY_FRAME) {
+            return realText(readWord(p, 4)) + ":" + realText(readWord(p + 4, 4)) + ":" +
+                   realText(readWord(p + 8, 4)) + ":" + realText(readWord(p + 12, 4));
+        }
+        return names.text(type, readWord(p, widthOf(type)));
+    };
+    switch (cap.ConType) {
+    case TWON_ONEVALUE:
+        if (size < 6) return "(too short)";
+        return names.text(type, readWord(b + 2, 4));
+    case TWON_RANGE:
+        if (size < 22) return "(too short)";
+        return names.text(type, readWord(b + 2, 4)) + " to " + names.text(type, readWord(b + 6, 4)) +
+               " step " + names.text(type, readWord(b + 10, 4));
+    case TWON_ENUMERATION:
+    case TWON_ARRAY: {
+        const bool isEnum = cap.ConType == TWON_ENUMERATION;
+        const std::size_t first = isEnum ? 14 : 6;
+        if (size < first) return "(too short)";
+        const TW_UINT32 n = readWord(b + 2, 4);
+        const TW_UINT32 current = isEnum ? readWord(b + 6, 4) : 0;
+        const TW_UINT32 def = isEnum ? readWord(b + 10, 4) : 0;
+        const std::size_t width = widthOf(type);
+        if (width == 0) return containerName(cap.ConType) + " of " + std::to_string(n) + " items";
+        if (n > (size - first) / width) return "(too short for " + std::to_string(n) + " items)";
+        std::string out = isEnum ? "" : "[";
+        if (isEnum && n == 0) out = "(empty)";
+        for (TW_UINT32 i = 0; i < n; ++i) {
+            if (i) out += ", ";
+            out += item(b + first + i * width);
+            if (isEnum && (i == current || i == def))
+                out += i == current && i == def ? " (current, default)"
+                       : i == current           ? " (current)"
+                                                : " (default)";
+        }
+        return isEnum ? out : out + "]";
+    }
+    default:
+        return "(container type " + std::to_string(cap.ConType) + ")";
+    }
+}
+
+}  // namespace pxcm
