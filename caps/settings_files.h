@@ -39,6 +39,18 @@ BOOL LocateSourceControl();
 
 namespace caps {
 
+// While one of these lives (one capability request), each section that the
+// store reads is read from its file once and then answered from memory; a
+// write to a file drops what was read from it. Between requests nothing is
+// kept: every request reads the files again.
+class SettingsRequest {
+public:
+    SettingsRequest();
+    ~SettingsRequest();
+    SettingsRequest(const SettingsRequest&) = delete;
+    SettingsRequest& operator=(const SettingsRequest&) = delete;
+};
+
 // The Windows directory followed by "\pxcm.ini".
 [[nodiscard]] std::string dictionaryPath();
 // The module-wide source-control path.

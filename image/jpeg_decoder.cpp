@@ -29,6 +29,13 @@ void writeHeader(std::uint8_t* h, std::uint32_t width, std::uint32_t height, std
     put32(h + 28, static_cast<std::uint32_t>(pelsPerMeter));
 }
 
+bool littleEndian() {
+    const std::uint32_t one = 1;
+    std::uint8_t first;
+    std::memcpy(&first, &one, 1);
+    return first == 1;
+}
+
 // The white cell a failed thumbnail download shows.
 plat::MemHandle blankPicture() {
     const std::size_t pixels = std::size_t{BLANK_PICTURE_WIDTH} * BLANK_PICTURE_HEIGHT * 3;
@@ -94,14 +101,19 @@ bool runDecode(DecodeJob* job, const std::uint8_t* data, std::size_t size, int m
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 cinfo.output_width * cinfo.output_components, 1);
     while (cinfo.output_scanline < cinfo.output_height) {
+        if (copyRows && mode != DECODE_DISPLAY) {
+            // A full-picture row is libjpeg's row unchanged: read it straight
+            // into its place rather than through the row buffer.
+            if (cinfo.output_scanline >= height) break;
+            JSAMPROW place = pixelArea + cinfo.output_scanline * rowBytes;
+            (void)jpeg_read_scanlines(&cinfo, &place, 1);
+            continue;
+        }
         (void)jpeg_read_scanlines(&cinfo, row, 1);
         if (!copyRows) continue;
         const std::size_t line = cinfo.output_scanline;  // lines read so far, this one included
         if (line > height) break;
-        if (mode == DECODE_DISPLAY)
-            copyPixelRow(row[0], width, pixelArea, height - line, true);
-        else
-            copyPixelRow(row[0], width, pixelArea, line - 1, false);
+        copyPixelRow(row[0], width, pixelArea, height - line, true);
     }
 
     plat::memUnlock(job->handle);
@@ -124,7 +136,21 @@ void copyPixelRow(const std::uint8_t* sourceRow, std::size_t pixelCount, std::ui
         std::memcpy(out, sourceRow, pixelCount * 3);
         return;
     }
-    for (std::size_t i = 0; i < pixelCount; ++i, sourceRow += 3, out += 3) {
+    std::size_t i = 0;
+    if (littleEndian()) {
+        // Four pixels at a time as three 32-bit words:
+        // r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3 -> b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3
+        for (; i + 4 <= pixelCount; i += 4, sourceRow += 12, out += 12) {
+            std::uint32_t w[3];
+            std::memcpy(w, sourceRow, 12);
+            const std::uint32_t a = w[0], b = w[1], c = w[2];
+            w[0] = (a >> 16 & 0xFFu) | (a & 0xFF00u) | (a & 0xFFu) << 16 | (b >> 8 & 0xFFu) << 24;
+            w[1] = (b & 0xFFu) | (a >> 24) << 8 | (c & 0xFFu) << 16 | (b & 0xFF000000u);
+            w[2] = (b >> 16 & 0xFFu) | (c >> 24) << 8 | (c & 0xFF0000u) | (c >> 8 & 0xFFu) << 24;
+            std::memcpy(out, w, 12);
+        }
+    }
+    for (; i < pixelCount; ++i, sourceRow += 3, out += 3) {
         out[0] = sourceRow[2];
         out[1] = sourceRow[1];
         out[2] = sourceRow[0];

@@ -44,19 +44,17 @@ bool pictureRows(const void* block, std::size_t size, int mode, PictureRows* row
     return true;
 }
 
-std::vector<std::uint8_t> encodeBmp(const PictureRows& rows) {
-    if (rows.width <= 0 || rows.height <= 0 || !rows.top) return {};
-    const std::size_t line = static_cast<std::size_t>(rows.width) * 3;
-    const std::size_t padded = (line + 3) & ~static_cast<std::size_t>(3);
-    const std::size_t offset = BMP_FILE_HEADER_SIZE + DIB_HEADER_SIZE;
-    const std::size_t imageSize = padded * static_cast<std::size_t>(rows.height);
-    std::vector<std::uint8_t> out(offset + imageSize, 0);
+std::size_t bmpRowSize(const PictureRows& rows) {
+    return (static_cast<std::size_t>(rows.width) * 3 + 3) & ~static_cast<std::size_t>(3);
+}
 
-    std::uint8_t* f = out.data();
+void bmpHeaders(const PictureRows& rows, std::uint8_t* f) {
+    const std::size_t imageSize = bmpRowSize(rows) * static_cast<std::size_t>(rows.height);
+    std::memset(f, 0, BMP_HEADERS_SIZE);
     f[0] = 'B';
     f[1] = 'M';
-    put32(f + 2, static_cast<std::uint32_t>(out.size()));
-    put32(f + 10, static_cast<std::uint32_t>(offset));
+    put32(f + 2, static_cast<std::uint32_t>(BMP_HEADERS_SIZE + imageSize));
+    put32(f + 10, static_cast<std::uint32_t>(BMP_HEADERS_SIZE));
     std::uint8_t* h = f + BMP_FILE_HEADER_SIZE;
     put32(h + 0, DIB_HEADER_SIZE);
     put32(h + 4, static_cast<std::uint32_t>(rows.width));
@@ -66,20 +64,20 @@ std::vector<std::uint8_t> encodeBmp(const PictureRows& rows) {
     put32(h + 20, static_cast<std::uint32_t>(imageSize));
     put32(h + 24, static_cast<std::uint32_t>(DIB_PELS_PER_METER));
     put32(h + 28, static_cast<std::uint32_t>(DIB_PELS_PER_METER));
+}
 
-    // File rows go bottom-up: file row k is picture line height - 1 - k.
-    for (int k = 0; k < rows.height; ++k) {
-        const std::uint8_t* in = rows.top + static_cast<std::ptrdiff_t>(rows.height - 1 - k) * rows.stride;
-        std::uint8_t* o = out.data() + offset + static_cast<std::size_t>(k) * padded;
-        if (rows.bgr) {
-            std::memcpy(o, in, line);
-        } else {
-            for (std::size_t x = 0; x < line; x += 3) {
-                o[x] = in[x + 2];
-                o[x + 1] = in[x + 1];
-                o[x + 2] = in[x];
-            }
-        }
-    }
+void bmpRow(const PictureRows& rows, int k, std::uint8_t* o) {
+    const std::size_t line = static_cast<std::size_t>(rows.width) * 3;
+    const std::uint8_t* in = rows.top + static_cast<std::ptrdiff_t>(rows.height - 1 - k) * rows.stride;
+    copyPixelRow(in, static_cast<std::size_t>(rows.width), o, 0, !rows.bgr);
+    std::memset(o + line, 0, bmpRowSize(rows) - line);
+}
+
+std::vector<std::uint8_t> encodeBmp(const PictureRows& rows) {
+    if (rows.width <= 0 || rows.height <= 0 || !rows.top) return {};
+    const std::size_t padded = bmpRowSize(rows);
+    std::vector<std::uint8_t> out(BMP_HEADERS_SIZE + padded * static_cast<std::size_t>(rows.height));
+    bmpHeaders(rows, out.data());
+    for (int k = 0; k < rows.height; ++k) bmpRow(rows, k, out.data() + BMP_HEADERS_SIZE + static_cast<std::size_t>(k) * padded);
     return out;
 }

@@ -22,4 +22,12 @@ struct PictureRows {
 
 // A standard BMP file of the picture: file header, 40-byte information
 // header, bottom-up rows of blue, green, red padded to 4 bytes.
+constexpr std::size_t BMP_HEADERS_SIZE = 54;
+std::size_t bmpRowSize(const PictureRows& rows);
+// The two headers, BMP_HEADERS_SIZE bytes.
+void bmpHeaders(const PictureRows& rows, std::uint8_t* out);
+// File row k (0 = the first one in the file, the picture's bottom line),
+// bmpRowSize bytes with its padding.
+void bmpRow(const PictureRows& rows, int k, std::uint8_t* out);
+// The whole file in memory; empty for no picture.
 [[nodiscard]] std::vector<std::uint8_t> encodeBmp(const PictureRows& rows);

@@ -38,6 +38,8 @@ TW_UINT16 CapabilityMsg(TripletArgs* args) {
     TW_UINT16 result = TWRC_SUCCESS;
     auto* cap = static_cast<pTW_CAPABILITY>(args->data);
     if (!cap) return failWith(TWCC_BADVALUE, FAIL_CAPS);
+    // Each settings section is read once for this request, afresh.
+    caps::SettingsRequest reads;
 
     if (!LocateSourceControl()) {
         // The user has seen why; the application learns it from the code.

@@ -347,6 +347,16 @@ TEST(CopyPixelRow, CopiesOrReversesEachPixelAtItsRow) {
     const std::vector<std::uint8_t> want = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 0xEE, 1, 2, 3,
                                             4,    5,    6,    3,    2,    1,    6, 5, 4};
     EXPECT_EQ(area, want);
+
+    // Rows long enough for the word-wise path, and its tail.
+    for (std::size_t count : {4u, 7u, 9u}) {
+        std::vector<std::uint8_t> row(count * 3);
+        for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<std::uint8_t>(i * 7 + 1);
+        std::vector<std::uint8_t> out(row.size(), 0);
+        copyPixelRow(row.data(), count, out.data(), 0, true);
+        for (std::size_t p = 0; p < count; ++p)
+            for (int c = 0; c < 3; ++c) EXPECT_EQ(out[3 * p + c], row[3 * p + 2 - c]) << count << " pixels, pixel " << p;
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // runtime_test.cpp — memory handles, identity strings, shared libraries and
 // the clock of the POSIX platform layer.
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@
 #include "platform/module.h"
 #include "platform/twain.h"
 #include "resources/identity.h"
+#include "source/source_state.h"
 
 using namespace plat;
 
@@ -71,6 +73,14 @@ TEST(Module, IdentityStringsLoadLikeLoadString) {
     EXPECT_EQ(loadString(nullptr, 4, buf, sizeof buf), 0);
     EXPECT_STREQ(buf, "");
     EXPECT_EQ(loadString(nullptr, IDS_MANUFACTURER, buf, 0), 0);
+}
+
+TEST(ModuleStart, DllMainRanAtLoadWithTheModulesBaseAddress) {
+    // The core objects live in this program, so the module is the program.
+    Dl_info info{};
+    ASSERT_NE(dladdr(reinterpret_cast<void*>(&loadString), &info), 0);
+    EXPECT_EQ(g_source.moduleInstance, info.dli_fbase);
+    EXPECT_STREQ(g_source.sourceIdentity.ProductName, IDENTITY_PRODUCT_NAME);
 }
 
 TEST(Library, LoadsTheSourceAndFindsItsEntry) {

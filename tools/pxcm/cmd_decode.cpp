@@ -1,5 +1,6 @@
 // cmd_decode.cpp — `pxcm decode`: a JPEG file through the source's own
 // decoder, written as BMP or PNG.
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -31,22 +32,39 @@ bool readFile(const std::string& path, std::vector<std::uint8_t>* out, std::stri
         *error = "cannot open " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::uint8_t chunk[65536];
-    std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) out->insert(out->end(), chunk, chunk + n);
+    // One read of the known size; a file that grows meanwhile is read on.
+    long size = std::fseek(f, 0, SEEK_END) == 0 ? std::ftell(f) : -1;
+    std::rewind(f);
+    out->resize(size > 0 ? static_cast<std::size_t>(size) : 0);
+    std::size_t got = out->empty() ? 0 : std::fread(out->data(), 1, out->size(), f);
+    out->resize(got);
+    int c;
+    while ((c = std::fgetc(f)) != EOF) out->push_back(static_cast<std::uint8_t>(c));
     const bool failed = std::ferror(f) != 0;
     std::fclose(f);
-    if (failed) *error = "cannot read " + path;
+    if (failed) *error = "cannot read " + path + ": " + std::strerror(errno);
     return !failed;
 }
 
-bool writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes, std::string* error) {
+// Streams the BMP file in chunks of rows: no second copy of the picture.
+bool writeBmpFile(const std::string& path, const PictureRows& rows, std::string* error) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) {
         *error = "cannot create " + path + ": " + std::strerror(errno);
         return false;
     }
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    std::setvbuf(f, nullptr, _IONBF, 0);
+    const std::size_t rowSize = bmpRowSize(rows);
+    const int rowsPerChunk = static_cast<int>(std::max<std::size_t>(1, (32 * 1024) / rowSize));
+    std::vector<std::uint8_t> chunk(BMP_HEADERS_SIZE + rowSize * static_cast<std::size_t>(rowsPerChunk));
+    bmpHeaders(rows, chunk.data());
+    bool ok = std::fwrite(chunk.data(), 1, BMP_HEADERS_SIZE, f) == BMP_HEADERS_SIZE;
+    for (int k = 0; ok && k < rows.height; k += rowsPerChunk) {
+        const int n = std::min(rowsPerChunk, rows.height - k);
+        for (int i = 0; i < n; ++i) bmpRow(rows, k + i, chunk.data() + static_cast<std::size_t>(i) * rowSize);
+        const std::size_t bytes = rowSize * static_cast<std::size_t>(n);
+        ok = std::fwrite(chunk.data(), 1, bytes, f) == bytes;
+    }
     ok = std::fclose(f) == 0 && ok;
     if (!ok) {
         *error = "cannot write " + path + ": " + std::strerror(errno);
@@ -106,7 +124,7 @@ int run(const pxcm::CommandContext&, const std::vector<std::string>& args) {
     if (png) {
         if (!plat::writePng(output, rows.width, rows.height, rows.top, rows.stride, rows.bgr, &error))
             return pxcm::fail(error);
-    } else if (!writeFile(output, encodeBmp(rows), &error)) {
+    } else if (!writeBmpFile(output, rows, &error)) {
         return pxcm::fail(error);
     }
     return 0;

@@ -1,0 +1,120 @@
+// download_bench.cpp — picture downloads from the simulated camera with line
+// timing, against the ideal wire time of the same bytes (every byte of the
+// exchange at the rate of the line when it went, 12 bit times each).
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "camera/camera_module.h"
+#include "tests/camera/simulator.h"
+
+namespace {
+
+// Counts the bytes that cross the line at each rate.
+class TimedWirePort : public plat::SerialPort {
+public:
+    TimedWirePort(std::unique_ptr<plat::SerialPort> inner, double* idealSeconds)
+        : inner_(std::move(inner)), ideal_(idealSeconds) {}
+
+    uint32_t write(const uint8_t* data, uint32_t count) override { return charge(inner_->write(data, count)); }
+    uint32_t read(uint8_t* data, uint32_t count) override { return charge(inner_->read(data, count)); }
+    bool getLineSettings(plat::LineSettings& out) override { return inner_->getLineSettings(out); }
+    bool setLineSettings(const plat::LineSettings& s) override {
+        const bool ok = inner_->setLineSettings(s);
+        if (ok) baud_ = s.baudRate;
+        return ok;
+    }
+    bool setQueueSizes(uint32_t in, uint32_t out) override { return inner_->setQueueSizes(in, out); }
+    bool setTimeouts(uint32_t r, uint32_t w) override { return inner_->setTimeouts(r, w); }
+    bool purge() override { return inner_->purge(); }
+
+private:
+    uint32_t charge(uint32_t bytes) {
+        *ideal_ += bytes * 12.0 / baud_;
+        return bytes;
+    }
+    std::unique_ptr<plat::SerialPort> inner_;
+    double* ideal_;
+    uint32_t baud_ = 9600;
+};
+
+constexpr uint32_t PICTURE_SIZE = 20000;
+
+// Arguments: speed code, firmware version × 10.
+void BM_Download(benchmark::State& state) {
+    if (!simtest::simulatorAvailable()) {
+        state.SkipWithError("pxcm-camera is not built");
+        return;
+    }
+    const uint8_t speed = static_cast<uint8_t>(state.range(0));
+    const std::string firmware = state.range(1) == 39 ? "3.9" : "4.0";
+
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() /
+                         ("pxcm-bench-" + std::to_string(::getpid()) + "-" + std::to_string(state.range(0)));
+    fs::create_directories(dir);
+    simtest::addPicture(dir.string(), "p1", PICTURE_SIZE, 500, 1);
+
+    {
+        simtest::Simulator sim({"--dir", dir.string(), "--firmware", firmware, "--timing"});
+        if (!sim.running()) {
+            state.SkipWithError("the simulator did not start");
+            fs::remove_all(dir);
+            return;
+        }
+        resetLinkState();
+        double ideal = 0;
+        CameraLink link;
+        const std::string path = sim.path();
+        link.setPortFactory([&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
+            if (name != "COM1") return nullptr;
+            auto port = plat::openSerialDevice(path);
+            if (!port) return nullptr;
+            return std::make_unique<TimedWirePort>(std::move(port), &ideal);
+        });
+        if (link.findCamera(nullptr) != LINK_OK || link.readFirmwareVersion() != LINK_OK) {
+            state.SkipWithError("no camera on the simulator's pty");
+            fs::remove_all(dir);
+            return;
+        }
+        linkState().speedCode = speed;
+
+        double measuredTotal = 0, idealTotal = 0;
+        for (auto _ : state) {
+            ideal = 0;
+            const auto start = std::chrono::steady_clock::now();
+            const LinkResult r = link.downloadPicture(0, nullptr);
+            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            if (r != LINK_OK) {
+                state.SkipWithError(linkResultName(r));
+                break;
+            }
+            state.SetIterationTime(took.count());
+            measuredTotal += took.count();
+            idealTotal += ideal;
+        }
+        if (idealTotal > 0) {
+            state.counters["ideal_s"] = idealTotal / state.iterations();
+            state.counters["ratio"] = measuredTotal / idealTotal;
+        }
+        state.SetBytesProcessed(int64_t(state.iterations()) * PICTURE_SIZE);
+    }
+    fs::remove_all(dir);
+}
+
+}  // namespace
+
+BENCHMARK(BM_Download)
+    ->ArgNames({"speed", "firmware"})
+    ->Args({SPEED_115200, 40})
+    ->Args({SPEED_56000, 40})
+    ->Args({SPEED_115200, 39})
+    ->Args({SPEED_56000, 39})
+    ->UseManualTime()
+    ->Iterations(2)
+    ->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
