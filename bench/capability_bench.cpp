@@ -58,13 +58,17 @@ void get(benchmark::State& state, TW_UINT16 capNumber, TW_UINT16 msg) {
 }
 
 // An enumeration of two named values, with both indexes looked up.
-void BM_GetXferMech(benchmark::State& state) { get(state, ICAP_XFERMECH, MSG_GET); }
+void BM_GetXferMech(benchmark::State& state) {
+    get(state, ICAP_XFERMECH, MSG_GET);
+}
 // A one-value: the smallest request.
 void BM_GetCurrentPixelType(benchmark::State& state) {
     get(state, ICAP_PIXELTYPE, MSG_GETCURRENT);
 }
 // The longest answer: sixteen capabilities by name.
-void BM_GetSupportedCaps(benchmark::State& state) { get(state, CAP_SUPPORTEDCAPS, MSG_GET); }
+void BM_GetSupportedCaps(benchmark::State& state) {
+    get(state, CAP_SUPPORTEDCAPS, MSG_GET);
+}
 
 BENCHMARK(BM_GetXferMech)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_GetCurrentPixelType)->Repetitions(5)->ReportAggregatesOnly(true);

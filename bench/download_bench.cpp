@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -13,14 +12,27 @@
 
 namespace {
 
-// Counts the bytes that cross the line at each rate.
+using SteadyClock = std::chrono::steady_clock;
+
+struct WireTally {
+    double idealSeconds = 0;  // every byte at its rate, 12 bit times
+    double readSeconds = 0;   // time spent waiting in reads for the camera
+};
+
+// Counts the bytes that cross the line at each rate, and the time the link
+// waits for the camera (the rest of a download is the PC side's own time).
 class TimedWirePort : public plat::SerialPort {
 public:
-    TimedWirePort(std::unique_ptr<plat::SerialPort> inner, double* idealSeconds)
-        : inner_(std::move(inner)), ideal_(idealSeconds) {}
+    TimedWirePort(std::unique_ptr<plat::SerialPort> inner, WireTally* tally)
+        : inner_(std::move(inner)), tally_(tally) {}
 
     uint32_t write(const uint8_t* data, uint32_t count) override { return charge(inner_->write(data, count)); }
-    uint32_t read(uint8_t* data, uint32_t count) override { return charge(inner_->read(data, count)); }
+    uint32_t read(uint8_t* data, uint32_t count) override {
+        const auto start = SteadyClock::now();
+        const uint32_t got = inner_->read(data, count);
+        tally_->readSeconds += std::chrono::duration<double>(SteadyClock::now() - start).count();
+        return charge(got);
+    }
     bool getLineSettings(plat::LineSettings& out) override { return inner_->getLineSettings(out); }
     bool setLineSettings(const plat::LineSettings& s) override {
         const bool ok = inner_->setLineSettings(s);
@@ -33,11 +45,11 @@ public:
 
 private:
     uint32_t charge(uint32_t bytes) {
-        *ideal_ += bytes * 12.0 / baud_;
+        tally_->idealSeconds += bytes * 12.0 / baud_;
         return bytes;
     }
     std::unique_ptr<plat::SerialPort> inner_;
-    double* ideal_;
+    WireTally* tally_;
     uint32_t baud_ = 9600;
 };
 
@@ -66,14 +78,14 @@ void BM_Download(benchmark::State& state) {
             return;
         }
         resetLinkState();
-        double ideal = 0;
+        WireTally tally;
         CameraLink link;
         const std::string path = sim.path();
         link.setPortFactory([&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
             if (name != "COM1") return nullptr;
             auto port = plat::openSerialDevice(path);
             if (!port) return nullptr;
-            return std::make_unique<TimedWirePort>(std::move(port), &ideal);
+            return std::make_unique<TimedWirePort>(std::move(port), &tally);
         });
         if (link.findCamera(nullptr) != LINK_OK || link.readFirmwareVersion() != LINK_OK) {
             state.SkipWithError("no camera on the simulator's pty");
@@ -82,23 +94,26 @@ void BM_Download(benchmark::State& state) {
         }
         linkState().speedCode = speed;
 
-        double measuredTotal = 0, idealTotal = 0;
+        double measuredTotal = 0, idealTotal = 0, ownTotal = 0;
         for (auto _ : state) {
-            ideal = 0;
-            const auto start = std::chrono::steady_clock::now();
+            tally = WireTally{};
+            const auto start = SteadyClock::now();
             const LinkResult r = link.downloadPicture(0, nullptr);
-            const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+            const std::chrono::duration<double> took = SteadyClock::now() - start;
             if (r != LINK_OK) {
                 state.SkipWithError(linkResultName(r));
                 break;
             }
             state.SetIterationTime(took.count());
             measuredTotal += took.count();
-            idealTotal += ideal;
+            idealTotal += tally.idealSeconds;
+            ownTotal += took.count() - tally.readSeconds;
         }
         if (idealTotal > 0) {
             state.counters["ideal_s"] = idealTotal / state.iterations();
             state.counters["ratio"] = measuredTotal / idealTotal;
+            // What the PC side adds by itself, outside its waits for the camera.
+            state.counters["pc_share"] = ownTotal / idealTotal;
         }
         state.SetBytesProcessed(int64_t(state.iterations()) * PICTURE_SIZE);
     }

@@ -99,9 +99,10 @@ public:
     [[nodiscard]] LinkResult downloadPicture(int index, ProgressSink* progress);
     [[nodiscard]] LinkResult downloadThumbnail(int index, ProgressSink* progress);
 
-    // Decodes the download buffer into a picture block (0 display layout,
-    // 1 full picture); defined with the JPEG decoder.
-    plat::MemHandle decodePicture(int mode) const;
+    // Decodes the download buffer into a new picture block (DECODE_DISPLAY
+    // or DECODE_FULL_PICTURE); no handle when it cannot be decoded. Changes
+    // nothing of the link.
+    [[nodiscard]] plat::MemHandle decodePicture(int mode) const;
 
     // --- Seams: where the link's ports, pauses and buffers come from --------
     void setPortFactory(PortFactory factory) { portFactory_ = std::move(factory); }

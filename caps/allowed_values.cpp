@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "caps/caps_trace.h"
 #include "caps/capability_ops.h"
+#include "caps/caps_trace.h"
 #include "caps/fix32.h"
 #include "caps/settings_files.h"
 #include "caps/value_text.h"
@@ -22,7 +22,8 @@ TW_UINT32 valueNumber(std::string_view text, const char* section, TW_UINT16 item
             return fix32ToWord(FloatToFIX32(static_cast<float>(static_cast<TW_INT32>(n))));
         return n;
     }
-    if (itemType == TWTY_FIX32) return fix32ToWord(FloatToFIX32(static_cast<float>(parseReal(text))));
+    if (itemType == TWTY_FIX32)
+        return fix32ToWord(FloatToFIX32(static_cast<float>(parseReal(text))));
     return parseInteger(text);
 }
 
@@ -58,8 +59,7 @@ BOOL allowedByRange(TW_INT16 value, const std::string& allowed, char* textOut) {
 BOOL IsCapAllowed(TW_INT16 value, const char* section, char* textOut) {
     TraceLog(TRACE_IS_CAP_ALLOWED);
     const std::string control = caps::sourceControlFile();
-    std::string allowed =
-        caps::readText(control.c_str(), section, ALLOWED_KEY, "", VALUE_TEXT_MAX);
+    std::string allowed = caps::readText(control.c_str(), section, ALLOWED_KEY, "", VALUE_TEXT_MAX);
 
     if (allowed.find("to") != std::string::npos) return allowedByRange(value, allowed, textOut);
 

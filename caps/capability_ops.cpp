@@ -58,7 +58,8 @@ std::vector<TW_UINT8> packItems(const std::vector<std::string_view>& items, cons
             const TW_FIX32 edges[] = {frame.Left, frame.Top, frame.Right, frame.Bottom};
             for (int e = 0; e < 4; ++e) {
                 TW_UINT32 word = fix32ToWord(edges[e]);
-                for (int b = 0; b < 4; ++b) slot[e * 4 + b] = static_cast<TW_UINT8>(word >> (8 * b));
+                for (int b = 0; b < 4; ++b)
+                    slot[e * 4 + b] = static_cast<TW_UINT8>(word >> (8 * b));
             }
             continue;
         }
@@ -83,30 +84,30 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
     const char* valueKey;
     std::string containerText;
     switch (msg) {
-    case MSG_GET:
-        containerKey = GET_KEY;
-        containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
-        valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
-        break;
-    case MSG_GETCURRENT:
-        containerKey = GET_CURRENT_KEY;
-        valueKey = CURRENT_KEY;
-        break;
-    case MSG_GETDEFAULT:
-        containerKey = GET_DEFAULT_KEY;
-        valueKey = DEFAULT_KEY;
-        break;
-    case MSG_SET:
-        containerKey = SET_KEY;
-        valueKey = g_caps.lastSetKey;
-        break;
-    case MSG_RESET:
-        containerKey = RESET_KEY;
-        containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
-        valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
-        break;
-    default:
-        return TWCC_BADPROTOCOL;
+        case MSG_GET:
+            containerKey = GET_KEY;
+            containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
+            valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
+            break;
+        case MSG_GETCURRENT:
+            containerKey = GET_CURRENT_KEY;
+            valueKey = CURRENT_KEY;
+            break;
+        case MSG_GETDEFAULT:
+            containerKey = GET_DEFAULT_KEY;
+            valueKey = DEFAULT_KEY;
+            break;
+        case MSG_SET:
+            containerKey = SET_KEY;
+            valueKey = g_caps.lastSetKey;
+            break;
+        case MSG_RESET:
+            containerKey = RESET_KEY;
+            containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
+            valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
+            break;
+        default:
+            return TWCC_BADPROTOCOL;
     }
     if (msg != MSG_GET && msg != MSG_RESET)
         containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
@@ -119,55 +120,63 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
     // Several container names: the shape of the value text decides.
     if (containerText.find(',') != std::string::npos) {
         switch (caps::shapeOf(value)) {
-        case caps::Shape::Range: conType = TWON_RANGE; break;
-        case caps::Shape::Array: conType = TWON_ARRAY; break;
-        case caps::Shape::Enumeration: conType = TWON_ENUMERATION; break;
-        case caps::Shape::OneValue: conType = TWON_ONEVALUE; break;
+            case caps::Shape::Range:
+                conType = TWON_RANGE;
+                break;
+            case caps::Shape::Array:
+                conType = TWON_ARRAY;
+                break;
+            case caps::Shape::Enumeration:
+                conType = TWON_ENUMERATION;
+                break;
+            case caps::Shape::OneValue:
+                conType = TWON_ONEVALUE;
+                break;
         }
     }
 
     switch (conType) {
-    case TWON_ONEVALUE:
-        if (!answerFits(cap, msg, caps::ONEVALUE_BYTES)) return TWCC_BADVALUE;
-        (void)BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg);
-        break;
-    case TWON_ENUMERATION:
-    case TWON_ARRAY: {
-        const bool isArray = conType == TWON_ARRAY;
-        const auto items = caps::splitList(isArray ? caps::arrayBody(value) : value);
-        if (!answerFits(cap, msg, caps::containerBytes(conType, itemType, items.size())))
-            return TWCC_BADVALUE;
-        const std::vector<TW_UINT8> packed = packItems(items, section, itemType);
-        if (isArray) {
-            TW_ARRAY header{};
-            header.ItemType = itemType;
-            header.NumItems = static_cast<TW_UINT32>(items.size());
-            BuildUpArrayType(cap, &header, packed.data(), msg);
-        } else {
-            TW_ENUMERATION header{};
-            header.ItemType = itemType;
-            header.NumItems = static_cast<TW_UINT32>(items.size());
-            header.CurrentIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETCURRENT, section));
-            header.DefaultIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETDEFAULT, section));
-            BuildUpEnumerationType(cap, &header, packed.data(), msg);
+        case TWON_ONEVALUE:
+            if (!answerFits(cap, msg, caps::ONEVALUE_BYTES)) return TWCC_BADVALUE;
+            (void)BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg);
+            break;
+        case TWON_ENUMERATION:
+        case TWON_ARRAY: {
+            const bool isArray = conType == TWON_ARRAY;
+            const auto items = caps::splitList(isArray ? caps::arrayBody(value) : value);
+            if (!answerFits(cap, msg, caps::containerBytes(conType, itemType, items.size())))
+                return TWCC_BADVALUE;
+            const std::vector<TW_UINT8> packed = packItems(items, section, itemType);
+            if (isArray) {
+                TW_ARRAY header{};
+                header.ItemType = itemType;
+                header.NumItems = static_cast<TW_UINT32>(items.size());
+                BuildUpArrayType(cap, &header, packed.data(), msg);
+            } else {
+                TW_ENUMERATION header{};
+                header.ItemType = itemType;
+                header.NumItems = static_cast<TW_UINT32>(items.size());
+                header.CurrentIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETCURRENT, section));
+                header.DefaultIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETDEFAULT, section));
+                BuildUpEnumerationType(cap, &header, packed.data(), msg);
+            }
+            break;
         }
-        break;
-    }
-    case TWON_RANGE: {
-        if (!answerFits(cap, msg, caps::RANGE_BYTES)) return TWCC_BADVALUE;
-        TW_RANGE range{};
-        range.ItemType = itemType;
-        range.MinValue = RangeMinimum(value.c_str(), itemType);
-        range.MaxValue = RangeMaximum(value.c_str(), itemType);
-        range.StepSize = RangeStep(value.c_str(), itemType);
-        range.DefaultValue = 0;
-        range.CurrentValue = 0;
-        BuildUpRangeType(cap, &range, msg);
-        break;
-    }
-    default:
-        // No container for a type that the dictionary does not know.
-        break;
+        case TWON_RANGE: {
+            if (!answerFits(cap, msg, caps::RANGE_BYTES)) return TWCC_BADVALUE;
+            TW_RANGE range{};
+            range.ItemType = itemType;
+            range.MinValue = RangeMinimum(value.c_str(), itemType);
+            range.MaxValue = RangeMaximum(value.c_str(), itemType);
+            range.StepSize = RangeStep(value.c_str(), itemType);
+            range.DefaultValue = 0;
+            range.CurrentValue = 0;
+            BuildUpRangeType(cap, &range, msg);
+            break;
+        }
+        default:
+            // No container for a type that the dictionary does not know.
+            break;
     }
     return TWCC_SUCCESS;
 }
@@ -178,21 +187,21 @@ namespace {
 // have a text form at all (strings and unknown item types do not).
 std::size_t setItemWidth(TW_UINT16 itemType) {
     switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-        return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-        return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-        return 4;
-    case TWTY_FRAME:
-        return 16;
-    default:
-        return 0;
+        case TWTY_INT8:
+        case TWTY_UINT8:
+            return 1;
+        case TWTY_INT16:
+        case TWTY_UINT16:
+        case TWTY_BOOL:
+            return 2;
+        case TWTY_INT32:
+        case TWTY_UINT32:
+        case TWTY_FIX32:
+            return 4;
+        case TWTY_FRAME:
+            return 16;
+        default:
+            return 0;
     }
 }
 
@@ -205,10 +214,14 @@ TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
 // An integer item read at its width, sign-extended for the signed types.
 long long integerItem(const TW_UINT8* p, TW_UINT16 itemType) {
     switch (itemType) {
-    case TWTY_INT8: return static_cast<std::int8_t>(p[0]);
-    case TWTY_INT16: return static_cast<std::int16_t>(readWord(p, 2));
-    case TWTY_INT32: return static_cast<std::int32_t>(readWord(p, 4));
-    default: return readWord(p, setItemWidth(itemType));
+        case TWTY_INT8:
+            return static_cast<std::int8_t>(p[0]);
+        case TWTY_INT16:
+            return static_cast<std::int16_t>(readWord(p, 2));
+        case TWTY_INT32:
+            return static_cast<std::int32_t>(readWord(p, 4));
+        default:
+            return readWord(p, setItemWidth(itemType));
     }
 }
 
@@ -283,64 +296,65 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
     const auto* block = lock.as<TW_UINT8>();
 
     switch (cap->ConType) {
-    case TWON_ONEVALUE: {
-        if (blockSize < caps::ONEVALUE_BYTES) return TWCC_BADVALUE;
-        const auto* one = lock.as<TW_ONEVALUE>();
-        std::string text;
-        if (one->ItemType == TWTY_FIX32) {
-            text = caps::formatReal(FIX32ToFloat(wordToFix32(one->Item)));
-        } else {
-            char allowedText[caps::ATTRIBUTE_TEXT_BYTES] = "";
-            auto v = static_cast<TW_INT16>(one->Item & 0xffffu);
-            if (!IsCapAllowed(v, section, allowedText)) {
-                plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
-                return TWCC_BADVALUE;
+        case TWON_ONEVALUE: {
+            if (blockSize < caps::ONEVALUE_BYTES) return TWCC_BADVALUE;
+            const auto* one = lock.as<TW_ONEVALUE>();
+            std::string text;
+            if (one->ItemType == TWTY_FIX32) {
+                text = caps::formatReal(FIX32ToFloat(wordToFix32(one->Item)));
+            } else {
+                char allowedText[caps::ATTRIBUTE_TEXT_BYTES] = "";
+                auto v = static_cast<TW_INT16>(one->Item & 0xffffu);
+                if (!IsCapAllowed(v, section, allowedText)) {
+                    plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
+                    return TWCC_BADVALUE;
+                }
+                text = allowedText;
             }
-            text = allowedText;
+            setLastSetKey(CURRENT_KEY);
+            writeControl(section, CURRENT_KEY, text);
+            return TWCC_SUCCESS;
         }
-        setLastSetKey(CURRENT_KEY);
-        writeControl(section, CURRENT_KEY, text);
-        return TWCC_SUCCESS;
-    }
-    case TWON_ENUMERATION:
-    case TWON_ARRAY: {
-        const bool isArray = cap->ConType == TWON_ARRAY;
-        const std::size_t headerBytes =
-            isArray ? caps::ARRAY_HEADER_BYTES : caps::ENUMERATION_HEADER_BYTES;
-        if (blockSize < headerBytes) return TWCC_BADVALUE;
-        const TW_UINT16 itemType = isArray ? lock.as<TW_ARRAY>()->ItemType
-                                           : lock.as<TW_ENUMERATION>()->ItemType;
-        const TW_UINT32 numItems = isArray ? lock.as<TW_ARRAY>()->NumItems
-                                           : lock.as<TW_ENUMERATION>()->NumItems;
-        // The answer is rebuilt in this same block at the capability's own
-        // item width: refuse now rather than store what cannot be answered.
-        if (numItems > LIST_ITEMS_MAX ||
-            caps::containerBytes(cap->ConType, itemTypeOf(section), numItems) > blockSize)
+        case TWON_ENUMERATION:
+        case TWON_ARRAY: {
+            const bool isArray = cap->ConType == TWON_ARRAY;
+            const std::size_t headerBytes =
+                isArray ? caps::ARRAY_HEADER_BYTES : caps::ENUMERATION_HEADER_BYTES;
+            if (blockSize < headerBytes) return TWCC_BADVALUE;
+            const TW_UINT16 itemType =
+                isArray ? lock.as<TW_ARRAY>()->ItemType : lock.as<TW_ENUMERATION>()->ItemType;
+            const TW_UINT32 numItems =
+                isArray ? lock.as<TW_ARRAY>()->NumItems : lock.as<TW_ENUMERATION>()->NumItems;
+            // The answer is rebuilt in this same block at the capability's own
+            // item width: refuse now rather than store what cannot be answered.
+            if (numItems > LIST_ITEMS_MAX ||
+                caps::containerBytes(cap->ConType, itemTypeOf(section), numItems) > blockSize)
+                return TWCC_BADVALUE;
+            std::string items;
+            if (!listText(block, blockSize, headerBytes, itemType, numItems, !isArray, section,
+                          items))
+                return TWCC_BADVALUE;
+            const std::string text = isArray ? "[" + items + "]" : items;
+            if (text.size() > VALUE_TEXT_MAX) return TWCC_BADVALUE;
+            setLastSetKey(ALLOWED_KEY);
+            writeControl(section, ALLOWED_KEY, text);
+            return TWCC_SUCCESS;
+        }
+        case TWON_RANGE: {
+            if (blockSize < caps::RANGE_BYTES) return TWCC_BADVALUE;
+            TW_RANGE r;
+            std::memcpy(&r, block, sizeof r);
+            std::string current, def;
+            const std::string allowed = rangeText(r, current, def);
+            writeControl(section, CURRENT_KEY, current);
+            writeControl(section, DEFAULT_KEY, def);
+            setLastSetKey(ALLOWED_KEY);
+            writeControl(section, ALLOWED_KEY, allowed);
+            return TWCC_SUCCESS;
+        }
+        default:
+            // A container name that the dictionary maps to no TWAIN container.
             return TWCC_BADVALUE;
-        std::string items;
-        if (!listText(block, blockSize, headerBytes, itemType, numItems, !isArray, section, items))
-            return TWCC_BADVALUE;
-        const std::string text = isArray ? "[" + items + "]" : items;
-        if (text.size() > VALUE_TEXT_MAX) return TWCC_BADVALUE;
-        setLastSetKey(ALLOWED_KEY);
-        writeControl(section, ALLOWED_KEY, text);
-        return TWCC_SUCCESS;
-    }
-    case TWON_RANGE: {
-        if (blockSize < caps::RANGE_BYTES) return TWCC_BADVALUE;
-        TW_RANGE r;
-        std::memcpy(&r, block, sizeof r);
-        std::string current, def;
-        const std::string allowed = rangeText(r, current, def);
-        writeControl(section, CURRENT_KEY, current);
-        writeControl(section, DEFAULT_KEY, def);
-        setLastSetKey(ALLOWED_KEY);
-        writeControl(section, ALLOWED_KEY, allowed);
-        return TWCC_SUCCESS;
-    }
-    default:
-        // A container name that the dictionary maps to no TWAIN container.
-        return TWCC_BADVALUE;
     }
 }
 

@@ -46,8 +46,7 @@ namespace caps {
 // The item word of one value text: a symbolic name's number from the
 // capability's dictionary section (99 when absent), a TWTY_FIX32 real as
 // its TW_FIX32, or a decimal integer.
-[[nodiscard]] TW_UINT32 valueNumber(std::string_view text, const char* section,
-                                    TW_UINT16 itemType);
+[[nodiscard]] TW_UINT32 valueNumber(std::string_view text, const char* section, TW_UINT16 itemType);
 
 // Text of the ConvertAttributeToText and IsCapAllowed answers, with its NUL.
 constexpr std::size_t ATTRIBUTE_TEXT_BYTES = 30;

@@ -5,7 +5,9 @@
 
 CapsState g_caps;
 
-void resetCapsState() { g_caps = CapsState{}; }
+void resetCapsState() {
+    g_caps = CapsState{};
+}
 
 void setLastSetKey(const char* key) {
     std::strncpy(g_caps.lastSetKey, key, LAST_SET_KEY_MAX);

@@ -13,40 +13,40 @@ namespace caps {
 
 std::size_t itemWidth(TW_UINT16 itemType) {
     switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-    case TWTY_STR32:
-    case TWTY_STR64:
-    case TWTY_STR128:
-    case TWTY_STR255:
-        return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-        return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-        return 4;
-    case TWTY_FRAME:
-        return 16;
-    default:
-        return 0;
+        case TWTY_INT8:
+        case TWTY_UINT8:
+        case TWTY_STR32:
+        case TWTY_STR64:
+        case TWTY_STR128:
+        case TWTY_STR255:
+            return 1;
+        case TWTY_INT16:
+        case TWTY_UINT16:
+        case TWTY_BOOL:
+            return 2;
+        case TWTY_INT32:
+        case TWTY_UINT32:
+        case TWTY_FIX32:
+            return 4;
+        case TWTY_FRAME:
+            return 16;
+        default:
+            return 0;
     }
 }
 
 std::size_t containerBytes(TW_UINT16 conType, TW_UINT16 itemType, std::size_t numItems) {
     switch (conType) {
-    case TWON_ONEVALUE:
-        return ONEVALUE_BYTES;
-    case TWON_RANGE:
-        return RANGE_BYTES;
-    case TWON_ENUMERATION:
-        return ENUMERATION_HEADER_BYTES + numItems * itemWidth(itemType);
-    case TWON_ARRAY:
-        return ARRAY_HEADER_BYTES + numItems * itemWidth(itemType);
-    default:
-        return 0;
+        case TWON_ONEVALUE:
+            return ONEVALUE_BYTES;
+        case TWON_RANGE:
+            return RANGE_BYTES;
+        case TWON_ENUMERATION:
+            return ENUMERATION_HEADER_BYTES + numItems * itemWidth(itemType);
+        case TWON_ARRAY:
+            return ARRAY_HEADER_BYTES + numItems * itemWidth(itemType);
+        default:
+            return 0;
     }
 }
 
@@ -98,8 +98,7 @@ TW_UINT16 BuildUpOneValue(pTW_CAPABILITY cap, TW_UINT16 itemType, TW_UINT32 item
 void BuildUpEnumerationType(pTW_CAPABILITY cap, const TW_ENUMERATION* header, const void* items,
                             TW_UINT16 msg) {
     TraceLog(TRACE_BUILD_ENUMERATION);
-    std::size_t needed =
-        caps::containerBytes(TWON_ENUMERATION, header->ItemType, header->NumItems);
+    std::size_t needed = caps::containerBytes(TWON_ENUMERATION, header->ItemType, header->NumItems);
     plat::MemHandle h =
         answerBlock(cap, msg, listAllocation(header->ItemType, header->NumItems, 15), needed);
     if (!h) return;
@@ -151,20 +150,20 @@ void BuildUpRangeType(pTW_CAPABILITY cap, const TW_RANGE* range, TW_UINT16 msg) 
 TW_UINT16 AltTWItemSize(TW_INT16 itemType) {
     TraceLog(TRACE_ALT_ITEM_SIZE);
     switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-        return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-        return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32:
-        return 4;
-    case TWTY_FRAME:
-        return 16;
-    default:
-        return 2;
+        case TWTY_INT8:
+        case TWTY_UINT8:
+            return 1;
+        case TWTY_INT16:
+        case TWTY_UINT16:
+            return 2;
+        case TWTY_INT32:
+        case TWTY_UINT32:
+        case TWTY_FIX32:
+            return 4;
+        case TWTY_FRAME:
+            return 16;
+        default:
+            return 2;
     }
 }
 
@@ -173,18 +172,18 @@ namespace {
 // The width that the readers copy: integers and booleans only.
 std::size_t extractWidth(TW_UINT16 itemType) {
     switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8:
-        return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL:
-        return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-        return 4;
-    default:
-        return 0;
+        case TWTY_INT8:
+        case TWTY_UINT8:
+            return 1;
+        case TWTY_INT16:
+        case TWTY_UINT16:
+        case TWTY_BOOL:
+            return 2;
+        case TWTY_INT32:
+        case TWTY_UINT32:
+            return 4;
+        default:
+            return 0;
     }
 }
 

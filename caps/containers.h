@@ -15,8 +15,7 @@ TW_UINT16 BuildUpOneValue(pTW_CAPABILITY cap, TW_UINT16 itemType, TW_UINT32 item
 // `items`: NumItems items packed at the item type's width.
 void BuildUpEnumerationType(pTW_CAPABILITY cap, const TW_ENUMERATION* header, const void* items,
                             TW_UINT16 msg);
-void BuildUpArrayType(pTW_CAPABILITY cap, const TW_ARRAY* header, const void* items,
-                      TW_UINT16 msg);
+void BuildUpArrayType(pTW_CAPABILITY cap, const TW_ARRAY* header, const void* items, TW_UINT16 msg);
 void BuildUpRangeType(pTW_CAPABILITY cap, const TW_RANGE* range, TW_UINT16 msg);
 
 // Bytes per item used to size a list block.

@@ -1,8 +1,8 @@
 // range_text.cpp — the minimum, maximum and step of a range text.
 #include <string_view>
 
-#include "caps/caps_trace.h"
 #include "caps/capability_ops.h"
+#include "caps/caps_trace.h"
 #include "caps/fix32.h"
 #include "caps/value_text.h"
 #include "source/trace.h"
@@ -15,7 +15,9 @@ TW_UINT32 rangePart(std::string_view part, TW_UINT16 itemType) {
     return caps::parseInteger(part);
 }
 
-std::string_view textOf(const char* rangeText) { return rangeText ? rangeText : ""; }
+std::string_view textOf(const char* rangeText) {
+    return rangeText ? rangeText : "";
+}
 
 }  // namespace
 

@@ -60,7 +60,9 @@ struct RequestReads {
 
 RequestReads g_reads;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 std::string_view trim(std::string_view s) {
     while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -149,7 +151,9 @@ unsigned int profileNumber(std::string_view v) {
 
 }  // namespace
 
-SettingsRequest::SettingsRequest() { ++g_reads.depth; }
+SettingsRequest::SettingsRequest() {
+    ++g_reads.depth;
+}
 
 SettingsRequest::~SettingsRequest() {
     if (--g_reads.depth == 0) {
@@ -160,16 +164,20 @@ SettingsRequest::~SettingsRequest() {
 
 std::string dictionaryPath() {
     if (g_reads.depth == 0) return plat::windowsDirectory() + DICTIONARY_FILE_NAME;
-    if (g_reads.dictionary.empty()) g_reads.dictionary = plat::windowsDirectory() + DICTIONARY_FILE_NAME;
+    if (g_reads.dictionary.empty())
+        g_reads.dictionary = plat::windowsDirectory() + DICTIONARY_FILE_NAME;
     return g_reads.dictionary;
 }
 
-const char* sourceControlFile() { return g_source.sourceControlPath; }
+const char* sourceControlFile() {
+    return g_source.sourceControlPath;
+}
 
 unsigned long readText(const char* file, const char* section, const char* key, const char* def,
                        char* out, unsigned long size) {
     const SectionText* s = sectionText(file, section, key);
-    if (!s || !s->complete || !key) return plat::profileGetString(section, key, def, out, size, file);
+    if (!s || !s->complete || !key)
+        return plat::profileGetString(section, key, def, out, size, file);
     std::string_view value;
     if (lookup(*s, key, &value)) return copyTruncated(value, out, size);
     std::string_view d = def ? def : "";
@@ -180,8 +188,8 @@ unsigned long readText(const char* file, const char* section, const char* key, c
 std::string readText(const char* file, const char* section, const char* key, const char* def,
                      std::size_t maxChars) {
     std::vector<char> buf(maxChars + 1);
-    unsigned long n = readText(file, section, key, def, buf.data(),
-                               static_cast<unsigned long>(buf.size()));
+    unsigned long n =
+        readText(file, section, key, def, buf.data(), static_cast<unsigned long>(buf.size()));
     return std::string(buf.data(), n);
 }
 
@@ -195,7 +203,8 @@ unsigned int readNumber(const char* file, const char* section, const char* key, 
 
 unsigned long readSection(const char* file, const char* section, char* out, unsigned long size) {
     const SectionText* s = sectionText(file, section);
-    if (!s || !s->complete || !out || size < 2) return plat::profileGetSection(section, out, size, file);
+    if (!s || !s->complete || !out || size < 2)
+        return plat::profileGetSection(section, out, size, file);
     // As the profile functions fill a list: cut to fit, ended by two NULs.
     std::size_t n = s->lines.size() + 2 <= size ? s->lines.size() : size - 2;
     std::memcpy(out, s->lines.data(), n);

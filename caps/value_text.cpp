@@ -9,8 +9,12 @@
 namespace caps {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 }  // namespace
 
@@ -78,8 +82,8 @@ RangeParts splitRange(std::string_view text) {
         parts.hasTo = true;
         std::size_t from = to + 3;
         std::size_t comma = text.find(',', from);
-        parts.maximum = text.substr(from, comma == std::string_view::npos ? std::string_view::npos
-                                                                          : comma - from);
+        parts.maximum = text.substr(
+            from, comma == std::string_view::npos ? std::string_view::npos : comma - from);
     }
     std::size_t comma = text.find(',');
     if (comma != std::string_view::npos) {
@@ -109,7 +113,9 @@ std::string withoutBrackets(std::string_view text) {
     return out;
 }
 
-std::string_view cut(std::string_view text, std::size_t n) { return text.substr(0, n); }
+std::string_view cut(std::string_view text, std::size_t n) {
+    return text.substr(0, n);
+}
 
 std::string formatReal(double value) {
     char buf[64];
@@ -124,9 +130,8 @@ TW_FRAME parseFrame(std::string_view text) {
     for (TW_FIX32* edge : edges) {
         if (start > text.size()) break;
         std::size_t colon = text.find(':', start);
-        std::string_view part = text.substr(start, colon == std::string_view::npos
-                                                       ? std::string_view::npos
-                                                       : colon - start);
+        std::string_view part = text.substr(
+            start, colon == std::string_view::npos ? std::string_view::npos : colon - start);
         *edge = FloatToFIX32(static_cast<float>(parseReal(part)));
         if (colon == std::string_view::npos) break;
         start = colon + 1;

@@ -83,8 +83,10 @@ void settings(const std::string& text) {
     std::vector<std::string> fields(6);
     std::size_t f = 0;
     for (char c : text) {
-        if (c == '\n' && f + 1 < fields.size()) ++f;
-        else fields[f] += c;
+        if (c == '\n' && f + 1 < fields.size())
+            ++f;
+        else
+            fields[f] += c;
     }
     const char* keys[] = {"Allowed", "Current", "Default", "Get", "Type", "Set"};
     std::string src = "[ICAP_PIXELTYPE]\r\n";
@@ -111,11 +113,13 @@ void settings(const std::string& text) {
 // An application's container, exactly as large as the input, set.
 void container(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return;
-    static const TW_UINT16 types[] = {TWON_ARRAY, TWON_ENUMERATION, TWON_ONEVALUE, TWON_RANGE,
-                                      9, 0};
+    static const TW_UINT16 types[] = {TWON_ARRAY, TWON_ENUMERATION, TWON_ONEVALUE, TWON_RANGE, 9,
+                                      0};
     const TW_UINT16 conType = types[data[0] % 6];
     const std::uint8_t typeOfCap = data[0] / 6 % 3;
-    const char* capType = typeOfCap == 0 ? "TWTY_UINT16" : typeOfCap == 1 ? "TWTY_FIX32" : "TWTY_UINT32";
+    const char* capType = typeOfCap == 0   ? "TWTY_UINT16"
+                          : typeOfCap == 1 ? "TWTY_FIX32"
+                                           : "TWTY_UINT32";
     writeFile(g_windows + "/PXCM.src",
               std::string("[ICAP_PIXELTYPE]\r\nType=") + capType +
                   "\r\nAllowed=TWPT_BW,TWPT_GRAY,TWPT_RGB,1_to_9\r\nCurrent=TWPT_RGB\r\n"
@@ -154,9 +158,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     resetCapsState();
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     switch (data[0] % 3) {
-    case 0: grammar(text); break;
-    case 1: settings(text); break;
-    default: container(data + 1, size - 1); break;
+        case 0:
+            grammar(text);
+            break;
+        case 1:
+            settings(text);
+            break;
+        default:
+            container(data + 1, size - 1);
+            break;
     }
     return 0;
 }

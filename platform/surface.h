@@ -82,21 +82,28 @@ public:
     virtual void copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source, int srcX,
                             int srcY) = 0;
 
-    // SetDIBitsToDevice: unscaled. For a bottom-up DIB the source origin is
-    // its lower-left corner: destination row dstY + j shows DIB row
-    // srcY + height - 1 - j counted from the bottom. `bits` holds the scan
-    // lines startScan .. startScan + scanLines - 1 (from the bottom). Returns
-    // the number of scan lines given, 0 when the DIB cannot be drawn.
+    // SetDIBitsToDevice: unscaled. The source origin is the picture's
+    // lower-left corner, for bottom-up and top-down DIBs alike: destination
+    // row dstY + j shows the picture row srcY + height - 1 - j counted from
+    // the bottom. `bits` holds the picture rows startScan .. startScan +
+    // scanLines - 1 (from the bottom) in the DIB's own row order. Returns
+    // the scan lines drawn as GDI counts them, 0 when nothing can be drawn.
     virtual int drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,
                         unsigned scanLines, const void* header, const void* bits) = 0;
 
-    // StretchDIBits with SRCCOPY in COLORONCOLOR mode: nearest pixel, lines
-    // and columns dropped when shrinking. Source origin as for drawDib. The
-    // POSIX surface picks, for the destination pixel (x, y), the source
-    // column srcX + floor((x - dstX) * srcWidth / dstWidth) and the source
-    // rectangle's row floor((y - dstY) * srcHeight / dstHeight) counted from
-    // its top. Returns the DIB's height in scan lines, 0 when nothing can be
-    // drawn.
+    // StretchDIBits with SRCCOPY in COLORONCOLOR mode: one source pixel per
+    // destination pixel, columns and rows dropped when shrinking. Source
+    // origin as for drawDib. The POSIX surface picks pixels as GDI does,
+    // with i counted from the destination rectangle's left (or top), S the
+    // source and D the destination width (or height), and source columns
+    // (or rows) counted from the source rectangle's left (or top):
+    //   enlarging (D >= S):    floor(((2i + 1) S - 1) / 2D)
+    //   shrinking, columns:    floor(((2i + 2) S - D) / 2D)   (last of its run)
+    //   shrinking, rows:       ceil((2i S + 1 - D) / 2D)      (first of its run)
+    // Parts of the source rectangle outside the picture are not drawn. Like
+    // GDI, a top-down DIB drawn at its own size with srcY 0 is read from its
+    // top rows.
+    // Returns the DIB's height in scan lines, 0 when nothing can be drawn.
     virtual int stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
                            int srcHeight, const void* header, const void* bits) = 0;
 

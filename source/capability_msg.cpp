@@ -55,49 +55,49 @@ TW_UINT16 CapabilityMsg(TripletArgs* args) {
     }
 
     switch (args->msg) {
-    case MSG_GET:
-    case MSG_GETCURRENT:
-    case MSG_GETDEFAULT: {
-        TraceLog(TRACE_CAPABILITY_GET);
-        TW_UINT16 code = SetValues(cap, args->msg, section.c_str());
-        if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
-        g_source.conditionCode = code;
-        if (cap->Cap == CAP_AUTOFEED)
-            caps::writeText(g_source.sourceControlPath, ADF_SECTION, PENDING_IMAGES_KEY, "0");
-        break;
-    }
-    case MSG_SET: {
-        TraceLog(TRACE_CAPABILITY_SET);
-        TW_UINT16 code = static_cast<TW_UINT16>(SetNewCap(cap, section.c_str()));
-        if (code != TWCC_SUCCESS) {
-            result = TWRC_FAILURE;
-        } else if (SetValues(cap, MSG_SET, section.c_str()) == TWCC_BADVALUE) {
-            // The answer would not fit in the application's block.
-            code = TWCC_BADVALUE;
-            result = TWRC_FAILURE;
+        case MSG_GET:
+        case MSG_GETCURRENT:
+        case MSG_GETDEFAULT: {
+            TraceLog(TRACE_CAPABILITY_GET);
+            TW_UINT16 code = SetValues(cap, args->msg, section.c_str());
+            if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
+            g_source.conditionCode = code;
+            if (cap->Cap == CAP_AUTOFEED)
+                caps::writeText(g_source.sourceControlPath, ADF_SECTION, PENDING_IMAGES_KEY, "0");
+            break;
         }
-        g_source.conditionCode = code;
-        break;
-    }
-    case MSG_RESET: {
-        TraceLog(TRACE_CAPABILITY_RESET);
-        // A capability without a section has nothing to restore: writing
-        // would only add a section "NONE" to the file.
-        if (unknown) break;
-        TW_UINT16 code = ResetValues(section.c_str());
-        g_source.conditionCode = code;
-        if (code == TWCC_BADPROTOCOL)
+        case MSG_SET: {
+            TraceLog(TRACE_CAPABILITY_SET);
+            TW_UINT16 code = static_cast<TW_UINT16>(SetNewCap(cap, section.c_str()));
+            if (code != TWCC_SUCCESS) {
+                result = TWRC_FAILURE;
+            } else if (SetValues(cap, MSG_SET, section.c_str()) == TWCC_BADVALUE) {
+                // The answer would not fit in the application's block.
+                code = TWCC_BADVALUE;
+                result = TWRC_FAILURE;
+            }
+            g_source.conditionCode = code;
+            break;
+        }
+        case MSG_RESET: {
+            TraceLog(TRACE_CAPABILITY_RESET);
+            // A capability without a section has nothing to restore: writing
+            // would only add a section "NONE" to the file.
+            if (unknown) break;
+            TW_UINT16 code = ResetValues(section.c_str());
+            g_source.conditionCode = code;
+            if (code == TWCC_BADPROTOCOL)
+                result = TWRC_FAILURE;
+            else
+                (void)SetValues(cap, MSG_RESET, section.c_str());
+            break;
+        }
+        default:
+            TraceLog(TRACE_CAPABILITY_DEFAULT);
+            g_source.conditionCode = TWCC_BADPROTOCOL;
+            DS_Error(FAIL_CAPS, TWCC_BADPROTOCOL);
             result = TWRC_FAILURE;
-        else
-            (void)SetValues(cap, MSG_RESET, section.c_str());
-        break;
-    }
-    default:
-        TraceLog(TRACE_CAPABILITY_DEFAULT);
-        g_source.conditionCode = TWCC_BADPROTOCOL;
-        DS_Error(FAIL_CAPS, TWCC_BADPROTOCOL);
-        result = TWRC_FAILURE;
-        break;
+            break;
     }
     return result;
 }

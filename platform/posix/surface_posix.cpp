@@ -134,21 +134,44 @@ int FrameSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, i
                           unsigned scanLines, const void* header, const void* bits) {
     DibFormat f;
     if (!bits || !readDibFormat(header, &f)) return 0;
-    if (startScan >= static_cast<unsigned>(f.height)) return 0;
+    if (startScan >= static_cast<unsigned>(f.height) || width <= 0 || height <= 0) return 0;
+    if (srcY >= f.height || static_cast<i64>(srcY) + height <= 0) return 0;
+    const i64 lines = std::min<i64>(scanLines, f.height - static_cast<i64>(startScan));
+    const i64 bandEnd = startScan + lines;
     i64 i0 = 0, i1 = width, j0 = 0, j1 = height;
-    clip(dstX, frame_.width(), &i0, &i1);
     clip(srcX, f.width, &i0, &i1);
+    if (i0 >= i1) return 0;
+    clip(dstX, frame_.width(), &i0, &i1);
     clip(dstY, frame_.height(), &j0, &j1);
-    const i64 bandEnd = static_cast<i64>(startScan) + scanLines;
     const auto* b = static_cast<const std::uint8_t*>(bits);
     for (i64 j = j0; i0 < i1 && j < j1; ++j) {
-        const i64 dibRow = f.bottomUp ? static_cast<i64>(srcY) + height - 1 - j : static_cast<i64>(srcY) + j;
-        if (dibRow < 0 || dibRow >= f.height || dibRow < startScan || dibRow >= bandEnd) continue;
-        const std::uint8_t* row = b + static_cast<std::size_t>(dibRow - startScan) * f.stride;
+        // Picture row counted from the bottom, and its place in the band.
+        const i64 fromBottom = static_cast<i64>(srcY) + height - 1 - j;
+        if (fromBottom < static_cast<i64>(startScan) || fromBottom >= bandEnd) continue;
+        const i64 memoryRow = f.bottomUp ? fromBottom - startScan : bandEnd - 1 - fromBottom;
+        const std::uint8_t* row = b + static_cast<std::size_t>(memoryRow) * f.stride;
         convertSpan(f, row, srcX + i0, i1 - i0, frame_.row(static_cast<int>(dstY + j)) + 3 * (dstX + i0));
     }
-    return static_cast<int>(scanLines);
+    if (!f.bottomUp) return scanLines > static_cast<unsigned>(f.height) ? 0 : static_cast<int>(lines);
+    // GDI counts the band's lines up to the top of the source rectangle.
+    const i64 top = std::min<i64>(static_cast<i64>(srcY) + height, bandEnd) - startScan;
+    return static_cast<int>(std::max<i64>(0, std::min<i64>(top, lines)));
 }
+
+namespace {
+
+i64 ceilDiv(i64 a, i64 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+
+// Source index, from the source rectangle's start, for destination index i.
+i64 stretchColumn(i64 i, i64 src, i64 dst) {
+    return dst >= src ? ((2 * i + 1) * src - 1) / (2 * dst) : ((2 * i + 2) * src - dst) / (2 * dst);
+}
+
+i64 stretchRow(i64 i, i64 src, i64 dst) {
+    return dst >= src ? ((2 * i + 1) * src - 1) / (2 * dst) : std::max<i64>(0, ceilDiv(2 * i * src + 1 - dst, 2 * dst));
+}
+
+}  // namespace
 
 int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
                              int srcHeight, const void* header, const void* bits) {
@@ -163,7 +186,7 @@ int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, in
     std::vector<i64> columns;
     i64 first = -1;
     for (i64 i = i0; i < i1; ++i) {
-        const i64 sx = srcX + i * srcWidth / dstWidth;
+        const i64 sx = srcX + stretchColumn(i, srcWidth, dstWidth);
         if (sx < 0) continue;
         if (sx >= f.width) break;
         if (first < 0) first = i;
@@ -173,28 +196,39 @@ int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, in
     const i64 count = static_cast<i64>(columns.size());
     const i64 sxMin = columns.front();
     const i64 span = columns.back() - sxMin + 1;
-    const bool sameWidth = srcWidth == dstWidth;
+    const bool oneToOne = span == count;
     std::vector<std::uint32_t> offsets(columns.size());
     for (std::size_t k = 0; k < columns.size(); ++k) offsets[k] = static_cast<std::uint32_t>(3 * (columns[k] - sxMin));
     std::vector<std::uint8_t> line;
-    if (!sameWidth && f.bitCount != 24) line.resize(static_cast<std::size_t>(3 * span));
+    if (!oneToOne && f.bitCount != 24) line.resize(static_cast<std::size_t>(3 * span));
 
     i64 j0 = 0, j1 = dstHeight;
     clip(dstY, frame_.height(), &j0, &j1);
     const auto* b = static_cast<const std::uint8_t*>(bits);
+    // GDI reads a top-down DIB from its top rows when srcY is 0 and the
+    // sizes are equal.
+    const bool topRowsQuirk = !f.bottomUp && srcY == 0 && srcWidth == dstWidth && srcHeight == dstHeight;
     i64 previousRow = -1;
     const std::uint8_t* previous = nullptr;
     for (i64 j = j0; j < j1; ++j) {
-        const i64 r = j * srcHeight / dstHeight;
-        const i64 dibRow = f.bottomUp ? static_cast<i64>(srcY) + srcHeight - 1 - r : static_cast<i64>(srcY) + r;
-        if (dibRow < 0 || dibRow >= f.height) continue;
+        // Row of the source rectangle from its top, then from the picture's bottom.
+        const i64 r = stretchRow(j, srcHeight, dstHeight);
+        i64 memoryRow;
+        if (topRowsQuirk) {
+            if (r >= f.height) continue;
+            memoryRow = r;
+        } else {
+            const i64 fromBottom = static_cast<i64>(srcY) + srcHeight - 1 - r;
+            if (fromBottom < 0 || fromBottom >= f.height) continue;
+            memoryRow = f.bottomUp ? fromBottom : f.height - 1 - fromBottom;
+        }
         std::uint8_t* out = frame_.row(static_cast<int>(dstY + j)) + 3 * (dstX + first);
-        if (dibRow == previousRow) {
+        if (memoryRow == previousRow) {
             std::memcpy(out, previous, static_cast<std::size_t>(3 * count));
             continue;
         }
-        const std::uint8_t* row = b + static_cast<std::size_t>(dibRow) * f.stride;
-        if (sameWidth) {
+        const std::uint8_t* row = b + static_cast<std::size_t>(memoryRow) * f.stride;
+        if (oneToOne) {
             convertSpan(f, row, sxMin, count, out);
         } else {
             const std::uint8_t* in = row + 3 * sxMin;
@@ -210,7 +244,7 @@ int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, in
                 o += 3;
             }
         }
-        previousRow = dibRow;
+        previousRow = memoryRow;
         previous = out;
     }
     return f.height;

@@ -14,13 +14,17 @@ void DcSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitm
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
     info.bmiHeader.biWidth = source.width();
-    info.bmiHeader.biHeight = -source.height();  // top-down: the source origin is the top-left corner
+    info.bmiHeader.biHeight = -source.height();  // rows top-down
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 24;
     info.bmiHeader.biCompression = BI_RGB;
     const int w = right - left, h = bottom - top;
-    StretchDIBits(dc_, dstX + left, dstY + top, w, h, srcX + left, srcY + top, w, h, source.data(), &info,
-                  DIB_RGB_COLORS, SRCCOPY);
+    // The device takes the source origin at the lower-left corner even for
+    // a top-down DIB (StretchDIBits would take the top rows when that
+    // origin is 0, so the unscaled call it is).
+    const int fromBottom = source.height() - (srcY + top) - h;
+    SetDIBitsToDevice(dc_, dstX + left, dstY + top, static_cast<DWORD>(w), static_cast<DWORD>(h), srcX + left,
+                      fromBottom, 0, static_cast<UINT>(source.height()), source.data(), &info, DIB_RGB_COLORS);
 }
 
 int DcSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,

@@ -3,7 +3,12 @@
 // speeds switched and switched back, progress, and every failure path.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "camera/camera_link.h"
+#include "image/jpeg_decoder.h"
+#include "support/temp_root.h"
+#include "support/test_jpeg.h"
 #include "wire_fakes.h"
 
 using namespace wiretest;
@@ -443,6 +448,48 @@ TEST_F(Downloads, FailedAllocationIsReportedAndSwitchesBack) {
     EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_NO_MEMORY});
     EXPECT_FALSE(link.downloadBuffer);
     EXPECT_EQ(progress.maxima, std::vector<int>{200});
+}
+
+// --- Into the decoder ---------------------------------------------------------------
+
+int32_t dibField(plat::MemHandle h, size_t offset) {
+    plat::MemLock lock(h);
+    int32_t v = 0;
+    std::memcpy(&v, lock.as<uint8_t>() + offset, sizeof v);
+    return v;
+}
+
+TEST_F(Downloads, DownloadedThumbnailGoesToTheDecoderAsItCame) {
+    testsupport::TempRoot root;
+    const Bytes jpeg = testsupport::encodeJpeg(testsupport::patternImage(80, 56, 3));
+    ASSERT_LE(jpeg.size(), LARGEST_THUMBNAIL);
+    ScriptedPort& p = attach();
+    link.firmwareVersion = 4.0;
+    cameraAnnounces(p, Kind::Thumbnail, static_cast<uint32_t>(jpeg.size()));
+    cameraSends(p, jpeg);
+    ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_OK);
+
+    plat::MemBlock dib(link.decodePicture(DECODE_DISPLAY));
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(dibField(dib.get(), 4), 80);
+    EXPECT_EQ(dibField(dib.get(), 8), 56);
+    // Decoding leaves the download where it was.
+    EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), link.downloadBuffer.get()));
+}
+
+TEST_F(Downloads, FailedThumbnailDecodesAsTheBlankCell) {
+    testsupport::TempRoot root;
+    ScriptedPort& p = attach();
+    link.firmwareVersion = 4.0;
+    linkState().initialLoadPending = 1;
+    cameraAnnounces(p, Kind::Thumbnail, 500);
+    ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_BLOCK_FAILED);
+    // What the thumbnail list does with a failed download.
+    link.downloadSize = 200;
+    plat::MemBlock dib(link.decodePicture(DECODE_DISPLAY));
+    ASSERT_TRUE(dib);
+    EXPECT_EQ(dibField(dib.get(), 4), 80);
+    EXPECT_EQ(dibField(dib.get(), 8), 56);
 }
 
 }  // namespace

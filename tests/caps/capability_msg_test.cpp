@@ -14,7 +14,7 @@ TEST_F(CapsTest, GetAnswersAContainerAndSuccess) {
     own(cap);
     EXPECT_EQ(status(), TWCC_SUCCESS);
     ASSERT_EQ(cap.ConType, TWON_ENUMERATION);
-    EXPECT_EQ(as<TW_ENUMERATION>(cap).NumItems, 3u);
+    EXPECT_EQ(valueOf(as<TW_ENUMERATION>(cap).NumItems), 3u);
     EXPECT_TRUE(root.prompts().empty());
 }
 
@@ -24,7 +24,7 @@ TEST_F(CapsTest, UnknownCapabilityIsBadCapWithoutABox) {
         TW_CAPABILITY cap{ICAP_BRIGHTNESS, 0, nullptr};
         EXPECT_EQ(capability(msg, cap), TWRC_FAILURE) << msg;
         EXPECT_EQ(status(), TWCC_BADCAP) << msg;
-        EXPECT_EQ(cap.hContainer, nullptr);
+        EXPECT_EQ(handleOf(cap), nullptr);
     }
     // A set has no "Set" key to pass.
     TW_CAPABILITY set = oneValue(ICAP_BRIGHTNESS, TWTY_INT16, 1);
@@ -67,22 +67,22 @@ TEST_F(CapsTest, SetStoresAndAnswersInTheApplicationsBlock) {
     void* mine = cap.hContainer;
     EXPECT_EQ(capability(MSG_SET, cap), TWRC_SUCCESS);
     EXPECT_EQ(status(), TWCC_SUCCESS);
-    EXPECT_EQ(cap.hContainer, mine);
+    EXPECT_EQ(handleOf(cap), mine);
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "TWPT_GRAY");
-    EXPECT_EQ(as<TW_ONEVALUE>(cap).Item, 1u);
+    EXPECT_EQ(valueOf(as<TW_ONEVALUE>(cap).Item), 1u);
 
     TW_CAPABILITY get{ICAP_PIXELTYPE, 0, nullptr};
     ASSERT_EQ(capability(MSG_GET, get), TWRC_SUCCESS);
     own(get);
-    EXPECT_EQ(as<TW_ENUMERATION>(get).CurrentIndex, 1u);
-    EXPECT_EQ(as<TW_ENUMERATION>(get).DefaultIndex, 2u);
+    EXPECT_EQ(valueOf(as<TW_ENUMERATION>(get).CurrentIndex), 1u);
+    EXPECT_EQ(valueOf(as<TW_ENUMERATION>(get).DefaultIndex), 2u);
 }
 
 TEST_F(CapsTest, RefusedSetLeavesTheContainerAsItWas) {
     TW_CAPABILITY cap = oneValue(ICAP_PIXELTYPE, TWTY_UINT16, 7);
     EXPECT_EQ(capability(MSG_SET, cap), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_BADVALUE);
-    EXPECT_EQ(as<TW_ONEVALUE>(cap).Item, 7u);
+    EXPECT_EQ(valueOf(as<TW_ONEVALUE>(cap).Item), 7u);
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "TWPT_RGB");
 }
 
@@ -96,14 +96,14 @@ TEST_F(CapsTest, ResetRestoresPowerOnAndAnswersTheCurrentValue) {
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "TWPT_BW,TWPT_GRAY,TWPT_RGB");
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "TWPT_RGB");
     ASSERT_EQ(cap.ConType, TWON_ONEVALUE);
-    EXPECT_EQ(as<TW_ONEVALUE>(cap).Item, 2u);
+    EXPECT_EQ(valueOf(as<TW_ONEVALUE>(cap).Item), 2u);
 
     setKey("ICAP_PIXELTYPE", "Reset", "TWCC_BADPROTOCOL");
     const std::string before = root.read("windows/PXCM.src");
     TW_CAPABILITY refused{ICAP_PIXELTYPE, 0, nullptr};
     EXPECT_EQ(capability(MSG_RESET, refused), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_BADPROTOCOL);
-    EXPECT_EQ(refused.hContainer, nullptr);
+    EXPECT_EQ(handleOf(refused), nullptr);
     EXPECT_EQ(root.read("windows/PXCM.src"), before);
     EXPECT_TRUE(root.prompts().empty());
 }
@@ -114,8 +114,9 @@ protected:
     void SetUp() override {
         CapsTest::SetUp();
         g_source.sourceControlPath[0] = '\0';
-        root.write("other/Other.src", "[ICAP_PIXELTYPE]\r\nType=TWTY_UINT16\r\nCurrent=TWPT_BW\r\n"
-                                      "GetCurrent=TWON_ONEVALUE\r\n");
+        root.write("other/Other.src",
+                   "[ICAP_PIXELTYPE]\r\nType=TWTY_UINT16\r\nCurrent=TWPT_BW\r\n"
+                   "GetCurrent=TWON_ONEVALUE\r\n");
     }
     TW_UINT32 current() {
         TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
@@ -154,7 +155,7 @@ TEST_F(LocateTest, NoSourceControlFileIsAnOperationError) {
     TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
     EXPECT_EQ(capability(MSG_GET, cap), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_OPERATIONERROR);
-    EXPECT_EQ(cap.hContainer, nullptr);
+    EXPECT_EQ(handleOf(cap), nullptr);
     auto prompts = root.prompts();
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, "Unable to find default Source Control");

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "caps/caps_state.h"
+#include "packed_fields.h"
 #include "platform/memory.h"
 #include "platform/profile.h"
 #include "platform/twain.h"
@@ -78,7 +79,7 @@ protected:
     }
     // Takes ownership of a container that the source allocated.
     void own(const TW_CAPABILITY& cap) {
-        if (cap.hContainer) blocks.push_back(cap.hContainer);
+        if (handleOf(cap)) blocks.push_back(handleOf(cap));
     }
     template <typename T>
     const T& as(const TW_CAPABILITY& cap) {

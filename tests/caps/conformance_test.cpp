@@ -53,7 +53,7 @@ protected:
     static void expectWellFormed(const Answer& a, TW_UINT16 itemType, const char* what) {
         ASSERT_EQ(a.rc, TWRC_SUCCESS) << what;
         ASSERT_EQ(a.cc, TWCC_SUCCESS) << what;
-        ASSERT_NE(a.cap.hContainer, nullptr) << what;
+        ASSERT_NE(handleOf(a.cap), nullptr) << what;
         std::size_t size = plat::memSize(a.cap.hContainer);
         TW_UINT32 n = 0;
         if (a.cap.ConType == TWON_ENUMERATION)
@@ -63,20 +63,21 @@ protected:
         const std::size_t needed = caps::containerBytes(a.cap.ConType, itemType, n);
         ASSERT_NE(needed, 0u) << what << ": container type " << a.cap.ConType;
         EXPECT_GE(size, needed) << what;
-        EXPECT_EQ(*static_cast<const TW_UINT16*>(a.cap.hContainer), itemType) << what;
+        EXPECT_EQ(*static_cast<const TW_UINT16*>(handleOf(a.cap)), itemType) << what;
         EXPECT_NE(caps::itemWidth(itemType), 0u) << what;
         if (a.cap.ConType == TWON_ENUMERATION) {
             const auto& e = *static_cast<const TW_ENUMERATION*>(a.cap.hContainer);
-            EXPECT_GT(e.NumItems, 0u) << what;
-            EXPECT_LT(e.CurrentIndex, e.NumItems) << what;
-            EXPECT_LT(e.DefaultIndex, e.NumItems) << what;
+            EXPECT_GT(valueOf(e.NumItems), 0u) << what;
+            EXPECT_LT(valueOf(e.CurrentIndex), valueOf(e.NumItems)) << what;
+            EXPECT_LT(valueOf(e.DefaultIndex), valueOf(e.NumItems)) << what;
         }
     }
 
     static TW_UINT32 oneValueItem(const Answer& a) {
         EXPECT_EQ(a.cap.ConType, TWON_ONEVALUE);
-        return a.cap.ConType == TWON_ONEVALUE ? static_cast<const TW_ONEVALUE*>(a.cap.hContainer)->Item
-                                               : 0xDEADBEEFu;
+        return a.cap.ConType == TWON_ONEVALUE
+                   ? static_cast<const TW_ONEVALUE*>(a.cap.hContainer)->Item
+                   : 0xDEADBEEFu;
     }
 };
 
@@ -108,8 +109,8 @@ TEST_F(Conformance, EveryCapabilityAnswersEveryGet) {
             const auto& e = as<TW_ENUMERATION>(get.cap);
             const std::size_t w = caps::itemWidth(itemType);
             TW_UINT32 mask = w >= 4 ? 0xFFFFFFFFu : (1u << (8 * w)) - 1;
-            EXPECT_EQ(itemAt(get.cap, 14, w, e.CurrentIndex), oneValueItem(cur) & mask);
-            EXPECT_EQ(itemAt(get.cap, 14, w, e.DefaultIndex), oneValueItem(def) & mask);
+            EXPECT_EQ(itemAt(get.cap, 14, w, valueOf(e.CurrentIndex)), oneValueItem(cur) & mask);
+            EXPECT_EQ(itemAt(get.cap, 14, w, valueOf(e.DefaultIndex)), oneValueItem(def) & mask);
         }
         if (get.cap.ConType == TWON_ONEVALUE) {
             EXPECT_EQ(oneValueItem(get), oneValueItem(cur));
@@ -129,7 +130,7 @@ TEST_F(Conformance, SettingTheCurrentValueSucceedsWhereAllowed) {
         const TW_UINT16 cc = status();
         if (rc == TWRC_SUCCESS) {
             EXPECT_EQ(cc, TWCC_SUCCESS);
-            EXPECT_EQ(as<TW_ONEVALUE>(set).Item, oneValueItem(cur));
+            EXPECT_EQ(valueOf(as<TW_ONEVALUE>(set).Item), oneValueItem(cur));
             Answer after = ask(c, MSG_GETCURRENT);
             EXPECT_EQ(oneValueItem(after), oneValueItem(cur));
         } else {
@@ -180,8 +181,10 @@ TEST_F(Conformance, ResetBringsBackThePowerOnState) {
 TEST_F(Conformance, ValuesTellWhatTheTransfersDeliver) {
     EXPECT_EQ(oneValueItem(ask(ICAP_PIXELTYPE, MSG_GETCURRENT)), static_cast<TW_UINT32>(TWPT_RGB));
     EXPECT_EQ(oneValueItem(ask(ICAP_BITDEPTH, MSG_GETCURRENT)), 24u);
-    EXPECT_EQ(oneValueItem(ask(ICAP_COMPRESSION, MSG_GETCURRENT)), static_cast<TW_UINT32>(TWCP_NONE));
-    EXPECT_EQ(oneValueItem(ask(ICAP_PLANARCHUNKY, MSG_GETCURRENT)), static_cast<TW_UINT32>(TWPC_CHUNKY));
+    EXPECT_EQ(oneValueItem(ask(ICAP_COMPRESSION, MSG_GETCURRENT)),
+              static_cast<TW_UINT32>(TWCP_NONE));
+    EXPECT_EQ(oneValueItem(ask(ICAP_PLANARCHUNKY, MSG_GETCURRENT)),
+              static_cast<TW_UINT32>(TWPC_CHUNKY));
     EXPECT_EQ(oneValueItem(ask(CAP_UICONTROLLABLE, MSG_GET)), 0u);
 
     Answer mech = ask(ICAP_XFERMECH, MSG_GET);

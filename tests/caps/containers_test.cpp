@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "caps/containers.h"
+#include "packed_fields.h"
 #include "platform/memory.h"
 
 namespace {
@@ -15,7 +16,7 @@ protected:
         for (void* h : owned) plat::memFree(h);
     }
     TW_CAPABILITY answered(TW_CAPABILITY cap) {
-        if (cap.hContainer) owned.push_back(cap.hContainer);
+        if (handleOf(cap)) owned.push_back(handleOf(cap));
         return cap;
     }
     plat::MemHandle block(std::size_t size, unsigned char fill) {
@@ -34,12 +35,12 @@ TEST_F(Containers, OneValueIsANewBlockWithItsItem) {
     TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
     EXPECT_EQ(BuildUpOneValue(&cap, TWTY_UINT16, 2, MSG_GET), TWCC_SUCCESS);
     answered(cap);
-    ASSERT_NE(cap.hContainer, nullptr);
+    ASSERT_NE(handleOf(cap), nullptr);
     EXPECT_EQ(cap.ConType, TWON_ONEVALUE);
-    EXPECT_GE(plat::memSize(cap.hContainer), 6u);
+    EXPECT_GE(plat::memSize(handleOf(cap)), 6u);
     const auto* one = static_cast<const TW_ONEVALUE*>(cap.hContainer);
     EXPECT_EQ(one->ItemType, TWTY_UINT16);
-    EXPECT_EQ(one->Item, 2u);
+    EXPECT_EQ(valueOf(one->Item), 2u);
 }
 
 TEST_F(Containers, EnumerationOfThreeShortsHasItsItemsFromByteFourteen) {
@@ -52,9 +53,9 @@ TEST_F(Containers, EnumerationOfThreeShortsHasItsItemsFromByteFourteen) {
     const TW_UINT16 items[] = {0x0100, 0x0302, 0x0504};
     BuildUpEnumerationType(&cap, &header, items, MSG_GET);
     answered(cap);
-    ASSERT_NE(cap.hContainer, nullptr);
+    ASSERT_NE(handleOf(cap), nullptr);
     EXPECT_EQ(cap.ConType, TWON_ENUMERATION);
-    EXPECT_GE(plat::memSize(cap.hContainer), 3u * 2 + 15);
+    EXPECT_GE(plat::memSize(handleOf(cap)), 3u * 2 + 15);
     const TW_UINT8* b = bytes(cap);
     const TW_UINT8 expected[] = {4, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 0, 1, 2, 3, 4, 5};
     EXPECT_EQ(std::memcmp(b, expected, sizeof expected), 0);
@@ -70,10 +71,10 @@ TEST_F(Containers, EmptyListsHaveOnlyTheirHeaders) {
     BuildUpArrayType(&a, &ah, nullptr, MSG_GET);
     answered(e);
     answered(a);
-    ASSERT_NE(e.hContainer, nullptr);
-    ASSERT_NE(a.hContainer, nullptr);
-    EXPECT_EQ(static_cast<const TW_ENUMERATION*>(e.hContainer)->NumItems, 0u);
-    EXPECT_EQ(static_cast<const TW_ARRAY*>(a.hContainer)->NumItems, 0u);
+    ASSERT_NE(handleOf(e), nullptr);
+    ASSERT_NE(handleOf(a), nullptr);
+    EXPECT_EQ(valueOf(static_cast<const TW_ENUMERATION*>(handleOf(e))->NumItems), 0u);
+    EXPECT_EQ(valueOf(static_cast<const TW_ARRAY*>(handleOf(a))->NumItems), 0u);
     EXPECT_EQ(a.ConType, TWON_ARRAY);
 }
 
@@ -100,17 +101,17 @@ TEST_F(Containers, RangeCarriesAllFiveValues) {
     TW_RANGE r{TWTY_INT16, 1, 100, 2, 7, 9};
     BuildUpRangeType(&cap, &r, MSG_GET);
     answered(cap);
-    ASSERT_NE(cap.hContainer, nullptr);
+    ASSERT_NE(handleOf(cap), nullptr);
     EXPECT_EQ(cap.ConType, TWON_RANGE);
-    EXPECT_EQ(std::memcmp(cap.hContainer, &r, sizeof r), 0);
+    EXPECT_EQ(std::memcmp(handleOf(cap), &r, sizeof r), 0);
 }
 
 TEST_F(Containers, SetRewritesTheApplicationsOwnBlock) {
     plat::MemHandle mine = block(sizeof(TW_ONEVALUE), 0);
     TW_CAPABILITY cap{ICAP_PIXELTYPE, TWON_ONEVALUE, mine};
     EXPECT_EQ(BuildUpOneValue(&cap, TWTY_UINT16, 1, MSG_SET), TWCC_SUCCESS);
-    EXPECT_EQ(cap.hContainer, mine);
-    EXPECT_EQ(static_cast<TW_ONEVALUE*>(mine)->Item, 1u);
+    EXPECT_EQ(handleOf(cap), mine);
+    EXPECT_EQ(valueOf(static_cast<TW_ONEVALUE*>(mine)->Item), 1u);
 }
 
 TEST_F(Containers, SetNeverWritesPastTheApplicationsBlock) {
@@ -125,13 +126,13 @@ TEST_F(Containers, SetNeverWritesPastTheApplicationsBlock) {
     header.NumItems = static_cast<TW_UINT32>((usable - 14) / 4 + 1);
     std::vector<TW_UINT32> items(header.NumItems, 0x11111111u);
     BuildUpEnumerationType(&cap, &header, items.data(), MSG_SET);
-    EXPECT_EQ(cap.hContainer, mine);
+    EXPECT_EQ(handleOf(cap), mine);
     EXPECT_EQ(cap.ConType, 0x77);
     EXPECT_EQ(std::memcmp(mine, before.data(), usable), 0);
 
     TW_CAPABILITY none{ICAP_PIXELTYPE, TWON_ONEVALUE, nullptr};
     EXPECT_EQ(BuildUpOneValue(&none, TWTY_UINT16, 1, MSG_SET), TWCC_BADVALUE);
-    EXPECT_EQ(none.hContainer, nullptr);
+    EXPECT_EQ(handleOf(none), nullptr);
 }
 
 TEST_F(Containers, UnknownItemTypeWritesTheHeaderOnly) {
@@ -143,7 +144,7 @@ TEST_F(Containers, UnknownItemTypeWritesTheHeaderOnly) {
     const TW_UINT16 items[] = {1, 2, 3};
     BuildUpArrayType(&cap, &header, items, MSG_SET);
     const TW_UINT8* b = static_cast<const TW_UINT8*>(mine);
-    EXPECT_EQ(static_cast<const TW_ARRAY*>(mine)->NumItems, 3u);
+    EXPECT_EQ(valueOf(static_cast<const TW_ARRAY*>(mine)->NumItems), 3u);
     for (int i = 6; i < 12; ++i) EXPECT_EQ(b[i], 0xCD) << i;
 }
 

@@ -44,9 +44,9 @@ protected:
 };
 
 TEST_F(SettingsReads, RequestReadsAnswerAsTheProfileFunctions) {
-    for (const char* key : {"Spaced Key", "spaced key", " Spaced Key ", "Quoted", "Single", "Half",
-                            "NoEquals", "Empty", "; Comment", "Comment", "Number", "Dup", "DUP",
-                            "Long", "Later", "Missing", ""})
+    for (const char* key :
+         {"Spaced Key", "spaced key", " Spaced Key ", "Quoted", "Single", "Half", "NoEquals",
+          "Empty", "; Comment", "Comment", "Number", "Dup", "DUP", "Long", "Later", "Missing", ""})
         expectSameReads(key);
 }
 
@@ -83,14 +83,14 @@ TEST_F(CapsTest, EveryRequestReadsTheFilesAgain) {
     TW_CAPABILITY first{ICAP_PIXELTYPE, 0, nullptr};
     ASSERT_EQ(capability(MSG_GETCURRENT, first), TWRC_SUCCESS);
     own(first);
-    EXPECT_EQ(as<TW_ONEVALUE>(first).Item, 2u);
+    EXPECT_EQ(valueOf(as<TW_ONEVALUE>(first).Item), 2u);
     setKey("ICAP_PIXELTYPE", "Current", "TWPT_GRAY");
     root.write("windows/pxcm.ini", std::string(BASE_DICTIONARY) + "TWPT_BLUE=5\r\n");
     setKey("ICAP_PIXELTYPE", "Current", "TWPT_BLUE");
     TW_CAPABILITY second{ICAP_PIXELTYPE, 0, nullptr};
     ASSERT_EQ(capability(MSG_GETCURRENT, second), TWRC_SUCCESS);
     own(second);
-    EXPECT_EQ(as<TW_ONEVALUE>(second).Item, 5u);
+    EXPECT_EQ(valueOf(as<TW_ONEVALUE>(second).Item), 5u);
 }
 
 }  // namespace

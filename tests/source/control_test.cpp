@@ -26,11 +26,11 @@ TEST_F(SourceTest, IdentityIsTheSourcesOwnInEveryState) {
         EXPECT_STREQ(id.Version.Info, "April, 1998");
         EXPECT_EQ(id.ProtocolMajor, 1);
         EXPECT_EQ(id.ProtocolMinor, 6);
-        EXPECT_EQ(id.SupportedGroups, static_cast<TW_UINT32>(DG_CONTROL | DG_IMAGE));
+        EXPECT_EQ(static_cast<TW_UINT32>(id.SupportedGroups), static_cast<TW_UINT32>(DG_CONTROL | DG_IMAGE));
         EXPECT_STREQ(id.Manufacturer, "Orvimex TWAIN");
         EXPECT_STREQ(id.ProductFamily, "TWAIN");
         EXPECT_STREQ(id.ProductName, "Vantrel KMT-18/19 ver 1.6");
-        EXPECT_EQ(id.Id, state == STATE_LOADED ? 0u : 42u) << "the manager's Id after open";
+        EXPECT_EQ(static_cast<TW_UINT32>(id.Id), state == STATE_LOADED ? 0u : 42u) << "the manager's Id after open";
     }
 }
 
@@ -39,9 +39,9 @@ TEST_F(SourceTest, OpenRecordsBothIdentitiesAndRemovesTheTraceFile) {
     ASSERT_EQ(open(), TWRC_SUCCESS);
     EXPECT_FALSE(root.exists("camds.log"));
     EXPECT_EQ(g_source.protocolState, STATE_OPEN);
-    EXPECT_EQ(g_source.appIdentity.Id, 17u);
+    EXPECT_EQ(static_cast<TW_UINT32>(g_source.appIdentity.Id), 17u);
     EXPECT_STREQ(g_source.appIdentity.ProductName, "test application");
-    EXPECT_EQ(g_source.sourceIdentity.Id, 42u);
+    EXPECT_EQ(static_cast<TW_UINT32>(g_source.sourceIdentity.Id), 42u);
     EXPECT_TRUE(root.prompts().empty());
     EXPECT_FALSE(root.exists("camds.log")) << "no operation writes a trace file";
 }
@@ -91,7 +91,7 @@ TEST_F(SourceTest, CloseReturnsToStateThreeFromFourFiveAndSix) {
         TW_IDENTITY id = g_source.sourceIdentity;
         ASSERT_EQ(control(DAT_IDENTITY, MSG_CLOSEDS, &id), TWRC_SUCCESS) << state;
         EXPECT_EQ(g_source.protocolState, STATE_LOADED);
-        EXPECT_EQ(g_source.appIdentity.Id, 0u);
+        EXPECT_EQ(static_cast<TW_UINT32>(g_source.appIdentity.Id), 0u);
         EXPECT_EQ(open(), TWRC_SUCCESS) << "the source can be opened again";
     }
 }
@@ -242,7 +242,7 @@ TEST_F(SourceTest, DllMainWithoutModuleRecordsNothing) {
     g_source.sourceIdentity = TW_IDENTITY{};
     g_source.appIdentity.Id = 5;
     EXPECT_EQ(DllMain(&token, DLL_PROCESS_ATTACH, nullptr), TRUE);
-    EXPECT_EQ(g_source.appIdentity.Id, 0u);
+    EXPECT_EQ(static_cast<TW_UINT32>(g_source.appIdentity.Id), 0u);
     EXPECT_STREQ(g_source.sourceIdentity.ProductName, "Vantrel KMT-18/19 ver 1.6");
     EXPECT_EQ(DllMain(&token, DLL_THREAD_ATTACH, nullptr), TRUE);
     g_source.moduleInstance = before;

@@ -15,7 +15,8 @@ struct Named {
     const char* name;
 };
 
-#define PXCM_NAME(x) {x, #x}
+#define PXCM_NAME(x) \
+    { x, #x }
 
 constexpr Named CAPABILITIES[] = {
     PXCM_NAME(CAP_XFERCOUNT),
@@ -84,10 +85,9 @@ constexpr Named CAPABILITIES[] = {
 };
 
 constexpr Named ITEM_TYPES[] = {
-    PXCM_NAME(TWTY_INT8),   PXCM_NAME(TWTY_INT16),  PXCM_NAME(TWTY_INT32),
-    PXCM_NAME(TWTY_UINT8),  PXCM_NAME(TWTY_UINT16), PXCM_NAME(TWTY_UINT32),
-    PXCM_NAME(TWTY_BOOL),   PXCM_NAME(TWTY_FIX32),  PXCM_NAME(TWTY_FRAME),
-    PXCM_NAME(TWTY_STR32),  PXCM_NAME(TWTY_STR64),  PXCM_NAME(TWTY_STR128),
+    PXCM_NAME(TWTY_INT8),   PXCM_NAME(TWTY_INT16),  PXCM_NAME(TWTY_INT32), PXCM_NAME(TWTY_UINT8),
+    PXCM_NAME(TWTY_UINT16), PXCM_NAME(TWTY_UINT32), PXCM_NAME(TWTY_BOOL),  PXCM_NAME(TWTY_FIX32),
+    PXCM_NAME(TWTY_FRAME),  PXCM_NAME(TWTY_STR32),  PXCM_NAME(TWTY_STR64), PXCM_NAME(TWTY_STR128),
     PXCM_NAME(TWTY_STR255),
 };
 
@@ -119,9 +119,15 @@ bool sameIgnoringCase(const char* a, const std::string& b) {
 
 }  // namespace
 
-std::string capabilityName(unsigned number) { return nameIn(CAPABILITIES, number); }
-std::string itemTypeName(unsigned number) { return nameIn(ITEM_TYPES, number); }
-std::string containerName(unsigned number) { return nameIn(CONTAINERS, number); }
+std::string capabilityName(unsigned number) {
+    return nameIn(CAPABILITIES, number);
+}
+std::string itemTypeName(unsigned number) {
+    return nameIn(ITEM_TYPES, number);
+}
+std::string containerName(unsigned number) {
+    return nameIn(CONTAINERS, number);
+}
 
 bool capabilityNumber(const std::string& text, unsigned* number) {
     for (const Named& n : CAPABILITIES) {

@@ -95,20 +95,29 @@ int listCaps(const pxcm::CommandContext& context, const std::vector<std::string>
 }
 
 int oneRequest(const pxcm::CommandContext& context, const std::vector<std::string>& args) {
-    if (args.size() < 2) return pxcm::fail("usage: pxcm cap get|getcurrent|getdefault|set|reset NAME [VALUE]");
+    if (args.size() < 2)
+        return pxcm::fail("usage: pxcm cap get|getcurrent|getdefault|set|reset NAME [VALUE]");
     const std::string& verb = args[0];
     TW_UINT16 msg;
-    if (verb == "get") msg = MSG_GET;
-    else if (verb == "getcurrent") msg = MSG_GETCURRENT;
-    else if (verb == "getdefault") msg = MSG_GETDEFAULT;
-    else if (verb == "set") msg = MSG_SET;
-    else if (verb == "reset") msg = MSG_RESET;
-    else return pxcm::fail("unknown request " + verb + " (get, getcurrent, getdefault, set, reset)");
+    if (verb == "get")
+        msg = MSG_GET;
+    else if (verb == "getcurrent")
+        msg = MSG_GETCURRENT;
+    else if (verb == "getdefault")
+        msg = MSG_GETDEFAULT;
+    else if (verb == "set")
+        msg = MSG_SET;
+    else if (verb == "reset")
+        msg = MSG_RESET;
+    else
+        return pxcm::fail("unknown request " + verb + " (get, getcurrent, getdefault, set, reset)");
     if (args.size() != (msg == MSG_SET ? 3u : 2u))
-        return pxcm::fail(msg == MSG_SET ? "cap set needs NAME and VALUE" : "cap " + verb + " takes only NAME");
+        return pxcm::fail(msg == MSG_SET ? "cap set needs NAME and VALUE"
+                                         : "cap " + verb + " takes only NAME");
 
     unsigned number = 0;
-    if (!pxcm::capabilityNumber(args[1], &number)) return pxcm::fail("unknown capability " + args[1]);
+    if (!pxcm::capabilityNumber(args[1], &number))
+        return pxcm::fail("unknown capability " + args[1]);
     const auto capNumber = static_cast<TW_UINT16>(number);
 
     pxcm::Session session;
@@ -123,8 +132,8 @@ int oneRequest(const pxcm::CommandContext& context, const std::vector<std::strin
         send(session, capNumber, MSG_GETCURRENT, current);
         TW_UINT16 itemType = 0;
         if (current.rc != TWRC_SUCCESS || !pxcm::containerItemType(current.cap, &itemType))
-            return pxcm::fail(pxcm::capabilityName(capNumber) + " answered " + failureText(current) +
-                              " to MSG_GETCURRENT");
+            return pxcm::fail(pxcm::capabilityName(capNumber) + " answered " +
+                              failureText(current) + " to MSG_GETCURRENT");
         TW_UINT32 word = 0;
         if (!names.item(args[2], itemType, &word))
             return pxcm::fail("not a " + pxcm::itemTypeName(itemType) + " value: " + args[2]);

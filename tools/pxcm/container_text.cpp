@@ -16,16 +16,21 @@ namespace {
 
 std::size_t widthOf(TW_UINT16 itemType) {
     switch (itemType) {
-    case TWTY_INT8:
-    case TWTY_UINT8: return 1;
-    case TWTY_INT16:
-    case TWTY_UINT16:
-    case TWTY_BOOL: return 2;
-    case TWTY_INT32:
-    case TWTY_UINT32:
-    case TWTY_FIX32: return 4;
-    case TWTY_FRAME: return 16;
-    default: return 0;
+        case TWTY_INT8:
+        case TWTY_UINT8:
+            return 1;
+        case TWTY_INT16:
+        case TWTY_UINT16:
+        case TWTY_BOOL:
+            return 2;
+        case TWTY_INT32:
+        case TWTY_UINT32:
+        case TWTY_FIX32:
+            return 4;
+        case TWTY_FRAME:
+            return 16;
+        default:
+            return 0;
     }
 }
 
@@ -37,13 +42,19 @@ TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
 
 long signedValue(TW_UINT16 itemType, TW_UINT32 word) {
     switch (itemType) {
-    case TWTY_INT8: return static_cast<signed char>(word & 0xff);
-    case TWTY_UINT8: return static_cast<long>(word & 0xff);
-    case TWTY_INT16: return static_cast<short>(word & 0xffff);
-    case TWTY_UINT16:
-    case TWTY_BOOL: return static_cast<long>(word & 0xffff);
-    case TWTY_INT32: return static_cast<TW_INT32>(word);
-    default: return static_cast<long>(word);
+        case TWTY_INT8:
+            return static_cast<signed char>(word & 0xff);
+        case TWTY_UINT8:
+            return static_cast<long>(word & 0xff);
+        case TWTY_INT16:
+            return static_cast<short>(word & 0xffff);
+        case TWTY_UINT16:
+        case TWTY_BOOL:
+            return static_cast<long>(word & 0xffff);
+        case TWTY_INT32:
+            return static_cast<TW_INT32>(word);
+        default:
+            return static_cast<long>(word);
     }
 }
 
@@ -67,9 +78,8 @@ ValueNames::ValueNames(unsigned capNumber) {
     plat::profileGetString("CAP NUMBERS", key, "", section, sizeof section, dictionary.c_str());
     if (!section[0]) return;
     std::vector<char> lines(16384);
-    unsigned long n = plat::profileGetSection(section, lines.data(),
-                                              static_cast<unsigned long>(lines.size()),
-                                              dictionary.c_str());
+    unsigned long n = plat::profileGetSection(
+        section, lines.data(), static_cast<unsigned long>(lines.size()), dictionary.c_str());
     for (std::size_t at = 0; at < n && lines[at];) {
         std::string line(lines.data() + at);
         at += line.size() + 1;
@@ -147,38 +157,41 @@ std::string containerText(const TW_CAPABILITY& cap, const ValueNames& names) {
         return names.text(type, readWord(p, widthOf(type)));
     };
     switch (cap.ConType) {
-    case TWON_ONEVALUE:
-        if (size < 6) return "(too short)";
-        return names.text(type, readWord(b + 2, 4));
-    case TWON_RANGE:
-        if (size < 22) return "(too short)";
-        return names.text(type, readWord(b + 2, 4)) + " to " + names.text(type, readWord(b + 6, 4)) +
-               " step " + names.text(type, readWord(b + 10, 4));
-    case TWON_ENUMERATION:
-    case TWON_ARRAY: {
-        const bool isEnum = cap.ConType == TWON_ENUMERATION;
-        const std::size_t first = isEnum ? 14 : 6;
-        if (size < first) return "(too short)";
-        const TW_UINT32 n = readWord(b + 2, 4);
-        const TW_UINT32 current = isEnum ? readWord(b + 6, 4) : 0;
-        const TW_UINT32 def = isEnum ? readWord(b + 10, 4) : 0;
-        const std::size_t width = widthOf(type);
-        if (width == 0) return containerName(cap.ConType) + " of " + std::to_string(n) + " items";
-        if (n > (size - first) / width) return "(too short for " + std::to_string(n) + " items)";
-        std::string out = isEnum ? "" : "[";
-        if (isEnum && n == 0) out = "(empty)";
-        for (TW_UINT32 i = 0; i < n; ++i) {
-            if (i) out += ", ";
-            out += item(b + first + i * width);
-            if (isEnum && (i == current || i == def))
-                out += i == current && i == def ? " (current, default)"
-                       : i == current           ? " (current)"
-                                                : " (default)";
+        case TWON_ONEVALUE:
+            if (size < 6) return "(too short)";
+            return names.text(type, readWord(b + 2, 4));
+        case TWON_RANGE:
+            if (size < 22) return "(too short)";
+            return names.text(type, readWord(b + 2, 4)) + " to " +
+                   names.text(type, readWord(b + 6, 4)) + " step " +
+                   names.text(type, readWord(b + 10, 4));
+        case TWON_ENUMERATION:
+        case TWON_ARRAY: {
+            const bool isEnum = cap.ConType == TWON_ENUMERATION;
+            const std::size_t first = isEnum ? 14 : 6;
+            if (size < first) return "(too short)";
+            const TW_UINT32 n = readWord(b + 2, 4);
+            const TW_UINT32 current = isEnum ? readWord(b + 6, 4) : 0;
+            const TW_UINT32 def = isEnum ? readWord(b + 10, 4) : 0;
+            const std::size_t width = widthOf(type);
+            if (width == 0)
+                return containerName(cap.ConType) + " of " + std::to_string(n) + " items";
+            if (n > (size - first) / width)
+                return "(too short for " + std::to_string(n) + " items)";
+            std::string out = isEnum ? "" : "[";
+            if (isEnum && n == 0) out = "(empty)";
+            for (TW_UINT32 i = 0; i < n; ++i) {
+                if (i) out += ", ";
+                out += item(b + first + i * width);
+                if (isEnum && (i == current || i == def))
+                    out += i == current && i == def ? " (current, default)"
+                           : i == current           ? " (current)"
+                                                    : " (default)";
+            }
+            return isEnum ? out : out + "]";
         }
-        return isEnum ? out : out + "]";
-    }
-    default:
-        return "(container type " + std::to_string(cap.ConType) + ")";
+        default:
+            return "(container type " + std::to_string(cap.ConType) + ")";
     }
 }
 

@@ -1,0 +1,8 @@
+// picture_decode.cpp — the link's download buffer handed to the JPEG decoder.
+#include "camera/camera_link.h"
+#include "image/jpeg_decoder.h"
+
+plat::MemHandle CameraLink::decodePicture(int mode) const {
+    const std::size_t size = downloadSize > 0 ? static_cast<std::size_t>(downloadSize) : 0;
+    return ::decodePicture(downloadBuffer.get(), size, mode);
+}
