@@ -26,7 +26,9 @@ public:
     TimedWirePort(std::unique_ptr<plat::SerialPort> inner, WireTally* tally)
         : inner_(std::move(inner)), tally_(tally) {}
 
-    uint32_t write(const uint8_t* data, uint32_t count) override { return charge(inner_->write(data, count)); }
+    uint32_t write(const uint8_t* data, uint32_t count) override {
+        return charge(inner_->write(data, count));
+    }
     uint32_t read(uint8_t* data, uint32_t count) override {
         const auto start = SteadyClock::now();
         const uint32_t got = inner_->read(data, count);
@@ -39,7 +41,9 @@ public:
         if (ok) baud_ = s.baudRate;
         return ok;
     }
-    bool setQueueSizes(uint32_t in, uint32_t out) override { return inner_->setQueueSizes(in, out); }
+    bool setQueueSizes(uint32_t in, uint32_t out) override {
+        return inner_->setQueueSizes(in, out);
+    }
     bool setTimeouts(uint32_t r, uint32_t w) override { return inner_->setTimeouts(r, w); }
     bool purge() override { return inner_->purge(); }
 
@@ -65,8 +69,8 @@ void BM_Download(benchmark::State& state) {
     const std::string firmware = state.range(1) == 39 ? "3.9" : "4.0";
 
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() /
-                         ("pxcm-bench-" + std::to_string(::getpid()) + "-" + std::to_string(state.range(0)));
+    const fs::path dir = fs::temp_directory_path() / ("pxcm-bench-" + std::to_string(::getpid()) +
+                                                      "-" + std::to_string(state.range(0)));
     fs::create_directories(dir);
     simtest::addPicture(dir.string(), "p1", PICTURE_SIZE, 500, 1);
 

@@ -14,22 +14,24 @@ constexpr const char* COMMUNICATION_ERROR =
 
 ReporterMessage reporterMessage(LinkResult code) {
     switch (code) {
-    case LINK_NO_ANSWER:
-        return {CAPTION,
+        case LINK_NO_ANSWER:
+            return {
+                CAPTION,
                 "Camera does not respond.\nPlease check whether the camera\npower is on, and try "
                 "again.",
                 plat::Buttons::RetryCancel};
-    case LINK_BAD_REPLY:
-    case LINK_BLOCK_FAILED:
-        return {CAPTION, COMMUNICATION_ERROR, plat::Buttons::Ok};
-    case LINK_NO_MEMORY:
-        return {CAPTION, "Memory allocation error\nPlease quit another program and try it again.",
-                plat::Buttons::Ok};
-    case LINK_TOO_BIG:
-        return {"Twain cannot make such big memoryKMT-18/19",
-                "Camera required big memory allocation.\n", plat::Buttons::Ok};
-    default:
-        return {CAPTION, "Unrespected error happened.", plat::Buttons::Ok};
+        case LINK_BAD_REPLY:
+        case LINK_BLOCK_FAILED:
+            return {CAPTION, COMMUNICATION_ERROR, plat::Buttons::Ok};
+        case LINK_NO_MEMORY:
+            return {CAPTION,
+                    "Memory allocation error\nPlease quit another program and try it again.",
+                    plat::Buttons::Ok};
+        case LINK_TOO_BIG:
+            return {"Twain cannot make such big memoryKMT-18/19",
+                    "Camera required big memory allocation.\n", plat::Buttons::Ok};
+        default:
+            return {CAPTION, "Unrespected error happened.", plat::Buttons::Ok};
     }
 }
 

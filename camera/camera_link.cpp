@@ -8,17 +8,24 @@ namespace {
 
 constexpr int HANDSHAKE_TRIES = 7;
 
-uint8_t* allocateWithNew(std::size_t size) { return new (std::nothrow) uint8_t[size]; }
+uint8_t* allocateWithNew(std::size_t size) {
+    return new (std::nothrow) uint8_t[size];
+}
 
 }  // namespace
 
 uint32_t baudRateForSpeedCode(uint8_t speedCode) {
     switch (speedCode) {
-    case SPEED_115200: return 115200;
-    case SPEED_56000: return 56000;
-    case SPEED_19200: return 19200;
-    case SPEED_9600: return 9600;
-    default: return 0;
+        case SPEED_115200:
+            return 115200;
+        case SPEED_56000:
+            return 56000;
+        case SPEED_19200:
+            return 19200;
+        case SPEED_9600:
+            return 9600;
+        default:
+            return 0;
     }
 }
 
@@ -27,16 +34,22 @@ CameraLink::CameraLink() : portFactory_(systemPortFactory()), allocate_(allocate
 // Frees the download buffer and closes the port (their owners do it).
 CameraLink::~CameraLink() = default;
 
-void CameraLink::closePort() { port.reset(); }
+void CameraLink::closePort() {
+    port.reset();
+}
 
 void CameraLink::writeBlock(const uint8_t* data, uint32_t count) {
     // The written count is not examined: a lost byte shows as a missing reply.
     written = port ? port->write(data, count) : 0;
 }
 
-void CameraLink::writeByte(uint8_t b) { writeBlock(&b, 1); }
+void CameraLink::writeByte(uint8_t b) {
+    writeBlock(&b, 1);
+}
 
-void CameraLink::writeSeparator() { writeByte(linkState().separator); }
+void CameraLink::writeSeparator() {
+    writeByte(linkState().separator);
+}
 
 void CameraLink::purge() {
     if (port) (void)port->purge();
@@ -47,14 +60,18 @@ uint32_t CameraLink::readInto(uint8_t* data, uint32_t count) {
     return read;
 }
 
-uint32_t CameraLink::readReply(uint32_t count) { return readInto(linkState().replyBuffer, count); }
+uint32_t CameraLink::readReply(uint32_t count) {
+    return readInto(linkState().replyBuffer, count);
+}
 
 void CameraLink::pause(unsigned ms) {
     plat::Clock& c = clock_ ? *clock_ : plat::systemClock();
     c.sleepMs(ms);
 }
 
-int CameraLink::report(LinkResult code) { return reporter ? reporter->reportError(code) : 0; }
+int CameraLink::report(LinkResult code) {
+    return reporter ? reporter->reportError(code) : 0;
+}
 
 void CameraLink::setTimeouts(unsigned seconds) {
     if (!port) return;

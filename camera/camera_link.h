@@ -110,13 +110,13 @@ public:
     void setAllocator(Allocator allocator) { allocate_ = allocator; }
 
     // --- Fields, in their declared order -------------------------------------
-    uint32_t written = 0;   // count returned by the last port write
-    uint32_t read = 0;      // count returned by the last port read
-    uint8_t command = 0;    // request letter being sent (0x00 for the handshake)
-    uint8_t argument = 0;   // one-byte argument being sent
+    uint32_t written = 0;  // count returned by the last port write
+    uint32_t read = 0;     // count returned by the last port read
+    uint8_t command = 0;   // request letter being sent (0x00 for the handshake)
+    uint8_t argument = 0;  // one-byte argument being sent
     std::unique_ptr<plat::SerialPort> port;
     PictureInfo pictureInfo;
-    CameraStatus status;    // the camera clock, then counts, modes, battery
+    CameraStatus status;  // the camera clock, then counts, modes, battery
     std::unique_ptr<uint8_t[]> downloadBuffer;
     int32_t downloadSize = 0;
     CameraErrorReporter* reporter = nullptr;  // installed by the scan, not owned

@@ -10,10 +10,18 @@ CameraMessageReporter g_cameraReporter;
 
 }  // namespace
 
-LinkState& linkState() { return g_linkState; }
+LinkState& linkState() {
+    return g_linkState;
+}
 
-void resetLinkState() { g_linkState = LinkState{}; }
+void resetLinkState() {
+    g_linkState = LinkState{};
+}
 
-CameraLink& cameraLink() { return g_cameraLink; }
+CameraLink& cameraLink() {
+    return g_cameraLink;
+}
 
-CameraMessageReporter& cameraErrorReporter() { return g_cameraReporter; }
+CameraMessageReporter& cameraErrorReporter() {
+    return g_cameraReporter;
+}

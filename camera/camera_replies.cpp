@@ -3,14 +3,20 @@
 
 namespace {
 
-uint32_t be16(const uint8_t* p) { return (uint32_t(p[0]) << 8) | p[1]; }
+uint32_t be16(const uint8_t* p) {
+    return (uint32_t(p[0]) << 8) | p[1];
+}
 uint32_t be32(const uint8_t* p) {
     return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
 }
 // The camera sends the year as its low byte over 1792.
-int32_t cameraYear(uint8_t b) { return 0x700 | b; }
+int32_t cameraYear(uint8_t b) {
+    return 0x700 | b;
+}
 // A mode is on only when both bits of its pair are set.
-int32_t bothBits(uint8_t b, uint8_t mask) { return (b & mask) == mask ? 1 : 0; }
+int32_t bothBits(uint8_t b, uint8_t mask) {
+    return (b & mask) == mask ? 1 : 0;
+}
 
 }  // namespace
 
@@ -54,13 +60,21 @@ LinkResult parsePictureInfoReply(const uint8_t* reply, PictureInfo& out) {
 
 const char* linkResultName(LinkResult code) {
     switch (code) {
-    case LINK_OK: return "LINK_OK";
-    case LINK_NO_ANSWER: return "LINK_NO_ANSWER";
-    case LINK_BAD_REPLY: return "LINK_BAD_REPLY";
-    case LINK_BLOCK_FAILED: return "LINK_BLOCK_FAILED";
-    case LINK_BAD_INFO: return "LINK_BAD_INFO";
-    case LINK_NO_MEMORY: return "LINK_NO_MEMORY";
-    case LINK_TOO_BIG: return "LINK_TOO_BIG";
-    default: return "LINK_UNKNOWN";
+        case LINK_OK:
+            return "LINK_OK";
+        case LINK_NO_ANSWER:
+            return "LINK_NO_ANSWER";
+        case LINK_BAD_REPLY:
+            return "LINK_BAD_REPLY";
+        case LINK_BLOCK_FAILED:
+            return "LINK_BLOCK_FAILED";
+        case LINK_BAD_INFO:
+            return "LINK_BAD_INFO";
+        case LINK_NO_MEMORY:
+            return "LINK_NO_MEMORY";
+        case LINK_TOO_BIG:
+            return "LINK_TOO_BIG";
+        default:
+            return "LINK_UNKNOWN";
     }
 }

@@ -26,7 +26,9 @@ struct PictureInfo {
 };
 
 bool operator==(const PictureInfo& a, const PictureInfo& b);
-inline bool operator!=(const PictureInfo& a, const PictureInfo& b) { return !(a == b); }
+inline bool operator!=(const PictureInfo& a, const PictureInfo& b) {
+    return !(a == b);
+}
 
 // The camera's status, in the order the link keeps it: its clock, then its
 // counts, modes and battery.

@@ -10,20 +10,28 @@ namespace {
 
 const char* parityName(plat::Parity p) {
     switch (p) {
-    case plat::Parity::None: return "N";
-    case plat::Parity::Odd: return "O";
-    case plat::Parity::Even: return "E";
-    case plat::Parity::Mark: return "M";
-    case plat::Parity::Space: return "S";
+        case plat::Parity::None:
+            return "N";
+        case plat::Parity::Odd:
+            return "O";
+        case plat::Parity::Even:
+            return "E";
+        case plat::Parity::Mark:
+            return "M";
+        case plat::Parity::Space:
+            return "S";
     }
     return "?";
 }
 
 const char* stopName(plat::StopBits s) {
     switch (s) {
-    case plat::StopBits::One: return "1";
-    case plat::StopBits::OneAndHalf: return "1.5";
-    case plat::StopBits::Two: return "2";
+        case plat::StopBits::One:
+            return "1";
+        case plat::StopBits::OneAndHalf:
+            return "1.5";
+        case plat::StopBits::Two:
+            return "2";
     }
     return "?";
 }
@@ -99,8 +107,8 @@ private:
         using namespace std::chrono;
         const auto now = system_clock::now();
         const std::time_t t = system_clock::to_time_t(now);
-        const long ms = static_cast<long>(
-            duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
+        const long ms =
+            static_cast<long>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
         char stamp[32] = "";
         if (const std::tm* tm = std::localtime(&t))
             std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", tm);

@@ -27,7 +27,9 @@ inline bool operator==(const LineSettings& a, const LineSettings& b) {
     return a.baudRate == b.baudRate && a.dataBits == b.dataBits && a.parity == b.parity &&
            a.stopBits == b.stopBits;
 }
-inline bool operator!=(const LineSettings& a, const LineSettings& b) { return !(a == b); }
+inline bool operator!=(const LineSettings& a, const LineSettings& b) {
+    return !(a == b);
+}
 
 class SerialPort {
 public:

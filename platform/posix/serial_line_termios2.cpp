@@ -20,9 +20,9 @@ struct RateCode {
 // The standard codes are kept for standard rates so that a peer reading the
 // settings with plain termios sees them; anything else goes as BOTHER.
 constexpr RateCode RATE_CODES[] = {
-    {50, B50},       {75, B75},       {110, B110},       {134, B134},     {150, B150},
-    {200, B200},     {300, B300},     {600, B600},       {1200, B1200},   {1800, B1800},
-    {2400, B2400},   {4800, B4800},   {9600, B9600},     {19200, B19200}, {38400, B38400},
+    {50, B50},       {75, B75},         {110, B110},       {134, B134},     {150, B150},
+    {200, B200},     {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
+    {2400, B2400},   {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
     {57600, B57600}, {115200, B115200}, {230400, B230400},
 };
 
@@ -41,13 +41,20 @@ uint32_t rateForCode(unsigned code) {
 template <typename Flags>
 void decodeFormat(Flags cflag, LineSettings& out) {
     switch (cflag & CSIZE) {
-    case CS5: out.dataBits = 5; break;
-    case CS6: out.dataBits = 6; break;
-    case CS7: out.dataBits = 7; break;
-    default: out.dataBits = 8; break;
+        case CS5:
+            out.dataBits = 5;
+            break;
+        case CS6:
+            out.dataBits = 6;
+            break;
+        case CS7:
+            out.dataBits = 7;
+            break;
+        default:
+            out.dataBits = 8;
+            break;
     }
-    if (!(cflag & PARENB))
-        out.parity = Parity::None;
+    if (!(cflag & PARENB)) out.parity = Parity::None;
 #ifdef CMSPAR
     else if (cflag & CMSPAR)
         out.parity = (cflag & PARODD) ? Parity::Mark : Parity::Space;
@@ -64,20 +71,39 @@ Flags encodeFormat(Flags cflag, const LineSettings& s) {
     cflag &= ~static_cast<Flags>(CMSPAR);
 #endif
     switch (s.dataBits) {
-    case 5: cflag |= CS5; break;
-    case 6: cflag |= CS6; break;
-    case 7: cflag |= CS7; break;
-    default: cflag |= CS8; break;
+        case 5:
+            cflag |= CS5;
+            break;
+        case 6:
+            cflag |= CS6;
+            break;
+        case 7:
+            cflag |= CS7;
+            break;
+        default:
+            cflag |= CS8;
+            break;
     }
     switch (s.parity) {
-    case Parity::None: break;
-    case Parity::Odd: cflag |= PARENB | PARODD; break;
-    case Parity::Even: cflag |= PARENB; break;
+        case Parity::None:
+            break;
+        case Parity::Odd:
+            cflag |= PARENB | PARODD;
+            break;
+        case Parity::Even:
+            cflag |= PARENB;
+            break;
 #ifdef CMSPAR
-    case Parity::Mark: cflag |= PARENB | CMSPAR | PARODD; break;
-    case Parity::Space: cflag |= PARENB | CMSPAR; break;
+        case Parity::Mark:
+            cflag |= PARENB | CMSPAR | PARODD;
+            break;
+        case Parity::Space:
+            cflag |= PARENB | CMSPAR;
+            break;
 #else
-    default: cflag |= PARENB; break;
+        default:
+            cflag |= PARENB;
+            break;
 #endif
     }
     if (s.stopBits != StopBits::One) cflag |= CSTOPB;

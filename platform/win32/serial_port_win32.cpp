@@ -11,37 +11,53 @@ namespace {
 
 Parity parityFromDcb(BYTE p) {
     switch (p) {
-    case ODDPARITY: return Parity::Odd;
-    case EVENPARITY: return Parity::Even;
-    case MARKPARITY: return Parity::Mark;
-    case SPACEPARITY: return Parity::Space;
-    default: return Parity::None;
+        case ODDPARITY:
+            return Parity::Odd;
+        case EVENPARITY:
+            return Parity::Even;
+        case MARKPARITY:
+            return Parity::Mark;
+        case SPACEPARITY:
+            return Parity::Space;
+        default:
+            return Parity::None;
     }
 }
 
 BYTE parityToDcb(Parity p) {
     switch (p) {
-    case Parity::Odd: return ODDPARITY;
-    case Parity::Even: return EVENPARITY;
-    case Parity::Mark: return MARKPARITY;
-    case Parity::Space: return SPACEPARITY;
-    default: return NOPARITY;
+        case Parity::Odd:
+            return ODDPARITY;
+        case Parity::Even:
+            return EVENPARITY;
+        case Parity::Mark:
+            return MARKPARITY;
+        case Parity::Space:
+            return SPACEPARITY;
+        default:
+            return NOPARITY;
     }
 }
 
 StopBits stopFromDcb(BYTE s) {
     switch (s) {
-    case TWOSTOPBITS: return StopBits::Two;
-    case ONE5STOPBITS: return StopBits::OneAndHalf;
-    default: return StopBits::One;
+        case TWOSTOPBITS:
+            return StopBits::Two;
+        case ONE5STOPBITS:
+            return StopBits::OneAndHalf;
+        default:
+            return StopBits::One;
     }
 }
 
 BYTE stopToDcb(StopBits s) {
     switch (s) {
-    case StopBits::Two: return TWOSTOPBITS;
-    case StopBits::OneAndHalf: return ONE5STOPBITS;
-    default: return ONESTOPBIT;
+        case StopBits::Two:
+            return TWOSTOPBITS;
+        case StopBits::OneAndHalf:
+            return ONE5STOPBITS;
+        default:
+            return ONESTOPBIT;
     }
 }
 
@@ -108,17 +124,21 @@ private:
 };
 
 std::unique_ptr<SerialPort> openHandle(const std::string& name) {
-    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                           0, nullptr);
+    HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32SerialPort>(h);
 }
 
 }  // namespace
 
-std::string serialDeviceFor(const std::string& name) { return name; }
+std::string serialDeviceFor(const std::string& name) {
+    return name;
+}
 
-std::unique_ptr<SerialPort> openSerialPort(const std::string& name) { return openHandle(name); }
+std::unique_ptr<SerialPort> openSerialPort(const std::string& name) {
+    return openHandle(name);
+}
 
 std::unique_ptr<SerialPort> openSerialDevice(const std::string& device) {
     // COM10 and above, and any device name, are reached through \\.\ .

@@ -208,15 +208,17 @@ TEST_F(CameraE2E, CameraFallingSilentAsksAndCancelStops) {
     const auto prompts = root->prompts();
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].caption, "KMT-18/19");
-    EXPECT_EQ(prompts[0].text,
-              "Camera does not respond.\nPlease check whether the camera\npower is on, and try again.");
+    EXPECT_EQ(
+        prompts[0].text,
+        "Camera does not respond.\nPlease check whether the camera\npower is on, and try again.");
     EXPECT_EQ(prompts[0].buttons, "retrycancel");
     EXPECT_EQ(prompts[0].icon, "error");
 }
 
 TEST_F(CameraE2E, WrongCaptureAndDeletionRepliesShowTheCommunicationError) {
     simtest::addPicture(pictures(), "p1", 100, 10, 31);
-    Simulator& sim = start({"--dir", pictures(), "--fault", "bad-header:S", "--fault", "bad-header:L"});
+    Simulator& sim =
+        start({"--dir", pictures(), "--fault", "bad-header:S", "--fault", "bad-header:L"});
     CameraLink& l = connect(sim);
     EXPECT_EQ(l.takePicture(), LINK_BAD_REPLY);
     EXPECT_EQ(l.deletePicture(0), LINK_BAD_REPLY);
@@ -268,7 +270,8 @@ TEST_F(CameraE2E, ThumbnailBlockFailingFourTriesAborts) {
 
 TEST_F(CameraE2E, SteppedTransferThatStopsFailsAtTheFirstMissingBlock) {
     simtest::addPicture(pictures(), "p1", 3000, 500, 61);
-    Simulator& sim = start({"--dir", pictures(), "--firmware", "3.9", "--fault", "stop-after-blocks:10"});
+    Simulator& sim =
+        start({"--dir", pictures(), "--firmware", "3.9", "--fault", "stop-after-blocks:10"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
     linkState().speedCode = SPEED_56000;

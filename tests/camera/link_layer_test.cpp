@@ -14,7 +14,9 @@ class LinkLayer : public LinkFixture {};
 TEST_F(LinkLayer, OpenPortSetsTheLineFormatAndKeepsTheRest) {
     ScriptedPort& com2 = offer("COM2");
     std::unique_ptr<plat::SerialPort> p = openPort(
-        [&](const std::string& name) { return name == "COM2" ? std::move(ports["COM2"]) : nullptr; },
+        [&](const std::string& name) {
+            return name == "COM2" ? std::move(ports["COM2"]) : nullptr;
+        },
         2);
     ASSERT_TRUE(p);
     EXPECT_EQ(p.get(), &com2);
@@ -98,8 +100,8 @@ TEST_F(LinkLayer, HandshakeNeedsBothBytesOfThisTry) {
     p.answer("S:");
     p.answer("G:");
     EXPECT_TRUE(link.handshake());
-    expectTranscript(wire.log, {timeouts(1), "purge", W(0), R(2, 1), "purge",
-                                W(0), R(2, 2), "purge", W(0), R(2, 2)});
+    expectTranscript(wire.log, {timeouts(1), "purge", W(0), R(2, 1), "purge", W(0), R(2, 2),
+                                "purge", W(0), R(2, 2)});
 }
 
 TEST_F(LinkLayer, SilentCameraAsksAfterSevenTriesAndRetryGivesSixMore) {
@@ -146,7 +148,9 @@ TEST_F(LinkLayer, WithoutAPortEveryRequestEndsWithoutAnswer) {
 
 // --- The scan ---------------------------------------------------------------
 
-std::vector<std::string> openLog() { return {"get", setLine(9600)}; }
+std::vector<std::string> openLog() {
+    return {"get", setLine(9600)};
+}
 
 TEST_F(LinkLayer, ScanSkipsAbsentPortTriesSilentOneOnceAndStaysOnTheCamera) {
     // COM1 absent, COM2 present but silent, COM3 the camera.

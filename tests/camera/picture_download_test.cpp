@@ -49,7 +49,8 @@ protected:
     }
     void cameraSends(ScriptedPort& p, const Bytes& data) {
         for (size_t at = 0; at < data.size(); at += BLOCK_SIZE)
-            p.answer(Bytes(data.begin() + at, data.begin() + std::min<size_t>(at + BLOCK_SIZE, data.size())));
+            p.answer(Bytes(data.begin() + at,
+                           data.begin() + std::min<size_t>(at + BLOCK_SIZE, data.size())));
     }
 
     // The PC's side up to the data.
@@ -60,8 +61,8 @@ protected:
         return out;
     }
     static std::vector<std::string> addressedBlock(uint32_t number, uint32_t count, uint32_t got) {
-        return {"purge", W(static_cast<uint8_t>(number / 256)), W(static_cast<uint8_t>(number % 256)),
-                R(count, got)};
+        return {"purge", W(static_cast<uint8_t>(number / 256)),
+                W(static_cast<uint8_t>(number % 256)), R(count, got)};
     }
     static std::vector<std::string> backTo9600() { return {"get", setLine(9600), "purge"}; }
 
@@ -120,7 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SizeCase{Kind::Picture, 100000, 4.0}, SizeCase{Kind::Picture, 100001, 4.0},
                       SizeCase{Kind::Picture, 800000, 4.0}, SizeCase{Kind::Picture, 31, 4.0},
                       SizeCase{Kind::Picture, 0, 4.0}, SizeCase{Kind::Thumbnail, 20, 4.0},
-                      SizeCase{Kind::Thumbnail, 13000, 4.0}, SizeCase{Kind::Thumbnail, 13001 - 33, 4.0},
+                      SizeCase{Kind::Thumbnail, 13000, 4.0},
+                      SizeCase{Kind::Thumbnail, 13001 - 33, 4.0},
                       SizeCase{Kind::Picture, 100000, 3.9}, SizeCase{Kind::Picture, 100001, 3.9},
                       SizeCase{Kind::Picture, 800000, 3.9}, SizeCase{Kind::Thumbnail, 20, 3.9},
                       SizeCase{Kind::Thumbnail, 13000, 3.9}));

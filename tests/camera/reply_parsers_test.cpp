@@ -63,7 +63,7 @@ TEST(StatusReply, WrongHeaderLeavesTheStatusAlone) {
 }
 
 TEST(InfoReply, FillsEveryFieldBigEndian) {
-    const Bytes reply{'C', ':', 42,  0x01, 0x02, 0x00, 0x00, 0x32, 0xC8, 0x03, 0x04,
+    const Bytes reply{'C',  ':',  42,   0x01, 0x02, 0x00, 0x00, 0x32, 0xC8, 0x03, 0x04,
                       0x00, 0x01, 0x86, 0xA0, 0xCF, 3,    5,    14,   7,    1,    0x99};
     PictureInfo p;
     ASSERT_EQ(parsePictureInfoReply(reply.data(), p), LINK_OK);

@@ -111,7 +111,8 @@ TEST(SerialLog, UnwritableTraceLeavesThePortUntraced) {
     Wire wire;
     auto plain = std::make_unique<ScriptedPort>(wire, "COM1");
     plat::SerialPort* raw = plain.get();
-    EXPECT_EQ(tracedSerialPort(std::move(plain), "COM1", "/nonexistent-dir/x/serial.log").get(), raw);
+    EXPECT_EQ(tracedSerialPort(std::move(plain), "COM1", "/nonexistent-dir/x/serial.log").get(),
+              raw);
 }
 
 }  // namespace

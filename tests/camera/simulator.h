@@ -17,8 +17,12 @@ namespace simtest {
 
 using Bytes = std::vector<uint8_t>;
 
-inline std::string simulatorBinary() { return std::string(PXCM_BINARY_DIR) + "/pxcm-camera"; }
-inline bool simulatorAvailable() { return access(simulatorBinary().c_str(), X_OK) == 0; }
+inline std::string simulatorBinary() {
+    return std::string(PXCM_BINARY_DIR) + "/pxcm-camera";
+}
+inline bool simulatorAvailable() {
+    return access(simulatorBinary().c_str(), X_OK) == 0;
+}
 
 class Simulator {
 public:
@@ -87,7 +91,8 @@ inline Bytes patternBytes(uint32_t size, uint32_t seed) {
 
 inline void writeFile(const std::string& path, const Bytes& data) {
     std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+        .write(reinterpret_cast<const char*>(data.data()),
+               static_cast<std::streamsize>(data.size()));
 }
 
 inline Bytes readFile(const std::string& path) {

@@ -44,13 +44,21 @@ inline std::string settingsText(const plat::LineSettings& s) {
 }
 
 // Transcript entries as the fakes write them.
-inline std::string W(uint8_t b) { return "W" + hexBytes(&b, 1); }
-inline std::string W(const Bytes& b) { return "W" + hexBytes(b.data(), b.size()); }
+inline std::string W(uint8_t b) {
+    return "W" + hexBytes(&b, 1);
+}
+inline std::string W(const Bytes& b) {
+    return "W" + hexBytes(b.data(), b.size());
+}
 inline std::string R(uint32_t asked, uint32_t got) {
     return "R" + std::to_string(asked) + ":" + std::to_string(got);
 }
-inline std::string setLine(uint32_t baud) { return "set " + std::to_string(baud) + " 8O2"; }
-inline std::string sleepMs(unsigned ms) { return "sleep " + std::to_string(ms); }
+inline std::string setLine(uint32_t baud) {
+    return "set " + std::to_string(baud) + " 8O2";
+}
+inline std::string sleepMs(unsigned ms) {
+    return "sleep " + std::to_string(ms);
+}
 // The link always sets the queue sizes right before the time-outs: one entry.
 inline std::string timeouts(unsigned s) {
     return "queues 4096/4096, timeouts " + std::to_string(s * 1000) + "/" +
@@ -170,8 +178,8 @@ public:
 };
 
 // Camera replies.
-inline Bytes statusReply(uint8_t count, uint8_t freeFrames, uint8_t modes = 0,
-                         uint8_t year = 0xCE, uint8_t battery = 1) {
+inline Bytes statusReply(uint8_t count, uint8_t freeFrames, uint8_t modes = 0, uint8_t year = 0xCE,
+                         uint8_t battery = 1) {
     return Bytes{'S', ':', count, freeFrames, modes, year, 5, 17, 9, 41, battery, 0};
 }
 
@@ -216,9 +224,9 @@ inline void expectTranscript(const std::vector<std::string>& actual,
                       std::to_string(expected.size()) + ")\n";
     const size_t from = i >= 3 ? i - 3 : 0;
     for (size_t k = from; k < i + 4; ++k) {
-        msg += "  [" + std::to_string(k) + "] actual: " +
-               (k < actual.size() ? actual[k] : std::string("<end>")) + "   expected: " +
-               (k < expected.size() ? expected[k] : std::string("<end>")) + "\n";
+        msg += "  [" + std::to_string(k) +
+               "] actual: " + (k < actual.size() ? actual[k] : std::string("<end>")) +
+               "   expected: " + (k < expected.size() ? expected[k] : std::string("<end>")) + "\n";
     }
     ADD_FAILURE() << msg;
 }

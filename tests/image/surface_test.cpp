@@ -205,38 +205,73 @@ TEST(FrameSurfaceTest, RefusesDibsItCannotRead) {
     expectSurface(s, [](int, int) { return rgb(0, 0, 0); });
 }
 
-TEST(FrameSurfaceTest, StretchingPicksTheNearestPixelByTheFloorRule) {
+// Which source columns and rows a device context's COLORONCOLOR stretch
+// shows, as measured on GDI (columns keep the last pixel of each dropped
+// run, rows the first).
+struct GdiStretch {
+    int src, dst;
+    std::vector<int> columns, rows;
+};
+const GdiStretch GDI_STRETCHES[] = {
+    {2, 3, {0, 0, 1}, {0, 0, 1}},
+    {4, 5, {0, 1, 1, 2, 3}, {0, 1, 1, 2, 3}},
+    {5, 9, {0, 0, 1, 1, 2, 3, 3, 4, 4}, {0, 0, 1, 1, 2, 3, 3, 4, 4}},
+    {3, 1, {2}, {0}},
+    {5, 2, {2, 4}, {0, 3}},
+    {8, 3, {2, 4, 7}, {0, 3, 5}},
+    {9, 4, {1, 4, 6, 8}, {0, 2, 5, 7}},
+    {7, 6, {0, 1, 3, 4, 5, 6}, {0, 1, 2, 4, 5, 6}},
+};
+
+TEST(FrameSurfaceTest, StretchingPicksThePixelsGdiPicks) {
+    for (const GdiStretch& g : GDI_STRETCHES) {
+        for (bool bottomUp : {true, false}) {
+            const Dib d = dib24(g.src, g.src, bottomUp);
+            FrameSurface s(g.dst, g.dst);
+            EXPECT_EQ(s.stretchDib(0, 0, g.dst, g.dst, 0, 0, g.src, g.src, d.header(), d.bits()), g.src);
+            expectSurface(s, [&](int x, int y) { return marker(g.columns[x], g.rows[y]); });
+        }
+    }
+}
+
+TEST(FrameSurfaceTest, StretchingAPartCountsItsRowsFromTheBottom) {
     const Dib d = dib24(8, 8);
-    // Shrinking 8 -> 3 keeps columns and rows 0, 2 and 5 (floor(i * 8 / 3)).
-    FrameSurface shrink(3, 3);
-    EXPECT_EQ(shrink.stretchDib(0, 0, 3, 3, 0, 0, 8, 8, d.header(), d.bits()), 8);
-    const int kept[3] = {0, 2, 5};
-    expectSurface(shrink, [&](int x, int y) { return marker(kept[x], kept[y]); });
-
-    // Doubling repeats every pixel twice.
-    FrameSurface grow(16, 16);
-    grow.stretchDib(0, 0, 16, 16, 0, 0, 8, 8, d.header(), d.bits());
-    expectSurface(grow, [](int x, int y) { return marker(x / 2, y / 2); });
-
-    // A source part: (2, 1) from the bottom, 5 x 6, so picture rows 1..6
-    // from the top, into 7 x 4 at (1, 2), off the surface's right edge.
+    // Source (2, 1) from the bottom, 5 x 4: picture rows 3..6 from the top,
+    // onto 9 x 9 at (1, 2), cut by the surface's edges.
+    const GdiStretch& g = GDI_STRETCHES[2];
     FrameSurface part(6, 7);
     part.fillRect({0, 0, 6, 7}, GREY);
-    part.stretchDib(1, 2, 7, 4, 2, 1, 5, 6, d.header(), d.bits());
-    expectSurface(part, [](int x, int y) {
-        if (x < 1 || y < 2 || y >= 6) return GREY;
-        return marker(2 + (x - 1) * 5 / 7, 1 + (y - 2) * 6 / 4);
+    part.stretchDib(1, 2, 9, 9, 2, 1, 5, 4, d.header(), d.bits());
+    const int rows4to9[9] = {0, 0, 0, 1, 1, 2, 2, 3, 3};  // 4 rows onto 9, as GDI picks them
+    expectSurface(part, [&](int x, int y) {
+        if (x < 1 || y < 2) return GREY;
+        return marker(2 + g.columns[x - 1], 3 + rows4to9[y - 2]);
     });
+}
+
+TEST(FrameSurfaceTest, TopDownDibsAtTheirOwnSizeWithSourceRowZeroUseTheirTopRows) {
+    const Dib d = dib24(6, 6, false);
+    FrameSurface s(6, 3);
+    // Unscaled stretch with srcY 0: the top rows, as GDI does it ...
+    s.stretchDib(0, 0, 6, 3, 0, 0, 6, 3, d.header(), d.bits());
+    expectSurface(s, [](int x, int y) { return marker(x, y); });
+    // ... with srcY 1 the lower-left origin again: rows 2..4 from the top.
+    s.stretchDib(0, 0, 6, 3, 0, 1, 6, 3, d.header(), d.bits());
+    expectSurface(s, [](int x, int y) { return marker(x, y + 2); });
+    // Scaled, srcY 0 counts from the bottom too: rows 3..5 onto 2 rows.
+    FrameSurface t(6, 2);
+    t.stretchDib(0, 0, 6, 2, 0, 0, 6, 3, d.header(), d.bits());
+    expectSurface(t, [](int x, int y) { return marker(x, y == 0 ? 3 : 5); });
 }
 
 TEST(FrameSurfaceTest, StretchingPalettedDibsAndSourcesBeyondThePicture) {
     const Dib d = dibPaletted(6, 4, 8, 6, [](int x, int) { return x; });
-    FrameSurface s(9, 3);
-    s.fillRect({0, 0, 9, 3}, GREY);
-    // Source columns 3..8 of a 6-pixel picture: 6..8 are not there.
-    s.stretchDib(0, 0, 9, 3, 3, 0, 6, 4, d.header(), d.bits());
+    FrameSurface s(12, 3);
+    s.fillRect({0, 0, 12, 3}, GREY);
+    // Source columns 3..8 of a 6-pixel picture doubled: 6..8 are not there.
+    s.stretchDib(0, 0, 12, 3, 3, 0, 6, 4, d.header(), d.bits());
     expectSurface(s, [](int x, int) {
-        const int sx = 3 + x * 6 / 9;
+        const int sx = 3 + x / 2;
         return sx < 6 ? marker(sx, 2 * sx) : GREY;
     });
 }

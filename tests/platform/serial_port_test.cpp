@@ -114,7 +114,8 @@ TEST(SerialPortPosix, WritesReachTheOtherSide) {
     // Raw: no translation of NUL, CR, LF or 0xFF.
     const uint8_t bytes[] = {0x00, 'F', ':', '\r', '\n', 0xFF, 0x11, 0x13};
     EXPECT_EQ(port->write(bytes, sizeof bytes), sizeof bytes);
-    EXPECT_EQ(pty.receive(sizeof bytes), std::string(reinterpret_cast<const char*>(bytes), sizeof bytes));
+    EXPECT_EQ(pty.receive(sizeof bytes),
+              std::string(reinterpret_cast<const char*>(bytes), sizeof bytes));
 }
 
 TEST(SerialPortPosix, RepliesAreReadRaw) {
@@ -166,8 +167,8 @@ TEST(SerialPortPosix, ComNamesMapThroughThePortsSection) {
     testsupport::TempRoot root;
     Pty pty;
     ASSERT_TRUE(pty.ok());
-    root.write("windows/pxcm.ini", "[Ports]\r\nCOM3=" + pty.slave() + "\r\nCOM1=" +
-                                       root.file("absent") + "\r\n");
+    root.write("windows/pxcm.ini",
+               "[Ports]\r\nCOM3=" + pty.slave() + "\r\nCOM1=" + root.file("absent") + "\r\n");
     EXPECT_EQ(plat::serialDeviceFor("COM3"), pty.slave());
     EXPECT_EQ(plat::serialDeviceFor("COM2"), "/dev/ttyS1");
     EXPECT_EQ(plat::serialDeviceFor("COM8"), "/dev/ttyS7");

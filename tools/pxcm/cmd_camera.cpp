@@ -97,12 +97,18 @@ bool parseOptions(const std::vector<std::string>& args, Options& o, std::string&
 
 std::string failureText(LinkResult r) {
     switch (r) {
-    case LINK_NO_ANSWER: return "the camera does not answer";
-    case LINK_BAD_REPLY: return "the camera's reply was missing or wrong";
-    case LINK_BLOCK_FAILED: return "a data block did not arrive after its retries";
-    case LINK_NO_MEMORY: return "no memory for the download";
-    case LINK_TOO_BIG: return "the file is larger than the link accepts";
-    default: return "the camera link failed";
+        case LINK_NO_ANSWER:
+            return "the camera does not answer";
+        case LINK_BAD_REPLY:
+            return "the camera's reply was missing or wrong";
+        case LINK_BLOCK_FAILED:
+            return "a data block did not arrive after its retries";
+        case LINK_NO_MEMORY:
+            return "no memory for the download";
+        case LINK_TOO_BIG:
+            return "the file is larger than the link accepts";
+        default:
+            return "the camera link failed";
     }
 }
 
@@ -165,7 +171,8 @@ void printStatus(const CameraLink& link) {
     static const char* const battery[] = {"empty", "full", "half", "low"};
     std::printf("pictures:      %d\n", s.pictureCount);
     std::printf("free frames:   %d\n", s.freeFrames);
-    std::printf("picture size:  %s\n", s.modeQ ? "ECO 320x240 (mode q on)" : "STD 640x480 (mode q off)");
+    std::printf("picture size:  %s\n",
+                s.modeQ ? "ECO 320x240 (mode q on)" : "STD 640x480 (mode q off)");
     std::printf("self-timer:    %s\n", s.modeT ? "on" : "off");
     std::printf("battery:       %s\n", s.batteryLevel <= 3 ? battery[s.batteryLevel] : "empty");
     std::printf("camera clock:  %04d-%02d-%02d %02d:%02d\n", s.clockYear, s.clockMonth, s.clockDay,
@@ -193,25 +200,28 @@ public:
 private:
     bool expectArgs(size_t n) const { return o_.words.size() == n + 1; }
     int usageError() const {
-        return pxcm::fail("wrong arguments for camera " + o_.words[0] + " (see pxcm camera --help)");
+        return pxcm::fail("wrong arguments for camera " + o_.words[0] +
+                          " (see pxcm camera --help)");
     }
 
     // Finds the camera and sets up the link as the camera window would.
     bool connect() {
         const std::string ini = plat::windowsDirectory() + "\\pxcm.ini";
         LinkState& st = linkState();
-        const int configured = static_cast<int>(plat::profileGetInt("KMT-18", "SERIAL_SPEED", 15, ini.c_str()));
+        const int configured =
+            static_cast<int>(plat::profileGetInt("KMT-18", "SERIAL_SPEED", 15, ini.c_str()));
         st.speedCode = static_cast<uint8_t>(o_.speed >= 0 ? o_.speed : configured);
-        st.specialInterval =
-            static_cast<int32_t>(plat::profileGetInt("KMT-18", "SPECIAL_INTERVAL_TIME", 1, ini.c_str()));
+        st.specialInterval = static_cast<int32_t>(
+            plat::profileGetInt("KMT-18", "SPECIAL_INTERVAL_TIME", 1, ini.c_str()));
 
         if (!o_.port.empty()) {
             const std::string device = o_.port;
             // Only COM1 exists: the scan then tries this device and nothing else.
-            link_.setPortFactory([device](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-                if (name != "COM1") return nullptr;
-                return withSerialLog(plat::openSerialDevice(device), device);
-            });
+            link_.setPortFactory(
+                [device](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
+                    if (name != "COM1") return nullptr;
+                    return withSerialLog(plat::openSerialDevice(device), device);
+                });
         }
         if (link_.findCamera(&cameraErrorReporter()) != LINK_OK) {
             pxcm::fail(o_.port.empty() ? "no camera answers on COM1 to COM8"
@@ -277,7 +287,8 @@ private:
         if (!connect()) return 1;
         int n = 0;
         std::string error;
-        if (!pictureNumber(o_.words[1], link_.status.pictureCount, n, error)) return pxcm::fail(error);
+        if (!pictureNumber(o_.words[1], link_.status.pictureCount, n, error))
+            return pxcm::fail(error);
         // The firmware decides the download method.
         LinkResult r = link_.readFirmwareVersion();
         if (r != LINK_OK) return linkFailure("firmware version", r);
@@ -288,11 +299,12 @@ private:
         if (r != LINK_OK) {
             std::fputc('\n', stderr);
             if (r == LINK_TOO_BIG)
-                return pxcm::fail(std::string("get: the ") + (o_.thumbnail ? "thumbnail" : "picture") +
-                                  " has " + std::to_string(static_cast<uint32_t>(link_.downloadSize)) +
-                                  " bytes, more than the " +
-                                  std::to_string(o_.thumbnail ? LARGEST_THUMBNAIL : LARGEST_PICTURE) +
-                                  " that the link accepts");
+                return pxcm::fail(
+                    std::string("get: the ") + (o_.thumbnail ? "thumbnail" : "picture") + " has " +
+                    std::to_string(static_cast<uint32_t>(link_.downloadSize)) +
+                    " bytes, more than the " +
+                    std::to_string(o_.thumbnail ? LARGEST_THUMBNAIL : LARGEST_PICTURE) +
+                    " that the link accepts");
             return linkFailure("get", r);
         }
         progress.finish();
@@ -324,7 +336,8 @@ private:
         if (!connect()) return 1;
         int n = 0;
         std::string error;
-        if (!pictureNumber(o_.words[1], link_.status.pictureCount, n, error)) return pxcm::fail(error);
+        if (!pictureNumber(o_.words[1], link_.status.pictureCount, n, error))
+            return pxcm::fail(error);
         const LinkResult r = link_.deletePicture(n - 1);
         if (r != LINK_OK) return linkFailure("delete", r);
         std::printf("picture %d deleted: the camera holds %d\n", n, link_.status.pictureCount);
@@ -351,8 +364,8 @@ private:
         const std::tm* t = std::localtime(&now);
         if (!t) return pxcm::fail("clock: the local time is unknown");
         const std::tm local = *t;
-        const LinkResult r = link_.setCameraClock(clockBytes(local.tm_year + 1900, local.tm_mon + 1,
-                                                             local.tm_mday, local.tm_hour, local.tm_min));
+        const LinkResult r = link_.setCameraClock(clockBytes(
+            local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min));
         if (r != LINK_OK) return linkFailure("clock", r);
         std::printf("camera clock set to %04d-%02d-%02d %02d:%02d\n", local.tm_year + 1900,
                     local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min);
