@@ -30,10 +30,14 @@ std::vector<std::uint8_t> cameraLikeJpeg(int width, int height) {
             double r = 120 + 90 * std::sin(fx * 5.0 + fy * 2.0);
             double g = 110 + 70 * std::cos(fy * 6.0 - fx);
             double b = 140 + 60 * std::sin((fx + fy) * 4.0);
-            if ((x - width / 3) * (x - width / 3) + (y - height / 2) * (y - height / 2) < (height / 5) * (height / 5)) {
-                r = 230; g = 180 - 40 * fy; b = 60;  // a bright object
+            if ((x - width / 3) * (x - width / 3) + (y - height / 2) * (y - height / 2) <
+                (height / 5) * (height / 5)) {
+                r = 230;
+                g = 180 - 40 * fy;
+                b = 60;  // a bright object
             }
-            const double texture = 12 * std::sin(x * 0.9) * std::cos(y * 0.7) + int((noise >> 16) % 9) - 4;
+            const double texture =
+                12 * std::sin(x * 0.9) * std::cos(y * 0.7) + int((noise >> 16) % 9) - 4;
             std::uint8_t* p = &rgb[(static_cast<std::size_t>(y) * width + x) * 3];
             p[0] = static_cast<std::uint8_t>(std::fmin(255, std::fmax(0, r + texture)));
             p[1] = static_cast<std::uint8_t>(std::fmin(255, std::fmax(0, g + texture)));
@@ -89,9 +93,15 @@ void decodeLoop(benchmark::State& state, const std::vector<std::uint8_t>& jpeg, 
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * jpeg.size()));
 }
 
-void BM_DecodeFullPicture640x480(benchmark::State& state) { decodeLoop(state, picture(), DECODE_FULL_PICTURE); }
-void BM_DecodeDisplay640x480(benchmark::State& state) { decodeLoop(state, picture(), DECODE_DISPLAY); }
-void BM_DecodeThumbnail80x56(benchmark::State& state) { decodeLoop(state, thumbnail(), DECODE_DISPLAY); }
+void BM_DecodeFullPicture640x480(benchmark::State& state) {
+    decodeLoop(state, picture(), DECODE_FULL_PICTURE);
+}
+void BM_DecodeDisplay640x480(benchmark::State& state) {
+    decodeLoop(state, picture(), DECODE_DISPLAY);
+}
+void BM_DecodeThumbnail80x56(benchmark::State& state) {
+    decodeLoop(state, thumbnail(), DECODE_DISPLAY);
+}
 
 BENCHMARK(BM_DecodeFullPicture640x480)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeDisplay640x480)->Unit(benchmark::kMillisecond);
@@ -108,7 +118,8 @@ int main(int argc, char** argv) {
         const char* path = argv[i] + std::strlen(flag);
         std::FILE* f = std::fopen(path, "wb");
         const auto& jpeg = picture();
-        if (!f || std::fwrite(jpeg.data(), 1, jpeg.size(), f) != jpeg.size() || std::fclose(f) != 0) {
+        if (!f || std::fwrite(jpeg.data(), 1, jpeg.size(), f) != jpeg.size() ||
+            std::fclose(f) != 0) {
             std::fprintf(stderr, "decode_bench: cannot write %s\n", path);
             return 1;
         }

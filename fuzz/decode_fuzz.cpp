@@ -25,11 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plat::memUnlock(picture.get());
     const std::size_t pixels = std::size_t(h.biWidth) * 3 * std::size_t(h.biHeight);
     if (h.biSize != 40 || h.biBitCount != 24 || h.biWidth <= 0 || h.biHeight <= 0 ||
-        std::uint32_t(h.biWidth) > DECODE_MAX_DIMENSION || std::uint32_t(h.biHeight) > DECODE_MAX_DIMENSION ||
+        std::uint32_t(h.biWidth) > DECODE_MAX_DIMENSION ||
+        std::uint32_t(h.biHeight) > DECODE_MAX_DIMENSION ||
         plat::memSize(picture.get()) < DIB_HEADER_SIZE + pixels)
         std::abort();
     // Touch the last pixel byte: the sanitizer checks the block is that large.
-    volatile std::uint8_t last = static_cast<const std::uint8_t*>(plat::memLock(picture.get()))[DIB_HEADER_SIZE + pixels - 1];
+    volatile std::uint8_t last = static_cast<const std::uint8_t*>(
+        plat::memLock(picture.get()))[DIB_HEADER_SIZE + pixels - 1];
     (void)last;
     plat::memUnlock(picture.get());
     return 0;

@@ -19,7 +19,9 @@ std::uint16_t read16(const void* header, std::size_t offset) {
     return v;
 }
 
-bool isInfoHeader(const void* header) { return read32(header, 0) == DIB_INFO_HEADER_SIZE; }
+bool isInfoHeader(const void* header) {
+    return read32(header, 0) == DIB_INFO_HEADER_SIZE;
+}
 
 std::uint32_t magnitude(std::int32_t v) {
     return v < 0 ? 0u - static_cast<std::uint32_t>(v) : static_cast<std::uint32_t>(v);
@@ -38,10 +40,14 @@ TW_UINT16 DibNumColors(const void* header) {
         bits = read16(header, 10);
     }
     switch (bits) {
-        case 1: return 2;
-        case 4: return 16;
-        case 8: return 256;
-        default: return 0;
+        case 1:
+            return 2;
+        case 4:
+            return 16;
+        case 8:
+            return 256;
+        default:
+            return 0;
     }
 }
 
@@ -74,7 +80,8 @@ BOOL DibInfo(plat::MemHandle dib, DibHeader* header) {
     std::memcpy(&h, lock.get(), available < sizeof h ? available : sizeof h);
     if (h.biSize != DIB_CORE_HEADER_SIZE) {
         if (h.biSizeImage == 0) {
-            const std::uint64_t row = (std::uint64_t{h.biBitCount} * magnitude(h.biWidth) + 31) / 32 * 4;
+            const std::uint64_t row =
+                (std::uint64_t{h.biBitCount} * magnitude(h.biWidth) + 31) / 32 * 4;
             h.biSizeImage = static_cast<std::uint32_t>(row * magnitude(h.biHeight));
         }
         if (h.biClrUsed == 0) h.biClrUsed = DibNumColors(&h);

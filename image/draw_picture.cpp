@@ -22,8 +22,8 @@ int drawPicture(plat::Surface& surface, const plat::Rect& dest, plat::MemHandle 
                                  height - source.top - source.height(), 0,
                                  static_cast<unsigned>(height) & 0xFFFFu, header, bits);
     } else {
-        result = surface.stretchDib(dest.left, dest.top, dest.width(), dest.height(), source.left, source.top,
-                                    source.width(), source.height(), header, bits);
+        result = surface.stretchDib(dest.left, dest.top, dest.width(), dest.height(), source.left,
+                                    source.top, source.width(), source.height(), header, bits);
     }
 
     if (palette) (void)surface.selectBackgroundPalette(replaced);

@@ -19,7 +19,8 @@ void put32(std::uint8_t* p, std::uint32_t v) {
 }
 
 // The header fields that differ between pictures; the rest stay zero.
-void writeHeader(std::uint8_t* h, std::uint32_t width, std::uint32_t height, std::int32_t pelsPerMeter) {
+void writeHeader(std::uint8_t* h, std::uint32_t width, std::uint32_t height,
+                 std::int32_t pelsPerMeter) {
     put32(h + 0, DIB_HEADER_SIZE);
     put32(h + 4, width);
     put32(h + 8, height);
@@ -27,13 +28,6 @@ void writeHeader(std::uint8_t* h, std::uint32_t width, std::uint32_t height, std
     put16(h + 14, 24);
     put32(h + 24, static_cast<std::uint32_t>(pelsPerMeter));
     put32(h + 28, static_cast<std::uint32_t>(pelsPerMeter));
-}
-
-bool littleEndian() {
-    const std::uint32_t one = 1;
-    std::uint8_t first;
-    std::memcpy(&first, &one, 1);
-    return first == 1;
 }
 
 // The white cell a failed thumbnail download shows.
@@ -81,7 +75,8 @@ bool runDecode(DecodeJob* job, const std::uint8_t* data, std::size_t size, int m
 
     const std::uint32_t width = cinfo.image_width;
     const std::uint32_t height = cinfo.image_height;
-    if (width == 0 || height == 0 || width > DECODE_MAX_DIMENSION || height > DECODE_MAX_DIMENSION) {
+    if (width == 0 || height == 0 || width > DECODE_MAX_DIMENSION ||
+        height > DECODE_MAX_DIMENSION) {
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -136,21 +131,7 @@ void copyPixelRow(const std::uint8_t* sourceRow, std::size_t pixelCount, std::ui
         std::memcpy(out, sourceRow, pixelCount * 3);
         return;
     }
-    std::size_t i = 0;
-    if (littleEndian()) {
-        // Four pixels at a time as three 32-bit words:
-        // r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3 -> b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3
-        for (; i + 4 <= pixelCount; i += 4, sourceRow += 12, out += 12) {
-            std::uint32_t w[3];
-            std::memcpy(w, sourceRow, 12);
-            const std::uint32_t a = w[0], b = w[1], c = w[2];
-            w[0] = (a >> 16 & 0xFFu) | (a & 0xFF00u) | (a & 0xFFu) << 16 | (b >> 8 & 0xFFu) << 24;
-            w[1] = (b & 0xFFu) | (a >> 24) << 8 | (c & 0xFFu) << 16 | (b & 0xFF000000u);
-            w[2] = (b >> 16 & 0xFFu) | (c >> 24) << 8 | (c & 0xFF0000u) | (c >> 8 & 0xFFu) << 24;
-            std::memcpy(out, w, 12);
-        }
-    }
-    for (; i < pixelCount; ++i, sourceRow += 3, out += 3) {
+    for (std::size_t i = 0; i < pixelCount; ++i, sourceRow += 3, out += 3) {
         out[0] = sourceRow[2];
         out[1] = sourceRow[1];
         out[2] = sourceRow[0];

@@ -68,7 +68,8 @@ void bmpHeaders(const PictureRows& rows, std::uint8_t* f) {
 
 void bmpRow(const PictureRows& rows, int k, std::uint8_t* o) {
     const std::size_t line = static_cast<std::size_t>(rows.width) * 3;
-    const std::uint8_t* in = rows.top + static_cast<std::ptrdiff_t>(rows.height - 1 - k) * rows.stride;
+    const std::uint8_t* in =
+        rows.top + static_cast<std::ptrdiff_t>(rows.height - 1 - k) * rows.stride;
     copyPixelRow(in, static_cast<std::size_t>(rows.width), o, 0, !rows.bgr);
     std::memset(o + line, 0, bmpRowSize(rows) - line);
 }
@@ -76,8 +77,10 @@ void bmpRow(const PictureRows& rows, int k, std::uint8_t* o) {
 std::vector<std::uint8_t> encodeBmp(const PictureRows& rows) {
     if (rows.width <= 0 || rows.height <= 0 || !rows.top) return {};
     const std::size_t padded = bmpRowSize(rows);
-    std::vector<std::uint8_t> out(BMP_HEADERS_SIZE + padded * static_cast<std::size_t>(rows.height));
+    std::vector<std::uint8_t> out(BMP_HEADERS_SIZE +
+                                  padded * static_cast<std::size_t>(rows.height));
     bmpHeaders(rows, out.data());
-    for (int k = 0; k < rows.height; ++k) bmpRow(rows, k, out.data() + BMP_HEADERS_SIZE + static_cast<std::size_t>(k) * padded);
+    for (int k = 0; k < rows.height; ++k)
+        bmpRow(rows, k, out.data() + BMP_HEADERS_SIZE + static_cast<std::size_t>(k) * padded);
     return out;
 }

@@ -12,7 +12,8 @@ namespace plat {
 // firstRow + y * stride (a negative stride walks a bottom-up picture). With
 // bgr set the pixels are blue, green, red, else red, green, blue. On failure
 // returns false and a one-line reason in *error.
-[[nodiscard]] bool writePng(const std::string& path, int width, int height, const std::uint8_t* firstRow,
-                            std::ptrdiff_t stride, bool bgr, std::string* error);
+[[nodiscard]] bool writePng(const std::string& path, int width, int height,
+                            const std::uint8_t* firstRow, std::ptrdiff_t stride, bool bgr,
+                            std::string* error);
 
 }  // namespace plat

@@ -25,9 +25,15 @@ using Color = std::uint32_t;
 constexpr Color rgb(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     return static_cast<Color>(r) | static_cast<Color>(g) << 8 | static_cast<Color>(b) << 16;
 }
-constexpr std::uint8_t redOf(Color c) { return static_cast<std::uint8_t>(c); }
-constexpr std::uint8_t greenOf(Color c) { return static_cast<std::uint8_t>(c >> 8); }
-constexpr std::uint8_t blueOf(Color c) { return static_cast<std::uint8_t>(c >> 16); }
+constexpr std::uint8_t redOf(Color c) {
+    return static_cast<std::uint8_t>(c);
+}
+constexpr std::uint8_t greenOf(Color c) {
+    return static_cast<std::uint8_t>(c >> 8);
+}
+constexpr std::uint8_t blueOf(Color c) {
+    return static_cast<std::uint8_t>(c >> 16);
+}
 
 // A 24-bit picture in memory: rows top-down, each pixel blue, green, red,
 // each row padded to a multiple of 4 bytes (so that it is also the bits of
@@ -45,7 +51,9 @@ public:
     int height() const { return height_; }
     std::size_t stride() const { return stride_; }
     std::uint8_t* row(int y) { return pixels_.data() + static_cast<std::size_t>(y) * stride_; }
-    const std::uint8_t* row(int y) const { return pixels_.data() + static_cast<std::size_t>(y) * stride_; }
+    const std::uint8_t* row(int y) const {
+        return pixels_.data() + static_cast<std::size_t>(y) * stride_;
+    }
     std::uint8_t* data() { return pixels_.data(); }
     const std::uint8_t* data() const { return pixels_.data(); }
     Color pixel(int x, int y) const {
@@ -79,17 +87,19 @@ public:
 
     // BitBlt with SRCCOPY from a bitmap: its part at (srcX, srcY), width x
     // height, to (dstX, dstY). Parts outside either side are not drawn.
-    virtual void copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source, int srcX,
-                            int srcY) = 0;
+    virtual void copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source,
+                            int srcX, int srcY) = 0;
 
     // SetDIBitsToDevice: unscaled. The source origin is the picture's
     // lower-left corner, for bottom-up and top-down DIBs alike: destination
     // row dstY + j shows the picture row srcY + height - 1 - j counted from
     // the bottom. `bits` holds the picture rows startScan .. startScan +
     // scanLines - 1 (from the bottom) in the DIB's own row order. Returns
-    // the scan lines drawn as GDI counts them, 0 when nothing can be drawn.
-    virtual int drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,
-                        unsigned scanLines, const void* header, const void* bits) = 0;
+    // the scan lines drawn as GDI counts them (the band's lines up to the
+    // source rectangle's top), 0 when nothing can be drawn.
+    virtual int drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY,
+                        unsigned startScan, unsigned scanLines, const void* header,
+                        const void* bits) = 0;
 
     // StretchDIBits with SRCCOPY in COLORONCOLOR mode: one source pixel per
     // destination pixel, columns and rows dropped when shrinking. Source
@@ -104,8 +114,8 @@ public:
     // GDI, a top-down DIB drawn at its own size with srcY 0 is read from its
     // top rows.
     // Returns the DIB's height in scan lines, 0 when nothing can be drawn.
-    virtual int stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
-                           int srcHeight, const void* header, const void* bits) = 0;
+    virtual int stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY,
+                           int srcWidth, int srcHeight, const void* header, const void* bits) = 0;
 
     // Fills the rectangle with a solid colour (FillRect with a solid brush).
     virtual void fillRect(const Rect& rect, Color color) = 0;

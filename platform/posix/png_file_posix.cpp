@@ -26,7 +26,8 @@ void onWarning(png_structp, png_const_charp) {}
 
 // No C++ object with a destructor lives in this frame: libpng's errors
 // longjmp back into it.
-bool writeRows(std::FILE* file, int width, int height, png_bytepp rows, bool bgr, PngFailure* failure) {
+bool writeRows(std::FILE* file, int width, int height, png_bytepp rows, bool bgr,
+               PngFailure* failure) {
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, failure, onError, onWarning);
     if (!png) {
         std::snprintf(failure->message, sizeof failure->message, "out of memory");
@@ -47,7 +48,8 @@ bool writeRows(std::FILE* file, int width, int height, png_bytepp rows, bool bgr
     png_set_compression_level(png, 3);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     if (bgr) png_set_bgr(png);
     png_write_image(png, rows);
@@ -65,7 +67,8 @@ bool writePng(const std::string& path, int width, int height, const std::uint8_t
         return false;
     }
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
-    for (int y = 0; y < height; ++y) rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(firstRow + y * stride);
+    for (int y = 0; y < height; ++y)
+        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(firstRow + y * stride);
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) {
         if (error) *error = "cannot create " + path + ": " + std::strerror(errno);

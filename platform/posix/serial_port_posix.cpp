@@ -47,7 +47,7 @@ bool waitFor(int fd, short events, int64_t deadline) {
 
 class PosixSerialPort : public SerialPort {
 public:
-    explicit PosixSerialPort(int fd) : fd_(fd) {}
+    PosixSerialPort(int fd, bool hardwareFlow) : fd_(fd), hardwareFlow_(hardwareFlow) {}
     ~PosixSerialPort() override {
         // A pty keeps its exclusive mode while the other side lives: give it up
         // so that the next open (not only root's) succeeds.
@@ -69,9 +69,7 @@ public:
             if (r < 0 && errno != EAGAIN) break;
             if (!waitFor(fd_, POLLOUT, deadline)) break;
         }
-        // As a synchronous write on Windows: the bytes are on the line when the
-        // call returns, so a speed switch or purge after it cannot cut them off.
-        tcdrain(fd_);
+        drain(deadline);
         return sent;
     }
 
@@ -103,27 +101,51 @@ public:
         writeMs_ = writeMs;
         return true;
     }
-    // Every write has drained before it returned, so nothing waits for
-    // transmission; an output flush on a pty would only destroy bytes that the
-    // other side has not read yet.
-    bool purge() override { return tcflush(fd_, TCIFLUSH) == 0; }
+    // Writes drain before they return, so output is pending only when the
+    // line held it back; flushing output otherwise would, on a pty, destroy
+    // bytes that the other side simply has not read yet.
+    bool purge() override {
+        bool ok = tcflush(fd_, TCIFLUSH) == 0;
+        if (outputQueued() > 0) ok = tcflush(fd_, TCOFLUSH) == 0 && ok;
+        return ok;
+    }
 
 private:
+    int outputQueued() const {
+        int queued = 0;
+        return ioctl(fd_, TIOCOUTQ, &queued) == 0 ? queued : 0;
+    }
+
+    // As a synchronous write on Windows: the bytes are on the line when the
+    // call returns, so that a speed switch after it cannot garble them. A line
+    // without flow control always drains; one with it may be held back, so
+    // the wait then ends with the write time-out.
+    void drain(int64_t deadline) {
+        if (!hardwareFlow_) {
+            tcdrain(fd_);
+            return;
+        }
+        while (outputQueued() > 0 && monotonicMs() < deadline) usleep(500);
+    }
+
     int fd_;
+    bool hardwareFlow_;
     uint32_t readMs_ = 0;
     uint32_t writeMs_ = 0;
 };
 
 // Raw bytes both ways, no echo, no line discipline, reads that never wait by
-// themselves (the deadline is ours).
-void makeRaw(int fd) {
+// themselves (the deadline is ours). Returns whether the port keeps hardware
+// flow control, which the link leaves as the port had it.
+bool makeRaw(int fd) {
     termios t{};
-    if (tcgetattr(fd, &t) != 0) return;
+    if (tcgetattr(fd, &t) != 0) return false;
     cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     (void)tcsetattr(fd, TCSANOW, &t);
+    return (t.c_cflag & CRTSCTS) != 0;
 }
 
 std::unique_ptr<SerialPort> openDevice(const std::string& path) {
@@ -140,8 +162,8 @@ std::unique_ptr<SerialPort> openDevice(const std::string& path) {
         return nullptr;
     }
     (void)ioctl(fd, TIOCEXCL);
-    makeRaw(fd);
-    return std::make_unique<PosixSerialPort>(fd);
+    const bool hardwareFlow = makeRaw(fd);
+    return std::make_unique<PosixSerialPort>(fd, hardwareFlow);
 }
 
 // n of "COMn" (any case), or 0.

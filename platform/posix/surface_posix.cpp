@@ -18,7 +18,9 @@ std::uint32_t read32(const std::uint8_t* p) {
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
 }
 
-std::uint16_t read16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
+std::uint16_t read16(const std::uint8_t* p) {
+    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
+}
 
 // What drawing needs to know of a DIB.
 struct DibFormat {
@@ -63,19 +65,26 @@ bool readDibFormat(const void* header, DibFormat* f) {
         return false;
     }
     switch (f->bitCount) {
-        case 1: case 4: case 8: case 24: case 32: break;
-        default: return false;
+        case 1:
+        case 4:
+        case 8:
+        case 24:
+        case 32:
+            break;
+        default:
+            return false;
     }
     if (f->width <= 0 || f->height <= 0) return false;
-    f->stride = (static_cast<std::size_t>(f->bitCount) * static_cast<std::size_t>(f->width) + 31) / 32 * 4;
+    f->stride =
+        (static_cast<std::size_t>(f->bitCount) * static_cast<std::size_t>(f->width) + 31) / 32 * 4;
     const std::uint8_t* table = h + size;
-    for (std::uint32_t i = 0; i < entries; ++i)
-        std::memcpy(f->colors[i], table + i * entrySize, 3);
+    for (std::uint32_t i = 0; i < entries; ++i) std::memcpy(f->colors[i], table + i * entrySize, 3);
     return true;
 }
 
 // Pixels [x0, x0 + count) of one DIB row as blue, green, red.
-void convertSpan(const DibFormat& f, const std::uint8_t* row, i64 x0, i64 count, std::uint8_t* out) {
+void convertSpan(const DibFormat& f, const std::uint8_t* row, i64 x0, i64 count,
+                 std::uint8_t* out) {
     switch (f.bitCount) {
         case 24:
             std::memcpy(out, row + 3 * x0, static_cast<std::size_t>(3 * count));
@@ -112,8 +121,8 @@ bool FrameSurface::savePng(const std::string& path, std::string* error) const {
                     static_cast<std::ptrdiff_t>(frame_.stride()), true, error);
 }
 
-void FrameSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source, int srcX,
-                              int srcY) {
+void FrameSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source,
+                              int srcX, int srcY) {
     i64 i0 = 0, i1 = width, j0 = 0, j1 = height;
     clip(dstX, frame_.width(), &i0, &i1);
     clip(srcX, source.width(), &i0, &i1);
@@ -130,8 +139,9 @@ void FrameSurface::copyBitmap(int dstX, int dstY, int width, int height, const B
     }
 }
 
-int FrameSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,
-                          unsigned scanLines, const void* header, const void* bits) {
+int FrameSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY,
+                          unsigned startScan, unsigned scanLines, const void* header,
+                          const void* bits) {
     DibFormat f;
     if (!bits || !readDibFormat(header, &f)) return 0;
     if (startScan >= static_cast<unsigned>(f.height) || width <= 0 || height <= 0) return 0;
@@ -150,9 +160,11 @@ int FrameSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, i
         if (fromBottom < static_cast<i64>(startScan) || fromBottom >= bandEnd) continue;
         const i64 memoryRow = f.bottomUp ? fromBottom - startScan : bandEnd - 1 - fromBottom;
         const std::uint8_t* row = b + static_cast<std::size_t>(memoryRow) * f.stride;
-        convertSpan(f, row, srcX + i0, i1 - i0, frame_.row(static_cast<int>(dstY + j)) + 3 * (dstX + i0));
+        convertSpan(f, row, srcX + i0, i1 - i0,
+                    frame_.row(static_cast<int>(dstY + j)) + 3 * (dstX + i0));
     }
-    if (!f.bottomUp) return scanLines > static_cast<unsigned>(f.height) ? 0 : static_cast<int>(lines);
+    if (!f.bottomUp)
+        return scanLines > static_cast<unsigned>(f.height) ? 0 : static_cast<int>(lines);
     // GDI counts the band's lines up to the top of the source rectangle.
     const i64 top = std::min<i64>(static_cast<i64>(srcY) + height, bandEnd) - startScan;
     return static_cast<int>(std::max<i64>(0, std::min<i64>(top, lines)));
@@ -160,7 +172,9 @@ int FrameSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, i
 
 namespace {
 
-i64 ceilDiv(i64 a, i64 b) { return a >= 0 ? (a + b - 1) / b : -((-a) / b); }
+i64 ceilDiv(i64 a, i64 b) {
+    return a >= 0 ? (a + b - 1) / b : -((-a) / b);
+}
 
 // Source index, from the source rectangle's start, for destination index i.
 i64 stretchColumn(i64 i, i64 src, i64 dst) {
@@ -168,13 +182,14 @@ i64 stretchColumn(i64 i, i64 src, i64 dst) {
 }
 
 i64 stretchRow(i64 i, i64 src, i64 dst) {
-    return dst >= src ? ((2 * i + 1) * src - 1) / (2 * dst) : std::max<i64>(0, ceilDiv(2 * i * src + 1 - dst, 2 * dst));
+    return dst >= src ? ((2 * i + 1) * src - 1) / (2 * dst)
+                      : std::max<i64>(0, ceilDiv(2 * i * src + 1 - dst, 2 * dst));
 }
 
 }  // namespace
 
-int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
-                             int srcHeight, const void* header, const void* bits) {
+int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY,
+                             int srcWidth, int srcHeight, const void* header, const void* bits) {
     DibFormat f;
     if (!bits || !readDibFormat(header, &f)) return 0;
     if (dstWidth <= 0 || dstHeight <= 0 || srcWidth <= 0 || srcHeight <= 0) return 0;
@@ -198,7 +213,8 @@ int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, in
     const i64 span = columns.back() - sxMin + 1;
     const bool oneToOne = span == count;
     std::vector<std::uint32_t> offsets(columns.size());
-    for (std::size_t k = 0; k < columns.size(); ++k) offsets[k] = static_cast<std::uint32_t>(3 * (columns[k] - sxMin));
+    for (std::size_t k = 0; k < columns.size(); ++k)
+        offsets[k] = static_cast<std::uint32_t>(3 * (columns[k] - sxMin));
     std::vector<std::uint8_t> line;
     if (!oneToOne && f.bitCount != 24) line.resize(static_cast<std::size_t>(3 * span));
 
@@ -207,7 +223,8 @@ int FrameSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, in
     const auto* b = static_cast<const std::uint8_t*>(bits);
     // GDI reads a top-down DIB from its top rows when srcY is 0 and the
     // sizes are equal.
-    const bool topRowsQuirk = !f.bottomUp && srcY == 0 && srcWidth == dstWidth && srcHeight == dstHeight;
+    const bool topRowsQuirk =
+        !f.bottomUp && srcY == 0 && srcWidth == dstWidth && srcHeight == dstHeight;
     i64 previousRow = -1;
     const std::uint8_t* previous = nullptr;
     for (i64 j = j0; j < j1; ++j) {

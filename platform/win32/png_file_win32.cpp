@@ -3,8 +3,11 @@
 
 namespace plat {
 
-bool writePng(const std::string& path, int, int, const std::uint8_t*, std::ptrdiff_t, bool, std::string* error) {
-    if (error) *error = "cannot write " + path + ": PNG output is not available in the Windows build (write a .bmp)";
+bool writePng(const std::string& path, int, int, const std::uint8_t*, std::ptrdiff_t, bool,
+              std::string* error) {
+    if (error)
+        *error = "cannot write " + path +
+                 ": PNG output is not available in the Windows build (write a .bmp)";
     return false;
 }
 

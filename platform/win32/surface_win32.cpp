@@ -5,11 +5,12 @@
 
 namespace plat {
 
-void DcSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source, int srcX,
-                           int srcY) {
+void DcSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitmap& source,
+                           int srcX, int srcY) {
     // Keep the source part inside the bitmap, as BitBlt from a bitmap does.
     const int left = std::max({0, -srcX}), top = std::max({0, -srcY});
-    const int right = std::min(width, source.width() - srcX), bottom = std::min(height, source.height() - srcY);
+    const int right = std::min(width, source.width() - srcX),
+              bottom = std::min(height, source.height() - srcY);
     if (left >= right || top >= bottom) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -23,21 +24,24 @@ void DcSurface::copyBitmap(int dstX, int dstY, int width, int height, const Bitm
     // a top-down DIB (StretchDIBits would take the top rows when that
     // origin is 0, so the unscaled call it is).
     const int fromBottom = source.height() - (srcY + top) - h;
-    SetDIBitsToDevice(dc_, dstX + left, dstY + top, static_cast<DWORD>(w), static_cast<DWORD>(h), srcX + left,
-                      fromBottom, 0, static_cast<UINT>(source.height()), source.data(), &info, DIB_RGB_COLORS);
+    SetDIBitsToDevice(dc_, dstX + left, dstY + top, static_cast<DWORD>(w), static_cast<DWORD>(h),
+                      srcX + left, fromBottom, 0, static_cast<UINT>(source.height()), source.data(),
+                      &info, DIB_RGB_COLORS);
 }
 
-int DcSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,
-                       unsigned scanLines, const void* header, const void* bits) {
-    return SetDIBitsToDevice(dc_, dstX, dstY, static_cast<DWORD>(width), static_cast<DWORD>(height), srcX, srcY,
-                             startScan, scanLines, bits, static_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
+int DcSurface::drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY,
+                       unsigned startScan, unsigned scanLines, const void* header,
+                       const void* bits) {
+    return SetDIBitsToDevice(dc_, dstX, dstY, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                             srcX, srcY, startScan, scanLines, bits,
+                             static_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
 }
 
-int DcSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
-                          int srcHeight, const void* header, const void* bits) {
+int DcSurface::stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY,
+                          int srcWidth, int srcHeight, const void* header, const void* bits) {
     SetStretchBltMode(dc_, COLORONCOLOR);
-    return StretchDIBits(dc_, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight, bits,
-                         static_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS, SRCCOPY);
+    return StretchDIBits(dc_, dstX, dstY, dstWidth, dstHeight, srcX, srcY, srcWidth, srcHeight,
+                         bits, static_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS, SRCCOPY);
 }
 
 void DcSurface::fillRect(const Rect& rect, Color color) {

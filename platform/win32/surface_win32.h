@@ -18,8 +18,8 @@ public:
                     int srcY) override;
     int drawDib(int dstX, int dstY, int width, int height, int srcX, int srcY, unsigned startScan,
                 unsigned scanLines, const void* header, const void* bits) override;
-    int stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY, int srcWidth,
-                   int srcHeight, const void* header, const void* bits) override;
+    int stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY,
+                   int srcWidth, int srcHeight, const void* header, const void* bits) override;
     void fillRect(const Rect& rect, Color color) override;
     Palette selectBackgroundPalette(Palette palette) override;
 

@@ -160,7 +160,12 @@ TEST_P(DownloadE2E, EveryDownloadEqualsTheCamerasFile) {
 
 INSTANTIATE_TEST_SUITE_P(BothMethodsBothRates, DownloadE2E,
                          ::testing::Values(Method{"3.9", SPEED_115200}, Method{"4.0", SPEED_56000},
-                                           Method{"4.0", SPEED_115200}));
+                                           Method{"4.0", SPEED_115200}),
+                         [](const ::testing::TestParamInfo<Method>& info) {
+                             return std::string(info.param.firmware[0] == '3' ? "Stepped"
+                                                                              : "Addressed") +
+                                    (info.param.speedCode == SPEED_115200 ? "115200" : "56000");
+                         });
 
 TEST_F(CameraE2E, RetriedBlocksStillGiveTheExactPicture) {
     simtest::addPicture(pictures(), "p1", 5000, 100, 21);

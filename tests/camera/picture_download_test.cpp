@@ -121,11 +121,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SizeCase{Kind::Picture, 100000, 4.0}, SizeCase{Kind::Picture, 100001, 4.0},
                       SizeCase{Kind::Picture, 800000, 4.0}, SizeCase{Kind::Picture, 31, 4.0},
                       SizeCase{Kind::Picture, 0, 4.0}, SizeCase{Kind::Thumbnail, 20, 4.0},
-                      SizeCase{Kind::Thumbnail, 13000, 4.0},
-                      SizeCase{Kind::Thumbnail, 13001 - 33, 4.0},
+                      SizeCase{Kind::Thumbnail, 13000, 4.0}, SizeCase{Kind::Thumbnail, 12968, 4.0},
                       SizeCase{Kind::Picture, 100000, 3.9}, SizeCase{Kind::Picture, 100001, 3.9},
                       SizeCase{Kind::Picture, 800000, 3.9}, SizeCase{Kind::Thumbnail, 20, 3.9},
-                      SizeCase{Kind::Thumbnail, 13000, 3.9}));
+                      SizeCase{Kind::Thumbnail, 13000, 3.9}),
+    [](const ::testing::TestParamInfo<SizeCase>& info) {
+        const SizeCase& c = info.param;
+        return std::string(c.kind == Kind::Picture ? "Picture" : "Thumbnail") +
+               std::to_string(c.size) + (c.firmware < 4.0 ? "Stepped" : "Addressed");
+    });
 
 TEST_F(Downloads, LastPartialBlockIsAskedByItsNumber) {
     ScriptedPort& p = attach();
@@ -268,7 +272,12 @@ INSTANTIATE_TEST_SUITE_P(PictureSixThumbnailFour, AddressedAbort,
                          ::testing::Values(AbortCase{Kind::Picture, 6, 0, true},
                                            AbortCase{Kind::Picture, 6, 1, true},
                                            AbortCase{Kind::Thumbnail, 4, 0, true},
-                                           AbortCase{Kind::Thumbnail, 4, 1, false}));
+                                           AbortCase{Kind::Thumbnail, 4, 1, false}),
+                         [](const ::testing::TestParamInfo<AbortCase>& info) {
+                             const AbortCase& c = info.param;
+                             return std::string(c.kind == Kind::Picture ? "Picture" : "Thumbnail") +
+                                    (c.initialLoadPending ? "WhileLoadingFirstPage" : "");
+                         });
 
 TEST_F(Downloads, PartialBlockIsRetriedLikeTheOthers) {
     ScriptedPort& p = attach();

@@ -22,7 +22,8 @@ std::vector<std::uint8_t> infoHeader(std::int32_t width, std::int32_t height, st
     return block;
 }
 
-std::vector<std::uint8_t> coreHeader(std::uint16_t width, std::uint16_t height, std::uint16_t bits) {
+std::vector<std::uint8_t> coreHeader(std::uint16_t width, std::uint16_t height,
+                                     std::uint16_t bits) {
     std::vector<std::uint8_t> block(4096, 0);
     const std::uint32_t size = 12;
     std::memcpy(block.data(), &size, 4);
@@ -40,8 +41,9 @@ TEST(DibGeometry, ColourTablesOfInformationHeaders) {
         std::uint32_t used;
         TW_UINT16 colors;
     };
-    for (const Case c : {Case{24, 0, 0}, Case{8, 0, 256}, Case{8, 20, 20}, Case{4, 0, 16}, Case{1, 0, 2},
-                         Case{32, 0, 0}, Case{16, 0, 0}, Case{24, 3, 3}, Case{8, 0x10005, 5}}) {
+    for (const Case c :
+         {Case{24, 0, 0}, Case{8, 0, 256}, Case{8, 20, 20}, Case{4, 0, 16}, Case{1, 0, 2},
+          Case{32, 0, 0}, Case{16, 0, 0}, Case{24, 3, 3}, Case{8, 0x10005, 5}}) {
         const auto block = infoHeader(80, 56, c.bits, c.used);
         EXPECT_EQ(DibNumColors(block.data()), c.colors) << c.bits << " bits, " << c.used << " used";
         EXPECT_EQ(PaletteSize(block.data()), c.colors * 4);

@@ -16,13 +16,16 @@ namespace {
 using plat::Color;
 using plat::rgb;
 
-Color pictureColor(int x, int y) { return rgb(static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 4), 200); }
+Color pictureColor(int x, int y) {
+    return rgb(static_cast<std::uint8_t>(x * 3), static_cast<std::uint8_t>(y * 4), 200);
+}
 
 // A picture block in the decoder's display layout (bottom-up, blue, green,
 // red) whose pixel (x, y from the top) is pictureColor(x, y).
 plat::MemHandle displayPicture(int width, int height) {
     const std::size_t line = static_cast<std::size_t>(width) * 3;
-    plat::MemHandle h = plat::memAlloc(DIB_HEADER_SIZE + line * static_cast<std::size_t>(height), true);
+    plat::MemHandle h =
+        plat::memAlloc(DIB_HEADER_SIZE + line * static_cast<std::size_t>(height), true);
     auto* p = static_cast<std::uint8_t*>(plat::memLock(h));
     DibHeader header{};
     header.biSize = 40;
@@ -51,7 +54,8 @@ void expectCell(const plat::FrameSurface& s, const plat::Rect& cell, WantFn want
     int bad = 0;
     for (int y = 0; y < s.height(); ++y)
         for (int x = 0; x < s.width(); ++x) {
-            const bool inside = x >= cell.left && x < cell.right && y >= cell.top && y < cell.bottom;
+            const bool inside =
+                x >= cell.left && x < cell.right && y >= cell.top && y < cell.bottom;
             const Color expected = inside ? want(x - cell.left, y - cell.top) : BACKGROUND;
             if (s.pixel(x, y) != expected && bad++ < 5)
                 ADD_FAILURE() << "pixel (" << x << "," << y << ")";
@@ -80,15 +84,31 @@ TEST_F(DrawPictureTest, TheSourceRectangleCountsFromThePictureTop) {
     expectCell(surface_, cell, [](int x, int y) { return pictureColor(x, y + 4); });
 }
 
-TEST_F(DrawPictureTest, OtherCellSizesAreScaledNearestPixel) {
+TEST_F(DrawPictureTest, OtherCellSizesAreScaledAsGdiScales) {
     plat::MemBlock thumb(displayPicture(80, 56));
-    for (const plat::Rect cell : {plat::Rect{5, 5, 45, 33}, plat::Rect{0, 0, 160, 112}, plat::Rect{30, 40, 87, 81}}) {
-        surface_.fillRect({0, 0, 200, 150}, BACKGROUND);
-        drawPicture(surface_, cell, thumb.get(), {0, 0, 80, 56}, nullptr);
-        expectCell(surface_, cell, [&](int x, int y) {
-            return pictureColor(x * 80 / cell.width(), y * 56 / cell.height());
-        });
-    }
+    // Halved: the last column and the first row of each pair.
+    plat::Rect cell{5, 5, 45, 33};
+    drawPicture(surface_, cell, thumb.get(), {0, 0, 80, 56}, nullptr);
+    expectCell(surface_, cell, [](int x, int y) { return pictureColor(2 * x + 1, 2 * y); });
+
+    // Doubled: every pixel twice.
+    surface_.fillRect({0, 0, 200, 150}, BACKGROUND);
+    cell = {0, 0, 160, 112};
+    drawPicture(surface_, cell, thumb.get(), {0, 0, 80, 56}, nullptr);
+    expectCell(surface_, cell, [](int x, int y) { return pictureColor(x / 2, y / 2); });
+
+    // 57 x 41: the columns and rows that GDI keeps.
+    static const int columns[57] = {0,  2,  3,  5,  6,  7,  9,  10, 12, 13, 14, 16, 17, 19, 20,
+                                    21, 23, 24, 26, 27, 28, 30, 31, 33, 34, 35, 37, 38, 40, 41,
+                                    43, 44, 45, 47, 48, 50, 51, 52, 54, 55, 57, 58, 59, 61, 62,
+                                    64, 65, 66, 68, 69, 71, 72, 73, 75, 76, 78, 79};
+    static const int rows[41] = {0,  1,  3,  4,  5,  7,  8,  10, 11, 12, 14, 15, 16, 18,
+                                 19, 20, 22, 23, 25, 26, 27, 29, 30, 31, 33, 34, 36, 37,
+                                 38, 40, 41, 42, 44, 45, 46, 48, 49, 51, 52, 53, 55};
+    surface_.fillRect({0, 0, 200, 150}, BACKGROUND);
+    cell = {30, 40, 87, 81};
+    drawPicture(surface_, cell, thumb.get(), {0, 0, 80, 56}, nullptr);
+    expectCell(surface_, cell, [](int x, int y) { return pictureColor(columns[x], rows[y]); });
 }
 
 TEST_F(DrawPictureTest, TheBlankPictureDrawsWhite) {
@@ -114,13 +134,16 @@ public:
     std::vector<Call> calls;
     plat::Palette current = reinterpret_cast<plat::Palette>(0x1000);
 
-    void copyBitmap(int, int, int, int, const plat::Bitmap&, int, int) override { calls.push_back({"copy", {}}); }
-    int drawDib(int dx, int dy, int w, int h, int sx, int sy, unsigned start, unsigned lines, const void*,
-                const void*) override {
+    void copyBitmap(int, int, int, int, const plat::Bitmap&, int, int) override {
+        calls.push_back({"copy", {}});
+    }
+    int drawDib(int dx, int dy, int w, int h, int sx, int sy, unsigned start, unsigned lines,
+                const void*, const void*) override {
         calls.push_back({"draw", {dx, dy, w, h, sx, sy, start, lines}});
         return static_cast<int>(lines);
     }
-    int stretchDib(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, const void*, const void*) override {
+    int stretchDib(int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh, const void*,
+                   const void*) override {
         calls.push_back({"stretch", {dx, dy, dw, dh, sx, sy, sw, sh}});
         return 77;
     }

@@ -180,7 +180,8 @@ TEST_F(DecodeTest, ProgressiveAndLowQualityPicturesMatchLibjpeg) {
     testsupport::JpegOptions rough;
     rough.quality = 20;
     for (const auto& options : {progressive, rough}) {
-        const auto jpeg = testsupport::encodeJpeg(testsupport::patternImage(120, 90, 3, 3), options);
+        const auto jpeg =
+            testsupport::encodeJpeg(testsupport::patternImage(120, 90, 3, 3), options);
         const RawImage ref = testsupport::referenceDecode(jpeg);
         expectSamePixels(decode(jpeg, DECODE_FULL_PICTURE), ref, DECODE_FULL_PICTURE);
         expectSamePixels(decode(jpeg, DECODE_DISPLAY), ref, DECODE_DISPLAY);
@@ -218,9 +219,7 @@ TEST_F(DecodeTest, CmykPicturesKeepTheirSizeAndStayBlack) {
 
 TEST_F(DecodeTest, NoTemporaryFileIsMadeOrTouched) {
     // A file of the name that a file-based decoder would use stays as it is.
-    {
-        std::ofstream(tmp_ + "/xfrimg.jpg") << "keep";
-    }
+    { std::ofstream(tmp_ + "/xfrimg.jpg") << "keep"; }
     const auto before = testsupport::listFolder(tmp_);
     const auto jpeg = testsupport::encodeJpeg(testsupport::patternImage(64, 64, 3));
     EXPECT_TRUE(decode(jpeg, DECODE_DISPLAY));
@@ -288,12 +287,14 @@ TEST_F(DecodeTest, DamagedScanDataIsRefusedAfterTheBox) {
     auto renumbered = jpeg;
     int seen = 0;
     for (std::size_t i = start; i + 1 < renumbered.size(); ++i)
-        if (renumbered[i] == 0xFF && renumbered[i + 1] == 0xD1 && ++seen == 1) renumbered[i + 1] = 0xD5;
+        if (renumbered[i] == 0xFF && renumbered[i + 1] == 0xD1 && ++seen == 1)
+            renumbered[i + 1] = 0xD5;
     ASSERT_EQ(seen, 1);
     // A marker in the middle of the data: the segment ends early.
     auto interrupted = jpeg;
     const std::uint8_t marker[] = {0xFF, 0xC4, 0x00, 0x02};
-    interrupted.insert(interrupted.begin() + static_cast<std::ptrdiff_t>(start + 40), marker, marker + 4);
+    interrupted.insert(interrupted.begin() + static_cast<std::ptrdiff_t>(start + 40), marker,
+                       marker + 4);
     for (const auto* damaged : {&renumbered, &interrupted}) {
         root_.clearPrompts();
         EXPECT_FALSE(decode(*damaged, DECODE_FULL_PICTURE));
@@ -307,7 +308,8 @@ TEST_F(DecodeTest, AbsurdSizesAreRefusedBeforeAnyLargeAllocation) {
     auto jpeg = testsupport::encodeJpeg(testsupport::patternImage(64, 48, 3));
     const std::size_t sof = frameHeader(jpeg);
     ASSERT_GT(sof, 0u);
-    for (auto [height, width] : {std::pair{60000, 60000}, std::pair{48, 8193}, std::pair{8193, 64}}) {
+    for (auto [height, width] :
+         {std::pair{60000, 60000}, std::pair{48, 8193}, std::pair{8193, 64}}) {
         jpeg[sof] = static_cast<std::uint8_t>(height >> 8);
         jpeg[sof + 1] = static_cast<std::uint8_t>(height);
         jpeg[sof + 2] = static_cast<std::uint8_t>(width >> 8);
@@ -324,7 +326,8 @@ TEST_F(DecodeTest, AHarmlessWarningIsShownAndThePictureKept) {
     expectSamePixels(decode(jpeg, DECODE_FULL_PICTURE), ref, DECODE_FULL_PICTURE);
     const auto boxes = jpegBoxes();
     ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_EQ(boxes[0].text.rfind("Warning: unknown JFIF revision number 2.", 0), 0u) << boxes[0].text;
+    EXPECT_EQ(boxes[0].text.rfind("Warning: unknown JFIF revision number 2.", 0), 0u)
+        << boxes[0].text;
 }
 
 TEST_F(DecodeTest, EveryTruncationOfASmallPictureFailsCleanly) {
@@ -333,7 +336,8 @@ TEST_F(DecodeTest, EveryTruncationOfASmallPictureFailsCleanly) {
     const std::size_t start = scanDataStart(jpeg);
     ASSERT_GT(start, DECODE_MIN_JPEG_SIZE);
     for (std::size_t n = DECODE_MIN_JPEG_SIZE; n < start + 8; ++n) {
-        const std::vector<std::uint8_t> cut(jpeg.begin(), jpeg.begin() + static_cast<std::ptrdiff_t>(n));
+        const std::vector<std::uint8_t> cut(jpeg.begin(),
+                                            jpeg.begin() + static_cast<std::ptrdiff_t>(n));
         EXPECT_FALSE(decode(cut, n % 2 ? DECODE_DISPLAY : DECODE_FULL_PICTURE)) << n << " bytes";
     }
     EXPECT_FALSE(jpegBoxes().empty());
@@ -348,14 +352,15 @@ TEST(CopyPixelRow, CopiesOrReversesEachPixelAtItsRow) {
                                             4,    5,    6,    3,    2,    1,    6, 5, 4};
     EXPECT_EQ(area, want);
 
-    // Rows long enough for the word-wise path, and its tail.
+    // Longer rows, whole and with odd lengths.
     for (std::size_t count : {4u, 7u, 9u}) {
         std::vector<std::uint8_t> row(count * 3);
         for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<std::uint8_t>(i * 7 + 1);
         std::vector<std::uint8_t> out(row.size(), 0);
         copyPixelRow(row.data(), count, out.data(), 0, true);
         for (std::size_t p = 0; p < count; ++p)
-            for (int c = 0; c < 3; ++c) EXPECT_EQ(out[3 * p + c], row[3 * p + 2 - c]) << count << " pixels, pixel " << p;
+            for (int c = 0; c < 3; ++c)
+                EXPECT_EQ(out[3 * p + c], row[3 * p + 2 - c]) << count << " pixels, pixel " << p;
     }
 }
 

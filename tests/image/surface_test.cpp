@@ -16,7 +16,9 @@ using plat::Color;
 using plat::FrameSurface;
 using plat::rgb;
 
-Color marker(int x, int y) { return rgb(static_cast<std::uint8_t>(10 + x * 20), static_cast<std::uint8_t>(10 + y * 20), 77); }
+Color marker(int x, int y) {
+    return rgb(static_cast<std::uint8_t>(10 + x * 20), static_cast<std::uint8_t>(10 + y * 20), 77);
+}
 
 // A packed DIB: header, colour table and bits in one buffer.
 struct Dib {
@@ -26,8 +28,12 @@ struct Dib {
     const std::uint8_t* bits() const { return block.data() + bitsOffset; }
 };
 
-void put32(std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); }
-void put16(std::uint8_t* p, std::uint16_t v) { std::memcpy(p, &v, 2); }
+void put32(std::uint8_t* p, std::uint32_t v) {
+    std::memcpy(p, &v, 4);
+}
+void put16(std::uint8_t* p, std::uint16_t v) {
+    std::memcpy(p, &v, 2);
+}
 
 // A 24-bit DIB whose picture pixel (x, y from the top) is marker(x, y).
 Dib dib24(int width, int height, bool bottomUp = true) {
@@ -76,7 +82,8 @@ Dib dibPaletted(int width, int height, int bits, int colors, IndexFn index) {
         e[2] = plat::redOf(c);
     }
     for (int y = 0; y < height; ++y) {
-        std::uint8_t* row = &d.block[d.bitsOffset + stride * static_cast<std::size_t>(height - 1 - y)];
+        std::uint8_t* row =
+            &d.block[d.bitsOffset + stride * static_cast<std::size_t>(height - 1 - y)];
         for (int x = 0; x < width; ++x) {
             const int v = index(x, y);
             const int bit = x * bits;
@@ -93,8 +100,8 @@ void expectSurface(const FrameSurface& s, WantFn want) {
     for (int y = 0; y < s.height(); ++y)
         for (int x = 0; x < s.width(); ++x)
             if (s.pixel(x, y) != want(x, y) && bad++ < 5)
-                ADD_FAILURE() << "pixel (" << x << "," << y << ") is " << std::hex << s.pixel(x, y) << " not "
-                              << want(x, y);
+                ADD_FAILURE() << "pixel (" << x << "," << y << ") is " << std::hex << s.pixel(x, y)
+                              << " not " << want(x, y);
 }
 
 constexpr Color GREY = rgb(204, 204, 204);
@@ -133,15 +140,17 @@ TEST(FrameSurfaceTest, CopiesWithinItselfAsMemmoveWould) {
     for (int y = 0; y < 6; ++y)
         for (int x = 0; x < 6; ++x) s.frame().setPixel(x, y, marker(x, y));
     s.copyBitmap(1, 1, 5, 5, s.frame(), 0, 0);
-    expectSurface(s, [](int x, int y) { return x >= 1 && y >= 1 ? marker(x - 1, y - 1) : marker(x, y); });
+    expectSurface(
+        s, [](int x, int y) { return x >= 1 && y >= 1 ? marker(x - 1, y - 1) : marker(x, y); });
 }
 
 TEST(FrameSurfaceTest, UnscaledDibsCountTheSourceFromTheBottom) {
     const Dib d = dib24(5, 4);
     FrameSurface s(6, 5);
     s.fillRect({0, 0, 6, 5}, GREY);
-    // Source (1, 1) from the bottom, 3 x 2: picture rows 1 and 2 from the top.
-    EXPECT_EQ(s.drawDib(2, 3, 3, 2, 1, 1, 0, 4, d.header(), d.bits()), 4);
+    // Source (1, 1) from the bottom, 3 x 2: picture rows 1 and 2 from the
+    // top. GDI counts the lines up to the source's top: 1 + 2.
+    EXPECT_EQ(s.drawDib(2, 3, 3, 2, 1, 1, 0, 4, d.header(), d.bits()), 3);
     expectSurface(s, [](int x, int y) {
         if (x >= 2 && x < 5 && y >= 3) return marker(x - 1, y - 2);
         return GREY;
@@ -164,11 +173,20 @@ TEST(FrameSurfaceTest, UnscaledDibsDrawOnlyTheScanLinesGiven) {
     EXPECT_EQ(s.drawDib(0, 0, 4, 4, 0, 0, 4, 1, d.header(), d.bits()), 0);
 }
 
-TEST(FrameSurfaceTest, TopDownDibsCountTheSourceFromTheTop) {
+TEST(FrameSurfaceTest, TopDownDibsAlsoCountTheSourceFromTheBottom) {
     const Dib d = dib24(5, 4, false);
     FrameSurface s(3, 2);
-    EXPECT_EQ(s.drawDib(0, 0, 3, 2, 1, 1, 0, 4, d.header(), d.bits()), 4);
-    expectSurface(s, [](int x, int y) { return marker(x + 1, y + 1); });
+    // Source (1, 0), 3 x 2: the two bottom rows of the picture.
+    s.drawDib(0, 0, 3, 2, 1, 0, 0, 4, d.header(), d.bits());
+    expectSurface(s, [](int x, int y) { return marker(x + 1, y + 2); });
+
+    // A band of a top-down DIB: lines 1..2 from the bottom, stored top row
+    // first (picture rows 1 and 2 from the top).
+    const std::size_t stride = 16;
+    FrameSurface t(5, 4);
+    t.fillRect({0, 0, 5, 4}, GREY);
+    t.drawDib(0, 0, 5, 4, 0, 0, 1, 2, d.header(), d.bits() + stride);
+    expectSurface(t, [](int x, int y) { return y == 1 || y == 2 ? marker(x, y) : GREY; });
 }
 
 TEST(FrameSurfaceTest, PalettedDibsUseTheirColourTables) {
@@ -228,7 +246,8 @@ TEST(FrameSurfaceTest, StretchingPicksThePixelsGdiPicks) {
         for (bool bottomUp : {true, false}) {
             const Dib d = dib24(g.src, g.src, bottomUp);
             FrameSurface s(g.dst, g.dst);
-            EXPECT_EQ(s.stretchDib(0, 0, g.dst, g.dst, 0, 0, g.src, g.src, d.header(), d.bits()), g.src);
+            EXPECT_EQ(s.stretchDib(0, 0, g.dst, g.dst, 0, 0, g.src, g.src, d.header(), d.bits()),
+                      g.src);
             expectSurface(s, [&](int x, int y) { return marker(g.columns[x], g.rows[y]); });
         }
     }
@@ -242,7 +261,7 @@ TEST(FrameSurfaceTest, StretchingAPartCountsItsRowsFromTheBottom) {
     FrameSurface part(6, 7);
     part.fillRect({0, 0, 6, 7}, GREY);
     part.stretchDib(1, 2, 9, 9, 2, 1, 5, 4, d.header(), d.bits());
-    const int rows4to9[9] = {0, 0, 0, 1, 1, 2, 2, 3, 3};  // 4 rows onto 9, as GDI picks them
+    const int rows4to9[9] = {0, 0, 1, 1, 1, 2, 2, 3, 3};  // 4 rows onto 9, as GDI picks them
     expectSurface(part, [&](int x, int y) {
         if (x < 1 || y < 2) return GREY;
         return marker(2 + g.columns[x - 1], 3 + rows4to9[y - 2]);
@@ -280,7 +299,8 @@ TEST(FrameSurfaceTest, SavesItsPixelsAsPng) {
     FrameSurface s(5, 3);
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) s.frame().setPixel(x, y, marker(x, y));
-    const std::string path = (std::filesystem::temp_directory_path() / "pxcm-surface-test.png").string();
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "pxcm-surface-test.png").string();
     std::string error;
     ASSERT_TRUE(s.savePng(path, &error)) << error;
 

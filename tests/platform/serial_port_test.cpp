@@ -146,6 +146,22 @@ TEST(SerialPortPosix, PurgeDropsBytesNotYetRead) {
     EXPECT_EQ(readAll(*port, 2), "G:");
 }
 
+TEST(SerialPortPosix, PurgeKeepsBytesAlreadySent) {
+    // Stop bytes followed at once by the switch back and its purge must still
+    // reach the camera, even when it has not read them yet.
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    ASSERT_TRUE(port->setTimeouts(200, 200));
+    const uint8_t stop[] = {0xFF, 0xFF};
+    ASSERT_EQ(port->write(stop, 2), 2u);
+    plat::LineSettings s{9600, 8, plat::Parity::Odd, plat::StopBits::Two};
+    port->setLineSettings(s);
+    EXPECT_TRUE(port->purge());
+    EXPECT_EQ(pty.receive(2), "\xFF\xFF");
+}
+
 TEST(SerialPortPosix, APortInUseIsNotOpenedTwice) {
     Pty pty;
     ASSERT_TRUE(pty.ok());

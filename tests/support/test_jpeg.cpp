@@ -1,11 +1,11 @@
 // test_jpeg.cpp — test JPEGs through libjpeg's compressor and decompressor.
 #include "support/test_jpeg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-#include <algorithm>
 
 #include <jpeglib.h>
 
@@ -45,7 +45,9 @@ std::vector<std::uint8_t> encodeJpeg(const RawImage& image, const JpegOptions& o
     cinfo.image_width = static_cast<JDIMENSION>(image.width);
     cinfo.image_height = static_cast<JDIMENSION>(image.height);
     cinfo.input_components = image.components;
-    cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE : options.cmyk ? JCS_CMYK : JCS_RGB;
+    cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE
+                           : options.cmyk        ? JCS_CMYK
+                                                 : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
     if (options.progressive) jpeg_simple_progression(&cinfo);
@@ -80,7 +82,8 @@ RawImage referenceDecode(const std::vector<std::uint8_t>& jpeg) {
     img.components = 3;
     img.pixels.resize(static_cast<std::size_t>(img.width) * img.height * 3);
     while (cinfo.output_scanline < cinfo.output_height) {
-        JSAMPROW row = img.pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * img.width * 3;
+        JSAMPROW row =
+            img.pixels.data() + static_cast<std::size_t>(cinfo.output_scanline) * img.width * 3;
         jpeg_read_scanlines(&cinfo, &row, 1);
     }
     jpeg_finish_decompress(&cinfo);

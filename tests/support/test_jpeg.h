@@ -26,8 +26,8 @@ RawImage patternImage(int width, int height, int components, unsigned seed = 1);
 struct JpegOptions {
     int quality = 85;
     bool progressive = false;
-    bool cmyk = false;    // a 4-component picture stored as CMYK
-    int jfifMajor = 1;    // JFIF version written in the APP0 marker
+    bool cmyk = false;      // a 4-component picture stored as CMYK
+    int jfifMajor = 1;      // JFIF version written in the APP0 marker
     bool optimize = false;  // optimised Huffman tables (smallest files)
     int restartRows = 0;    // a restart marker every that many MCU rows
 };

@@ -56,12 +56,14 @@ bool writeBmpFile(const std::string& path, const PictureRows& rows, std::string*
     std::setvbuf(f, nullptr, _IONBF, 0);
     const std::size_t rowSize = bmpRowSize(rows);
     const int rowsPerChunk = static_cast<int>(std::max<std::size_t>(1, (32 * 1024) / rowSize));
-    std::vector<std::uint8_t> chunk(BMP_HEADERS_SIZE + rowSize * static_cast<std::size_t>(rowsPerChunk));
+    std::vector<std::uint8_t> chunk(BMP_HEADERS_SIZE +
+                                    rowSize * static_cast<std::size_t>(rowsPerChunk));
     bmpHeaders(rows, chunk.data());
     bool ok = std::fwrite(chunk.data(), 1, BMP_HEADERS_SIZE, f) == BMP_HEADERS_SIZE;
     for (int k = 0; ok && k < rows.height; k += rowsPerChunk) {
         const int n = std::min(rowsPerChunk, rows.height - k);
-        for (int i = 0; i < n; ++i) bmpRow(rows, k + i, chunk.data() + static_cast<std::size_t>(i) * rowSize);
+        for (int i = 0; i < n; ++i)
+            bmpRow(rows, k + i, chunk.data() + static_cast<std::size_t>(i) * rowSize);
         const std::size_t bytes = rowSize * static_cast<std::size_t>(n);
         ok = std::fwrite(chunk.data(), 1, bytes, f) == bytes;
     }
@@ -108,7 +110,8 @@ int run(const pxcm::CommandContext&, const std::vector<std::string>& args) {
     if (input.empty()) return pxcm::fail("decode needs a JPEG file (see pxcm decode --help)");
     if (output.empty()) return pxcm::fail("decode needs --out FILE.bmp or FILE.png");
     const bool png = endsWith(output, ".png");
-    if (!png && !endsWith(output, ".bmp")) return pxcm::fail("--out must name a .bmp or .png file: " + output);
+    if (!png && !endsWith(output, ".bmp"))
+        return pxcm::fail("--out must name a .bmp or .png file: " + output);
 
     std::vector<std::uint8_t> jpeg;
     std::string error;
@@ -122,7 +125,8 @@ int run(const pxcm::CommandContext&, const std::vector<std::string>& args) {
         return pxcm::fail("the decoder gave no picture for " + input);
 
     if (png) {
-        if (!plat::writePng(output, rows.width, rows.height, rows.top, rows.stride, rows.bgr, &error))
+        if (!plat::writePng(output, rows.width, rows.height, rows.top, rows.stride, rows.bgr,
+                            &error))
             return pxcm::fail(error);
     } else if (!writeBmpFile(output, rows, &error)) {
         return pxcm::fail(error);
