@@ -1,6 +1,7 @@
 // capability_ops.cpp — answering (SetValues), storing (SetNewCap) and
 // restoring (ResetValues) a capability's values in the settings files.
 #include "caps/capability_ops.h"
+#include "caps/item_words.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -183,61 +184,24 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
 
 namespace {
 
-// Bytes per item when reading the application's list, and whether its items
-// have a text form at all (strings and unknown item types do not).
-std::size_t setItemWidth(TW_UINT16 itemType) {
-    switch (itemType) {
-        case TWTY_INT8:
-        case TWTY_UINT8:
-            return 1;
-        case TWTY_INT16:
-        case TWTY_UINT16:
-        case TWTY_BOOL:
-            return 2;
-        case TWTY_INT32:
-        case TWTY_UINT32:
-        case TWTY_FIX32:
-            return 4;
-        case TWTY_FRAME:
-            return 16;
-        default:
-            return 0;
-    }
-}
-
-TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
-    TW_UINT32 word = 0;
-    for (std::size_t b = 0; b < width; ++b) word |= static_cast<TW_UINT32>(p[b]) << (8 * b);
-    return word;
-}
-
 // An integer item read at its width, sign-extended for the signed types.
 long long integerItem(const TW_UINT8* p, TW_UINT16 itemType) {
-    switch (itemType) {
-        case TWTY_INT8:
-            return static_cast<std::int8_t>(p[0]);
-        case TWTY_INT16:
-            return static_cast<std::int16_t>(readWord(p, 2));
-        case TWTY_INT32:
-            return static_cast<std::int32_t>(readWord(p, 4));
-        default:
-            return readWord(p, setItemWidth(itemType));
-    }
+    return caps::integerValue(itemType, caps::readWord(p, caps::listItemWidth(itemType)));
 }
 
 TW_FRAME frameItem(const TW_UINT8* p) {
     TW_FRAME f;
-    f.Left = wordToFix32(readWord(p, 4));
-    f.Top = wordToFix32(readWord(p + 4, 4));
-    f.Right = wordToFix32(readWord(p + 8, 4));
-    f.Bottom = wordToFix32(readWord(p + 12, 4));
+    f.Left = wordToFix32(caps::readWord(p, 4));
+    f.Top = wordToFix32(caps::readWord(p + 4, 4));
+    f.Right = wordToFix32(caps::readWord(p + 8, 4));
+    f.Bottom = wordToFix32(caps::readWord(p + 12, 4));
     return f;
 }
 
 // The text of one list item of a set: reals and frames as reals, integers
 // through the dictionary (enumerations) or as numbers (arrays).
 std::string setItemText(const TW_UINT8* p, TW_UINT16 itemType, bool named, const char* section) {
-    if (itemType == TWTY_FIX32) return caps::formatReal(FIX32ToFloat(wordToFix32(readWord(p, 4))));
+    if (itemType == TWTY_FIX32) return caps::formatReal(FIX32ToFloat(wordToFix32(caps::readWord(p, 4))));
     if (itemType == TWTY_FRAME) return caps::formatFrame(frameItem(p));
     const long long v = integerItem(p, itemType);
     char text[caps::ATTRIBUTE_TEXT_BYTES] = "";
@@ -253,7 +217,7 @@ std::string setItemText(const TW_UINT8* p, TW_UINT16 itemType, bool named, const
 bool listText(const TW_UINT8* block, std::size_t blockSize, std::size_t headerBytes,
               TW_UINT16 itemType, TW_UINT32 numItems, bool named, const char* section,
               std::string& out) {
-    const std::size_t width = setItemWidth(itemType);
+    const std::size_t width = caps::listItemWidth(itemType);
     if (width == 0 || numItems > LIST_ITEMS_MAX) return false;
     if (headerBytes + std::size_t{numItems} * width > blockSize) return false;
     for (TW_UINT32 i = 0; i < numItems; ++i) {

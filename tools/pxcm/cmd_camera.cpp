@@ -9,6 +9,7 @@
 
 #include "camera/camera_module.h"
 #include "camera/serial_log.h"
+#include "platform/console.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/serial_port.h"
@@ -134,9 +135,11 @@ bool pictureNumber(const std::string& text, int count, int& n, std::string& erro
     return true;
 }
 
-// Progress of a download as a bar on stderr, redrawn when the percentage moves.
+// Progress of a download as a bar on stderr, redrawn when the percentage
+// moves; only for a person at a terminal, never into a log.
 class TextProgress : public ProgressSink {
 public:
+    TextProgress() : enabled_(plat::stderrIsTerminal()) {}
     void setMaximum(int maximum) override {
         maximum_ = maximum;
         shown_ = -1;
@@ -149,19 +152,21 @@ public:
         draw(percent);
     }
     void finish() {
+        if (!enabled_) return;
         draw(100);
         std::fputc('\n', stderr);
     }
 
 private:
     void draw(int percent) {
-        if (percent == shown_) return;
+        if (!enabled_ || percent == shown_) return;
         shown_ = percent;
         const int filled = percent * 40 / 100;
         std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
                      std::string(40 - filled, ' ').c_str(), percent);
         std::fflush(stderr);
     }
+    bool enabled_;
     int maximum_ = 0;
     int shown_ = -1;
 };

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "caps/item_words.h"
 #include "platform/files.h"
 #include "platform/memory.h"
 #include "platform/profile.h"
@@ -13,50 +14,6 @@
 
 namespace pxcm {
 namespace {
-
-std::size_t widthOf(TW_UINT16 itemType) {
-    switch (itemType) {
-        case TWTY_INT8:
-        case TWTY_UINT8:
-            return 1;
-        case TWTY_INT16:
-        case TWTY_UINT16:
-        case TWTY_BOOL:
-            return 2;
-        case TWTY_INT32:
-        case TWTY_UINT32:
-        case TWTY_FIX32:
-            return 4;
-        case TWTY_FRAME:
-            return 16;
-        default:
-            return 0;
-    }
-}
-
-TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
-    TW_UINT32 w = 0;
-    for (std::size_t b = 0; b < width && b < 4; ++b) w |= static_cast<TW_UINT32>(p[b]) << (8 * b);
-    return w;
-}
-
-long signedValue(TW_UINT16 itemType, TW_UINT32 word) {
-    switch (itemType) {
-        case TWTY_INT8:
-            return static_cast<signed char>(word & 0xff);
-        case TWTY_UINT8:
-            return static_cast<long>(word & 0xff);
-        case TWTY_INT16:
-            return static_cast<short>(word & 0xffff);
-        case TWTY_UINT16:
-        case TWTY_BOOL:
-            return static_cast<long>(word & 0xffff);
-        case TWTY_INT32:
-            return static_cast<TW_INT32>(word);
-        default:
-            return static_cast<long>(word);
-    }
-}
 
 std::string realText(TW_UINT32 word) {
     const double v = static_cast<short>(word & 0xffff) + (word >> 16) / 65536.0;
@@ -91,7 +48,7 @@ ValueNames::ValueNames(unsigned capNumber) {
 
 std::string ValueNames::text(TW_UINT16 itemType, TW_UINT32 word) const {
     if (itemType == TWTY_FIX32) return realText(word);
-    const long v = signedValue(itemType, word);
+    const long long v = caps::integerValue(itemType, word);
     for (const auto& [name, number] : names_)
         if (number == v) return name;
     if (itemType == TWTY_BOOL) return v ? "TRUE" : "FALSE";
@@ -148,32 +105,32 @@ std::string containerText(const TW_CAPABILITY& cap, const ValueNames& names) {
     if (!lock) return "(no container)";
     const auto* b = lock.as<TW_UINT8>();
     if (size < 2) return "(too short)";
-    const TW_UINT16 type = static_cast<TW_UINT16>(readWord(b, 2));
+    const TW_UINT16 type = static_cast<TW_UINT16>(caps::readWord(b, 2));
     auto item = [&](const TW_UINT8* p) {
         if (type == TWTY_FRAME) {
-            return realText(readWord(p, 4)) + ":" + realText(readWord(p + 4, 4)) + ":" +
-                   realText(readWord(p + 8, 4)) + ":" + realText(readWord(p + 12, 4));
+            return realText(caps::readWord(p, 4)) + ":" + realText(caps::readWord(p + 4, 4)) + ":" +
+                   realText(caps::readWord(p + 8, 4)) + ":" + realText(caps::readWord(p + 12, 4));
         }
-        return names.text(type, readWord(p, widthOf(type)));
+        return names.text(type, caps::readWord(p, caps::listItemWidth(type)));
     };
     switch (cap.ConType) {
         case TWON_ONEVALUE:
             if (size < 6) return "(too short)";
-            return names.text(type, readWord(b + 2, 4));
+            return names.text(type, caps::readWord(b + 2, 4));
         case TWON_RANGE:
             if (size < 22) return "(too short)";
-            return names.text(type, readWord(b + 2, 4)) + " to " +
-                   names.text(type, readWord(b + 6, 4)) + " step " +
-                   names.text(type, readWord(b + 10, 4));
+            return names.text(type, caps::readWord(b + 2, 4)) + " to " +
+                   names.text(type, caps::readWord(b + 6, 4)) + " step " +
+                   names.text(type, caps::readWord(b + 10, 4));
         case TWON_ENUMERATION:
         case TWON_ARRAY: {
             const bool isEnum = cap.ConType == TWON_ENUMERATION;
             const std::size_t first = isEnum ? 14 : 6;
             if (size < first) return "(too short)";
-            const TW_UINT32 n = readWord(b + 2, 4);
-            const TW_UINT32 current = isEnum ? readWord(b + 6, 4) : 0;
-            const TW_UINT32 def = isEnum ? readWord(b + 10, 4) : 0;
-            const std::size_t width = widthOf(type);
+            const TW_UINT32 n = caps::readWord(b + 2, 4);
+            const TW_UINT32 current = isEnum ? caps::readWord(b + 6, 4) : 0;
+            const TW_UINT32 def = isEnum ? caps::readWord(b + 10, 4) : 0;
+            const std::size_t width = caps::listItemWidth(type);
             if (width == 0)
                 return containerName(cap.ConType) + " of " + std::to_string(n) + " items";
             if (n > (size - first) / width)
