@@ -13,7 +13,10 @@
 #include "platform/prompt.h"
 #include "source/source_state.h"
 
-BOOL LocateSourceControl() {
+namespace {
+
+// The pointer file, then the path already known, then the default file.
+bool findSourceControl() {
     const std::string windows = plat::windowsDirectory();
     char* path = g_source.sourceControlPath;
 
@@ -26,17 +29,32 @@ BOOL LocateSourceControl() {
         // Editors end the line; the path itself never holds a line end.
         std::size_t n = std::strlen(path);
         while (n > 0 && (path[n - 1] == '\r' || path[n - 1] == '\n')) path[--n] = '\0';
-        return TRUE;
+        return true;
     }
-    if (path[0] != '\0') return TRUE;
+    if (path[0] != '\0') return true;
 
     const std::string fallback = windows + DEFAULT_SOURCE_CONTROL_NAME;
     if (fallback.size() < SOURCE_CONTROL_PATH_MAX && plat::fileExists(fallback.c_str())) {
         std::memcpy(path, fallback.c_str(), fallback.size() + 1);
-        return TRUE;
+        return true;
     }
+    return false;
+}
+
+}  // namespace
+
+BOOL LocateSourceControl() {
+    if (findSourceControl()) return TRUE;
     plat::messageBox(nullptr, NO_SOURCE_CONTROL_TEXT, nullptr, {});
     return FALSE;
+}
+
+const char* sourceControlPathInUse() {
+    // Before the first capability request nothing has located the file yet:
+    // look for it quietly, so that the pending-transfer count and the
+    // memory-transfer limits come from the real settings.
+    if (g_source.sourceControlPath[0] == '\0') findSourceControl();
+    return g_source.sourceControlPath;
 }
 
 namespace caps {

@@ -37,6 +37,12 @@ constexpr char NO_SOURCE_CONTROL_TEXT[] = "Unable to find default Source Control
 // default file; without any of them shows a box and answers FALSE.
 BOOL LocateSourceControl();
 
+// The source-control path for the protocol operations outside capability
+// requests (pending transfers, memory-transfer limits, response curves):
+// the path last located, or, before any capability request, the file that a
+// quiet search finds (no box); empty when there is none.
+const char* sourceControlPathInUse();
+
 namespace caps {
 
 // While one of these lives (one capability request), each section that the

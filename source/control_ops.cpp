@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "caps/settings_files.h"
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "source/error_box.h"
@@ -25,7 +26,14 @@ constexpr char FAIL_STATUS[] = "General failure in response to DAT_STATUS.  ";
 constexpr char FAIL_PENDING[] = "General failure in response to DAT_PENDINGXFER.  ";
 
 void clearPendingImages() {
-    plat::profileWriteString(ADF_SECTION, PENDING_IMAGES_KEY, "0", g_source.sourceControlPath);
+    const char* file = sourceControlPathInUse();
+    if (*file) plat::profileWriteString(ADF_SECTION, PENDING_IMAGES_KEY, "0", file);
+}
+
+TW_UINT16 pendingImages() {
+    const char* file = sourceControlPathInUse();
+    if (!*file) return 0;
+    return static_cast<TW_UINT16>(plat::profileGetInt(ADF_SECTION, PENDING_IMAGES_KEY, 0, file));
 }
 
 }  // namespace
@@ -87,8 +95,7 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
         if (!protocolStateIn(STATE_OPEN, STATE_ENABLED, STATE_XFERREADY))
             return failWith(TWCC_SEQERROR, FAIL_PENDING);
         if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
-        pending->Count = static_cast<TW_UINT16>(plat::profileGetInt(
-            ADF_SECTION, PENDING_IMAGES_KEY, 0, g_source.sourceControlPath));
+        pending->Count = pendingImages();
         return TWRC_SUCCESS;
     case MSG_ENDXFER:
         if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);

@@ -249,3 +249,29 @@ TEST_F(SourceTest, DllMainWithoutModuleRecordsNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SourceTest, PendingTransfersBeforeAnyCapabilityRequestUseTheDefaultFile) {
+    root.write("windows/PXCM.src", "[ADF]\r\nPendingImages=3\r\n");
+    enterState(STATE_OPEN);
+    ASSERT_EQ(g_source.sourceControlPath[0], '\0');
+    TW_PENDINGXFERS p{};
+    ASSERT_EQ(control(DAT_PENDINGXFERS, MSG_GET, &p), TWRC_SUCCESS);
+    EXPECT_EQ(p.Count, 3);
+    EXPECT_TRUE(root.prompts().empty()) << "the quiet search shows no box";
+}
+
+TEST_F(SourceTest, PendingTransfersWithoutAnySourceControlFileWriteNothing) {
+    enterState(STATE_OPEN);
+    TW_PENDINGXFERS p{};
+    p.Count = 4;
+    ASSERT_EQ(control(DAT_PENDINGXFERS, MSG_ENDXFER, &p), TWRC_SUCCESS);
+    EXPECT_EQ(p.Count, 0);
+    ASSERT_EQ(control(DAT_PENDINGXFERS, MSG_GET, &p), TWRC_SUCCESS);
+    EXPECT_EQ(p.Count, 0);
+    EXPECT_FALSE(root.exists("windows/win.ini"));
+    EXPECT_TRUE(root.prompts().empty());
+}
+
+}  // namespace
