@@ -72,7 +72,11 @@ expect_out "list" "   2      2     13001     13001"
 
 check "get 1" "$PXCM" camera --port "$WORK/cam" get 1 --out "$WORK/one.jpg"
 cmp -s "$WORK/one.jpg" "$WORK/pics/p1.jpg" || { echo "FAIL: picture 1 differs"; failures=$((failures + 1)); }
-grep -q '100%' "$WORK/err" || { echo "FAIL: no progress bar"; failures=$((failures + 1)); }
+grep -q '%' "$WORK/err" && { echo "FAIL: a progress bar went into a file"; failures=$((failures + 1)); }
+# At a terminal the download draws its bar.
+script -qec "'$PXCM' camera --port '$WORK/cam' get 1 --out '$WORK/tty.jpg'" /dev/null >"$WORK/tty.out" 2>&1
+grep -q '100%' "$WORK/tty.out" || { echo "FAIL: no progress bar at a terminal"; failures=$((failures + 1)); }
+cmp -s "$WORK/tty.jpg" "$WORK/pics/p1.jpg" || { echo "FAIL: picture 1 at a terminal differs"; failures=$((failures + 1)); }
 
 check "get 1 at 56000" "$PXCM" camera --port "$WORK/cam" --speed 15 get 1 --out "$WORK/one56.jpg"
 cmp -s "$WORK/one56.jpg" "$WORK/pics/p1.jpg" || { echo "FAIL: picture 1 at 56000 differs"; failures=$((failures + 1)); }
