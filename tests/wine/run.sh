@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# The wine smoke test: the win64 source installed as wine's sane.ds in a fresh
-# prefix, driven by twain_smoke.exe through wine's own Source Manager.
+# The wine tests in one fresh prefix: the win64 source installed as wine's
+# sane.ds, driven by twain_smoke.exe through wine's own Source Manager; then
+# surface_check.exe, the drawing surface and DIB helpers on memory DCs (no
+# display needed). Both must pass.
 # Usage: tests/wine/run.sh BUILD_DIR (a win64 build folder)
 set -euo pipefail
 build=$(cd "${1:-build/win64}" && pwd)
-[ -f "$build/pxcmtwain.ds" ] && [ -f "$build/tests/wine/twain_smoke.exe" ] || {
-  echo "missing $build/pxcmtwain.ds or twain_smoke.exe"; exit 1; }
+for f in pxcmtwain.ds tests/wine/twain_smoke.exe tests/wine/surface_check.exe; do
+  [ -f "$build/$f" ] || { echo "missing $build/$f"; exit 1; }
+done
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/pxcm-wine-XXXXXX")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -16,3 +19,4 @@ wineboot -i >/dev/null 2>&1
 mkdir -p "$prefix/drive_c/windows/twain_64"
 cp "$build/pxcmtwain.ds" "$prefix/drive_c/windows/twain_64/sane.ds"
 wine "$build/tests/wine/twain_smoke.exe"
+wine "$build/tests/wine/surface_check.exe"
