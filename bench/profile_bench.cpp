@@ -64,7 +64,8 @@ void BM_ProfileGetString(benchmark::State& state) {
     const char* file = settings().path();
     char buf[80];
     for (auto _ : state) {
-        unsigned long n = plat::profileGetString("cap_20", "current", "NONE", buf, sizeof buf, file);
+        unsigned long n =
+            plat::profileGetString("cap_20", "current", "NONE", buf, sizeof buf, file);
         benchmark::DoNotOptimize(n);
     }
     if (std::string(buf) != "TWPT_RGB") state.SkipWithError("wrong value read");
@@ -86,8 +87,8 @@ BENCHMARK(BM_ProfileGetInt)->Repetitions(10)->ReportAggregatesOnly(true);
 // What one capability request reads: ten keys of one section.
 void BM_ProfileTenKeys(benchmark::State& state) {
     const char* file = settings().path();
-    static const char* const keys[] = {"Type",       "Allowed",    "Current", "Default", "PowerON",
-                                       "Get",        "GetCurrent", "GetDefault", "Set", "Reset"};
+    static const char* const keys[] = {"Type", "Allowed",    "Current",    "Default", "PowerON",
+                                       "Get",  "GetCurrent", "GetDefault", "Set",     "Reset"};
     char buf[120];
     for (auto _ : state) {
         for (const char* key : keys) {

@@ -201,7 +201,8 @@ TW_FRAME frameItem(const TW_UINT8* p) {
 // The text of one list item of a set: reals and frames as reals, integers
 // through the dictionary (enumerations) or as numbers (arrays).
 std::string setItemText(const TW_UINT8* p, TW_UINT16 itemType, bool named, const char* section) {
-    if (itemType == TWTY_FIX32) return caps::formatReal(FIX32ToFloat(wordToFix32(caps::readWord(p, 4))));
+    if (itemType == TWTY_FIX32)
+        return caps::formatReal(FIX32ToFloat(wordToFix32(caps::readWord(p, 4))));
     if (itemType == TWTY_FRAME) return caps::formatFrame(frameItem(p));
     const long long v = integerItem(p, itemType);
     char text[caps::ATTRIBUTE_TEXT_BYTES] = "";

@@ -27,7 +27,8 @@ std::size_t listItemWidth(TW_UINT16 itemType) {
 
 TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
     TW_UINT32 word = 0;
-    for (std::size_t b = 0; b < width && b < 4; ++b) word |= static_cast<TW_UINT32>(p[b]) << (8 * b);
+    for (std::size_t b = 0; b < width && b < 4; ++b)
+        word |= static_cast<TW_UINT32>(p[b]) << (8 * b);
     return word;
 }
 

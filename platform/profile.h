@@ -22,7 +22,6 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
 
 // Replaces the key in place, or adds it (and the section); keeps every other
 // line. Creates the file when needed. Atomic on POSIX (write beside, rename).
-bool profileWriteString(const char* section, const char* key, const char* value,
-                        const char* file);
+bool profileWriteString(const char* section, const char* key, const char* value, const char* file);
 
 }  // namespace plat

@@ -473,5 +473,7 @@ static_assert(sizeof(void*) == 4 || sizeof(TW_EVENT) == 10, "TW_EVENT (64-bit)")
 static_assert(sizeof(void*) == 8 || sizeof(TW_EVENT) == 6, "TW_EVENT (32-bit)");
 static_assert(sizeof(void*) == 4 || sizeof(TW_IMAGEMEMXFER) == 42, "TW_IMAGEMEMXFER (64-bit)");
 static_assert(sizeof(void*) == 8 || sizeof(TW_IMAGEMEMXFER) == 38, "TW_IMAGEMEMXFER (32-bit)");
-static_assert(sizeof(void*) == 4 || sizeof(TW_JPEGCOMPRESSION) == 154, "TW_JPEGCOMPRESSION (64-bit)");
-static_assert(sizeof(void*) == 8 || sizeof(TW_JPEGCOMPRESSION) == 122, "TW_JPEGCOMPRESSION (32-bit)");
+static_assert(sizeof(void*) == 4 || sizeof(TW_JPEGCOMPRESSION) == 154,
+              "TW_JPEGCOMPRESSION (64-bit)");
+static_assert(sizeof(void*) == 8 || sizeof(TW_JPEGCOMPRESSION) == 122,
+              "TW_JPEGCOMPRESSION (32-bit)");

@@ -41,16 +41,16 @@ TW_UINT16 pendingImages() {
 TW_UINT16 IdentityMsg(TripletArgs* args) {
     TraceLog(TRACE_IDENTITY);
     switch (args->msg) {
-    case MSG_GET:
-        if (!args->data) return failWith(TWCC_BADVALUE, FAIL_IDENTITY);
-        std::memcpy(args->data, &g_source.sourceIdentity, sizeof(TW_IDENTITY));
-        return TWRC_SUCCESS;
-    case MSG_OPENDS:
-        return OpenDS(args);
-    case MSG_CLOSEDS:
-        return CloseDS();
-    default:
-        return failWith(TWCC_BADPROTOCOL, FAIL_IDENTITY);
+        case MSG_GET:
+            if (!args->data) return failWith(TWCC_BADVALUE, FAIL_IDENTITY);
+            std::memcpy(args->data, &g_source.sourceIdentity, sizeof(TW_IDENTITY));
+            return TWRC_SUCCESS;
+        case MSG_OPENDS:
+            return OpenDS(args);
+        case MSG_CLOSEDS:
+            return CloseDS();
+        default:
+            return failWith(TWCC_BADPROTOCOL, FAIL_IDENTITY);
     }
 }
 
@@ -91,25 +91,25 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
     TraceLog(TRACE_PENDING);
     auto* pending = static_cast<pTW_PENDINGXFERS>(args->data);
     switch (args->msg) {
-    case MSG_GET:
-        if (!protocolStateIn(STATE_OPEN, STATE_ENABLED, STATE_XFERREADY))
-            return failWith(TWCC_SEQERROR, FAIL_PENDING);
-        if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
-        pending->Count = pendingImages();
-        return TWRC_SUCCESS;
-    case MSG_ENDXFER:
-        if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
-        pending->Count = 0;
-        clearPendingImages();
-        return TWRC_SUCCESS;
-    case MSG_RESET:
-        if (!protocolStateIn(STATE_XFERREADY)) return failWith(TWCC_SEQERROR, FAIL_PENDING);
-        if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
-        g_source.protocolState = STATE_ENABLED;
-        pending->Count = 0;
-        clearPendingImages();
-        return TWRC_SUCCESS;
-    default:
-        return failWith(TWCC_BADPROTOCOL, FAIL_PENDING);
+        case MSG_GET:
+            if (!protocolStateIn(STATE_OPEN, STATE_ENABLED, STATE_XFERREADY))
+                return failWith(TWCC_SEQERROR, FAIL_PENDING);
+            if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
+            pending->Count = pendingImages();
+            return TWRC_SUCCESS;
+        case MSG_ENDXFER:
+            if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
+            pending->Count = 0;
+            clearPendingImages();
+            return TWRC_SUCCESS;
+        case MSG_RESET:
+            if (!protocolStateIn(STATE_XFERREADY)) return failWith(TWCC_SEQERROR, FAIL_PENDING);
+            if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
+            g_source.protocolState = STATE_ENABLED;
+            pending->Count = 0;
+            clearPendingImages();
+            return TWRC_SUCCESS;
+        default:
+            return failWith(TWCC_BADPROTOCOL, FAIL_PENDING);
     }
 }

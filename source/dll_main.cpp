@@ -17,20 +17,20 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     if (!module) return FALSE;
     g_source.moduleInstance = module;
     switch (reason) {
-    case DLL_PROCESS_ATTACH:
-        TraceLog(TRACE_PROCESS_ATTACH);
-        g_source.appIdentity.Id = 0;
-        fillSourceIdentity(g_source.sourceIdentity, module);
-        break;
-    case DLL_THREAD_ATTACH:
-        TraceLog(TRACE_THREAD_ATTACH);
-        break;
-    case DLL_THREAD_DETACH:
-        TraceLog(TRACE_THREAD_DETACH);
-        break;
-    case DLL_PROCESS_DETACH:
-        TraceLog(TRACE_PROCESS_DETACH);
-        break;
+        case DLL_PROCESS_ATTACH:
+            TraceLog(TRACE_PROCESS_ATTACH);
+            g_source.appIdentity.Id = 0;
+            fillSourceIdentity(g_source.sourceIdentity, module);
+            break;
+        case DLL_THREAD_ATTACH:
+            TraceLog(TRACE_THREAD_ATTACH);
+            break;
+        case DLL_THREAD_DETACH:
+            TraceLog(TRACE_THREAD_DETACH);
+            break;
+        case DLL_PROCESS_DETACH:
+            TraceLog(TRACE_PROCESS_DETACH);
+            break;
     }
     return TRUE;
 }

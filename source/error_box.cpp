@@ -29,7 +29,8 @@ constexpr const char* CODE_TEXTS[] = {
 }  // namespace
 
 const char* conditionCodeText(unsigned conditionCode) {
-    if (conditionCode < sizeof(CODE_TEXTS) / sizeof(CODE_TEXTS[0])) return CODE_TEXTS[conditionCode];
+    if (conditionCode < sizeof(CODE_TEXTS) / sizeof(CODE_TEXTS[0]))
+        return CODE_TEXTS[conditionCode];
     return UNKNOWN_CODE;
 }
 

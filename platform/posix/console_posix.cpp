@@ -5,6 +5,8 @@
 
 namespace plat {
 
-bool stderrIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+bool stderrIsTerminal() {
+    return isatty(STDERR_FILENO) == 1;
+}
 
 }  // namespace plat

@@ -41,7 +41,9 @@ std::string rootDirectory() {
     return withoutTrailingSlashes(home) + "/.local/share/pxcm";
 }
 
-bool isDriveLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isDriveLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
 
 void appendWithSlashes(std::string& out, const char* p) {
     for (; *p; ++p) out += *p == '\\' ? '/' : *p;
@@ -100,7 +102,8 @@ std::string resolveUnderRoot(const std::string& root, const char* rest) {
         }
         out += name;
     }
-    if (*rest && (rest[std::strlen(rest) - 1] == '\\' || rest[std::strlen(rest) - 1] == '/')) out += '/';
+    if (*rest && (rest[std::strlen(rest) - 1] == '\\' || rest[std::strlen(rest) - 1] == '/'))
+        out += '/';
     return out;
 }
 

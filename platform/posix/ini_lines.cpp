@@ -111,7 +111,8 @@ bool Scanner::skipToSection(std::string_view name) {
         while (base[open] != '[') ++open;
         const std::size_t close = open + 1 + name.size();
         const void* nl = std::memchr(base + open, '\n', size - open);
-        const std::size_t lineEnd = nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : size;
+        const std::size_t lineEnd =
+            nl ? static_cast<std::size_t>(static_cast<const char*>(nl) - base) : size;
         // The name runs to the line's last ']': no other ']' may follow.
         if (close < lineEnd && base[close] == ']' &&
             sameName(text_.substr(open + 1, name.size()), name) &&
@@ -159,10 +160,10 @@ std::size_t bomSize(std::string_view text) {
 // Where one section lies in the text.
 struct SectionSpan {
     bool found = false;
-    std::size_t bodyBegin = 0;  // after the header line (0 for the leading section)
+    std::size_t bodyBegin = 0;     // after the header line (0 for the leading section)
     std::size_t lastEntryEnd = 0;  // end of the last non-blank line, or bodyBegin
     bool keyFound = false;
-    Line key;                   // the key's line when found
+    Line key;  // the key's line when found
 };
 
 SectionSpan locate(std::string_view text, std::string_view section, std::string_view key) {

@@ -28,8 +28,12 @@ Library::~Library() {
     if (h_) ::dlclose(h_);
 }
 
-void* Library::symbol(const char* name) const { return h_ ? ::dlsym(h_, name) : nullptr; }
+void* Library::symbol(const char* name) const {
+    return h_ ? ::dlsym(h_, name) : nullptr;
+}
 
-std::string Library::lastError() { return lastLoadError; }
+std::string Library::lastError() {
+    return lastLoadError;
+}
 
 }  // namespace plat

@@ -14,12 +14,18 @@ MemHandle memAlloc(std::size_t size, bool zeroFill) {
     return zeroFill ? std::calloc(1, size) : std::malloc(size);
 }
 
-void* memLock(MemHandle h) { return h; }
+void* memLock(MemHandle h) {
+    return h;
+}
 
 void memUnlock(MemHandle) {}
 
-void memFree(MemHandle h) { std::free(h); }
+void memFree(MemHandle h) {
+    std::free(h);
+}
 
-std::size_t memSize(MemHandle h) { return h ? malloc_usable_size(h) : 0; }
+std::size_t memSize(MemHandle h) {
+    return h ? malloc_usable_size(h) : 0;
+}
 
 }  // namespace plat

@@ -10,11 +10,20 @@ namespace plat {
 int loadString(void* moduleInstance, unsigned id, char* out, int size) {
     const char* text = nullptr;
     switch (id) {
-        case IDS_MANUFACTURER: text = IDENTITY_MANUFACTURER; break;
-        case IDS_PRODUCT_FAMILY: text = IDENTITY_PRODUCT_FAMILY; break;
-        case IDS_PRODUCT_NAME: text = IDENTITY_PRODUCT_NAME; break;
-        case IDS_VERSION_INFO: text = IDENTITY_VERSION_INFO; break;
-        default: break;
+        case IDS_MANUFACTURER:
+            text = IDENTITY_MANUFACTURER;
+            break;
+        case IDS_PRODUCT_FAMILY:
+            text = IDENTITY_PRODUCT_FAMILY;
+            break;
+        case IDS_PRODUCT_NAME:
+            text = IDENTITY_PRODUCT_NAME;
+            break;
+        case IDS_VERSION_INFO:
+            text = IDENTITY_VERSION_INFO;
+            break;
+        default:
+            break;
     }
     if (!out || size <= 0) return 0;
     if (!text) {

@@ -270,8 +270,7 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
     return list.finish();
 }
 
-bool profileWriteString(const char* section, const char* key, const char* value,
-                        const char* file) {
+bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {
     // All three null only asks Windows to flush its cache: nothing to do here.
     if (!section) return !key && !value;
     std::string path = profilePath(file);

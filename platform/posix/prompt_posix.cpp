@@ -18,38 +18,53 @@ namespace {
 
 const char* buttonsName(Buttons b) {
     switch (b) {
-        case Buttons::OkCancel: return "okcancel";
-        case Buttons::RetryCancel: return "retrycancel";
-        case Buttons::Ok: break;
+        case Buttons::OkCancel:
+            return "okcancel";
+        case Buttons::RetryCancel:
+            return "retrycancel";
+        case Buttons::Ok:
+            break;
     }
     return "ok";
 }
 
 const char* iconName(Icon i) {
     switch (i) {
-        case Icon::Error: return "error";
-        case Icon::Warning: return "warning";
-        case Icon::Information: return "information";
-        case Icon::None: break;
+        case Icon::Error:
+            return "error";
+        case Icon::Warning:
+            return "warning";
+        case Icon::Information:
+            return "information";
+        case Icon::None:
+            break;
     }
     return "none";
 }
 
 const char* answerName(int answer) {
     switch (answer) {
-        case ANSWER_CANCEL: return "cancel";
-        case ANSWER_RETRY: return "retry";
-        default: return "ok";
+        case ANSWER_CANCEL:
+            return "cancel";
+        case ANSWER_RETRY:
+            return "retry";
+        default:
+            return "ok";
     }
 }
 
-int safeAnswer(Buttons b) { return b == Buttons::Ok ? ANSWER_OK : ANSWER_CANCEL; }
+int safeAnswer(Buttons b) {
+    return b == Buttons::Ok ? ANSWER_OK : ANSWER_CANCEL;
+}
 
 bool fits(int answer, Buttons b) {
     switch (b) {
-        case Buttons::Ok: return answer == ANSWER_OK;
-        case Buttons::OkCancel: return answer == ANSWER_OK || answer == ANSWER_CANCEL;
-        case Buttons::RetryCancel: return answer == ANSWER_RETRY || answer == ANSWER_CANCEL;
+        case Buttons::Ok:
+            return answer == ANSWER_OK;
+        case Buttons::OkCancel:
+            return answer == ANSWER_OK || answer == ANSWER_CANCEL;
+        case Buttons::RetryCancel:
+            return answer == ANSWER_RETRY || answer == ANSWER_CANCEL;
     }
     return false;
 }
@@ -79,9 +94,12 @@ int nextScriptedAnswer() {
     while (!item.empty() && (item.front() == ' ' || item.front() == '\t')) item.remove_prefix(1);
     while (!item.empty() && (item.back() == ' ' || item.back() == '\t')) item.remove_suffix(1);
     int answer = 0;
-    if (sameWord(item, "ok")) answer = ANSWER_OK;
-    else if (sameWord(item, "cancel")) answer = ANSWER_CANCEL;
-    else if (sameWord(item, "retry")) answer = ANSWER_RETRY;
+    if (sameWord(item, "ok"))
+        answer = ANSWER_OK;
+    else if (sameWord(item, "cancel"))
+        answer = ANSWER_CANCEL;
+    else if (sameWord(item, "retry"))
+        answer = ANSWER_RETRY;
     ::setenv("PXCM_ANSWERS", rest.c_str(), 1);
     return answer;
 }
@@ -94,12 +112,23 @@ void appendJsonString(std::string& out, std::string_view s) {
     for (std::size_t i = 0; i < s.size(); ++i) {
         unsigned char c = static_cast<unsigned char>(s[i]);
         switch (c) {
-            case '"': out += "\\\""; continue;
-            case '\\': out += "\\\\"; continue;
-            case '\n': out += "\\n"; continue;
-            case '\r': out += "\\r"; continue;
-            case '\t': out += "\\t"; continue;
-            default: break;
+            case '"':
+                out += "\\\"";
+                continue;
+            case '\\':
+                out += "\\\\";
+                continue;
+            case '\n':
+                out += "\\n";
+                continue;
+            case '\r':
+                out += "\\r";
+                continue;
+            case '\t':
+                out += "\\t";
+                continue;
+            default:
+                break;
         }
         if (c < 0x20) {
             out += "\\u00";
@@ -111,7 +140,10 @@ void appendJsonString(std::string& out, std::string_view s) {
             out += static_cast<char>(c);
             continue;
         }
-        std::size_t len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c < 0xE0 ? 2 : 0;
+        std::size_t len = c >= 0xF0 && c <= 0xF4  ? 4
+                          : c >= 0xE0             ? 3
+                          : c >= 0xC2 && c < 0xE0 ? 2
+                                                  : 0;
         bool valid = len > 0 && i + len <= s.size();
         for (std::size_t k = 1; valid && k < len; ++k)
             valid = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;

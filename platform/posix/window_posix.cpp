@@ -4,7 +4,9 @@
 
 namespace plat {
 
-bool isDialogMessage(void* window, void* message) { return false; }
+bool isDialogMessage(void* window, void* message) {
+    return false;
+}
 
 }  // namespace plat
 

@@ -6,6 +6,8 @@
 
 namespace plat {
 
-bool stderrIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+bool stderrIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
+}
 
 }  // namespace plat

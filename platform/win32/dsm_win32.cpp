@@ -9,8 +9,8 @@ namespace plat {
 void notifySourceManager(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT16 msg) {
     HMODULE dsm = LoadLibraryA("TWAIN_32.DLL");
     if (!dsm) return;
-    auto entry = reinterpret_cast<DSMENTRYPROC>(
-        reinterpret_cast<void*>(GetProcAddress(dsm, "DSM_Entry")));
+    auto entry =
+        reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(dsm, "DSM_Entry")));
     if (entry) entry(origin, dest, DG_CONTROL, DAT_NULL, msg, nullptr);
     FreeLibrary(dsm);
 }

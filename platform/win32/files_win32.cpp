@@ -22,7 +22,9 @@ bool fileCreateEmpty(const char* path) {
     return true;
 }
 
-bool fileDelete(const char* path) { return path && *path && DeleteFileA(path) != FALSE; }
+bool fileDelete(const char* path) {
+    return path && *path && DeleteFileA(path) != FALSE;
+}
 
 bool fileReadHead(const char* path, char* out, std::size_t max, std::size_t* got) {
     if (got) *got = 0;
@@ -65,6 +67,8 @@ std::string tempDirectory() {
     return dir;
 }
 
-std::string nativePath(const char* path) { return path ? std::string(path) : std::string(); }
+std::string nativePath(const char* path) {
+    return path ? std::string(path) : std::string();
+}
 
 }  // namespace plat

@@ -10,9 +10,9 @@ thread_local std::string lastLoadError;
 
 std::string systemMessage(DWORD code) {
     char* text = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS,
-                             nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+    DWORD n = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
     std::string message = n && text ? std::string(text, n) : "error " + std::to_string(code);
     if (text) LocalFree(text);
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
@@ -40,6 +40,8 @@ void* Library::symbol(const char* name) const {
     return h_ ? reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(h_), name)) : nullptr;
 }
 
-std::string Library::lastError() { return lastLoadError; }
+std::string Library::lastError() {
+    return lastLoadError;
+}
 
 }  // namespace plat

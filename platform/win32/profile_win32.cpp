@@ -19,8 +19,7 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
     return GetPrivateProfileSectionA(section, out, size, file);
 }
 
-bool profileWriteString(const char* section, const char* key, const char* value,
-                        const char* file) {
+bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {
     return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 

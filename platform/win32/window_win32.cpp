@@ -6,7 +6,8 @@
 namespace plat {
 
 bool isDialogMessage(void* window, void* message) {
-    return window && message && IsDialogMessageA(static_cast<HWND>(window), static_cast<MSG*>(message));
+    return window && message &&
+           IsDialogMessageA(static_cast<HWND>(window), static_cast<MSG*>(message));
 }
 
 }  // namespace plat

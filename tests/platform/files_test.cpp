@@ -46,7 +46,8 @@ TEST(Paths, WindowsPathsMapUnderTheRoot) {
     EXPECT_EQ(nativePath("c:twain.bmp"), "/srv/pxcm/twain.bmp");
     EXPECT_EQ(nativePath("\\PXCM.src"), "/srv/pxcm/PXCM.src");
     EXPECT_EQ(windowsDirectory(), "/srv/pxcm/windows");
-    EXPECT_EQ(nativePath((windowsDirectory() + "\\pxcm.ini").c_str()), "/srv/pxcm/windows/pxcm.ini");
+    EXPECT_EQ(nativePath((windowsDirectory() + "\\pxcm.ini").c_str()),
+              "/srv/pxcm/windows/pxcm.ini");
     EXPECT_EQ(nativePath("/tmp\\xfrimg.jpg"), "/tmp/xfrimg.jpg");
     EXPECT_EQ(nativePath("Help\\KMT18V16.HLP"), "Help/KMT18V16.HLP");
     EXPECT_EQ(nativePath(""), "");

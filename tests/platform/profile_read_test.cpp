@@ -68,8 +68,9 @@ TEST_F(ProfileRead, MissingFileSectionOrKeyGivesTheDefaultAndCreatesNothing) {
 }
 
 TEST_F(ProfileRead, CrlfLfAndByteOrderMarkFilesReadAlike) {
-    for (const char* text : {"[S]\r\na=1\r\nb = two words \r\n", "[S]\na=1\nb = two words \n",
-                             "\xEF\xBB\xBF[S]\na=1\nb = two words ", "\n\n[S]\r\n\r\na=1\r\nb=two words"}) {
+    for (const char* text :
+         {"[S]\r\na=1\r\nb = two words \r\n", "[S]\na=1\nb = two words \n",
+          "\xEF\xBB\xBF[S]\na=1\nb = two words ", "\n\n[S]\r\n\r\na=1\r\nb=two words"}) {
         put(text);
         EXPECT_EQ(get("S", "a"), "1") << text;
         EXPECT_EQ(get("S", "b"), "two words") << text;
@@ -77,7 +78,8 @@ TEST_F(ProfileRead, CrlfLfAndByteOrderMarkFilesReadAlike) {
 }
 
 TEST_F(ProfileRead, OnePairOfSurroundingQuotesIsRemoved) {
-    put("[S]\nd=\"a b\"\ns='x'\nopen=\"abc\nmixed=\"abc'\ntwice=\"\"x\"\"\nempty=\"\"\ninner=a\"b\"c\n"
+    put("[S]\nd=\"a "
+        "b\"\ns='x'\nopen=\"abc\nmixed=\"abc'\ntwice=\"\"x\"\"\nempty=\"\"\ninner=a\"b\"c\n"
         "blanks=  \" padded \"  \n");
     EXPECT_EQ(get("S", "d"), "a b");
     EXPECT_EQ(get("S", "s"), "x");
@@ -117,15 +119,17 @@ TEST_F(ProfileRead, TextIsTruncatedToTheBuffer) {
 TEST_F(ProfileRead, IntegersReadLikeWindows) {
     put("[N]\na=42\nb= 42abc\nc=-7\nd=+5\ne=abc\nf=\ng=\"12\"\nh=0x10\ni=-\nj=12 34\nk=007\n"
         "flag\n");
-    auto num = [&](const char* key, int def = 99) { return profileGetInt("N", key, def, ini.c_str()); };
+    auto num = [&](const char* key, int def = 99) {
+        return profileGetInt("N", key, def, ini.c_str());
+    };
     EXPECT_EQ(num("a"), 42u);
     EXPECT_EQ(num("b"), 42u);
     EXPECT_EQ(num("c"), static_cast<unsigned>(-7));
     EXPECT_EQ(num("d"), 5u);
-    EXPECT_EQ(num("e"), 0u);     // no digits
-    EXPECT_EQ(num("f"), 99u);    // empty value: as missing
-    EXPECT_EQ(num("g"), 12u);    // quotes go first
-    EXPECT_EQ(num("h"), 0u);     // decimal only
+    EXPECT_EQ(num("e"), 0u);   // no digits
+    EXPECT_EQ(num("f"), 99u);  // empty value: as missing
+    EXPECT_EQ(num("g"), 12u);  // quotes go first
+    EXPECT_EQ(num("h"), 0u);   // decimal only
     EXPECT_EQ(num("i"), 0u);
     EXPECT_EQ(num("j"), 12u);
     EXPECT_EQ(num("k"), 7u);
@@ -135,7 +139,8 @@ TEST_F(ProfileRead, IntegersReadLikeWindows) {
 }
 
 TEST_F(ProfileRead, SectionReadListsEveryLineWithItsValue) {
-    put("[ICAP_PIXELTYPE]\r\n; a comment\r\nTWPT_BW = 0\r\n\r\nTWPT_GRAY=1\r\nquoted=\"q\"\r\nlone\r\n"
+    put("[ICAP_PIXELTYPE]\r\n; a comment\r\nTWPT_BW = "
+        "0\r\n\r\nTWPT_GRAY=1\r\nquoted=\"q\"\r\nlone\r\n"
         "[Next]\r\nx=1\r\n");
     std::string buf(64, '#');
     unsigned long n = profileGetSection("icap_pixeltype", buf.data(), 64, ini.c_str());
@@ -196,7 +201,8 @@ TEST_F(ProfileRead, LargeFilesReadToTheEnd) {
     std::string text;
     for (int s = 0; s < 400; ++s) {
         text += "[Section" + std::to_string(s) + "]\r\n";
-        for (int k = 0; k < 8; ++k) text += "Key" + std::to_string(k) + "=value " + std::to_string(s) + "\r\n";
+        for (int k = 0; k < 8; ++k)
+            text += "Key" + std::to_string(k) + "=value " + std::to_string(s) + "\r\n";
     }
     text += "[Last]\r\nk=end";
     ASSERT_GT(text.size(), 48u * 1024u);  // far past the stack buffer

@@ -29,23 +29,27 @@ TEST_F(Prompts, EachBoxIsOneJsonLineWithTheKeysInOrder) {
     EXPECT_EQ(messageBox(nullptr, "Camera not found.", nullptr,
                          PromptOptions{Buttons::RetryCancel, Icon::Warning, false}),
               ANSWER_CANCEL);
-    EXPECT_EQ(messageBox(nullptr, "x", "i", PromptOptions{Buttons::OkCancel, Icon::Information, false}),
-              ANSWER_CANCEL);
-    EXPECT_EQ(root.read("prompts.jsonl"),
-              "{\"caption\":\"Sample Source Error\",\"text\":\"Unable to find default Source Control\","
-              "\"buttons\":\"ok\",\"icon\":\"error\",\"answer\":\"ok\",\"owned\":true}\n"
-              "{\"caption\":\"Error\",\"text\":\"Camera not found.\",\"buttons\":\"retrycancel\","
-              "\"icon\":\"warning\",\"answer\":\"cancel\",\"owned\":false}\n"
-              "{\"caption\":\"i\",\"text\":\"x\",\"buttons\":\"okcancel\",\"icon\":\"information\","
-              "\"answer\":\"cancel\",\"owned\":false}\n");
+    EXPECT_EQ(
+        messageBox(nullptr, "x", "i", PromptOptions{Buttons::OkCancel, Icon::Information, false}),
+        ANSWER_CANCEL);
+    EXPECT_EQ(
+        root.read("prompts.jsonl"),
+        "{\"caption\":\"Sample Source Error\",\"text\":\"Unable to find default Source Control\","
+        "\"buttons\":\"ok\",\"icon\":\"error\",\"answer\":\"ok\",\"owned\":true}\n"
+        "{\"caption\":\"Error\",\"text\":\"Camera not found.\",\"buttons\":\"retrycancel\","
+        "\"icon\":\"warning\",\"answer\":\"cancel\",\"owned\":false}\n"
+        "{\"caption\":\"i\",\"text\":\"x\",\"buttons\":\"okcancel\",\"icon\":\"information\","
+        "\"answer\":\"cancel\",\"owned\":false}\n");
 }
 
 TEST_F(Prompts, TextsAreEscapedAndComeBackUnchanged) {
     const std::string text = "say \"hi\"\\path\nline 2\ttab\x01 caf\xC3\xA9 bad\xE9!";
     messageBox(nullptr, text.c_str(), "Cap \"1\"", PromptOptions{});
     const std::string line = root.read("prompts.jsonl");
-    EXPECT_NE(line.find("\"text\":\"say \\\"hi\\\"\\\\path\\nline 2\\ttab\\u0001 caf\xC3\xA9 bad\\u00e9!\""),
-              std::string::npos)
+    EXPECT_NE(
+        line.find(
+            "\"text\":\"say \\\"hi\\\"\\\\path\\nline 2\\ttab\\u0001 caf\xC3\xA9 bad\\u00e9!\""),
+        std::string::npos)
         << line;
     EXPECT_EQ(line.find('\n'), line.size() - 1);  // one line per box
     auto boxes = root.prompts();
@@ -63,7 +67,7 @@ TEST_F(Prompts, ScriptedAnswersAreConsumedInOrderWithSafeFallbacks) {
     EXPECT_EQ(box(Buttons::Ok), ANSWER_OK);               // "cancel" does not fit: OK
     EXPECT_EQ(box(Buttons::OkCancel), ANSWER_CANCEL);     // unknown word: the safe choice
     EXPECT_EQ(box(Buttons::OkCancel), ANSWER_OK);
-    EXPECT_EQ(box(Buttons::OkCancel), ANSWER_CANCEL);     // none left
+    EXPECT_EQ(box(Buttons::OkCancel), ANSWER_CANCEL);  // none left
     EXPECT_EQ(box(Buttons::RetryCancel), ANSWER_CANCEL);
     EXPECT_EQ(box(Buttons::Ok), ANSWER_OK);
 

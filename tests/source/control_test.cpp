@@ -26,11 +26,13 @@ TEST_F(SourceTest, IdentityIsTheSourcesOwnInEveryState) {
         EXPECT_STREQ(id.Version.Info, "April, 1998");
         EXPECT_EQ(id.ProtocolMajor, 1);
         EXPECT_EQ(id.ProtocolMinor, 6);
-        EXPECT_EQ(static_cast<TW_UINT32>(id.SupportedGroups), static_cast<TW_UINT32>(DG_CONTROL | DG_IMAGE));
+        EXPECT_EQ(static_cast<TW_UINT32>(id.SupportedGroups),
+                  static_cast<TW_UINT32>(DG_CONTROL | DG_IMAGE));
         EXPECT_STREQ(id.Manufacturer, "Orvimex TWAIN");
         EXPECT_STREQ(id.ProductFamily, "TWAIN");
         EXPECT_STREQ(id.ProductName, "Vantrel KMT-18/19 ver 1.6");
-        EXPECT_EQ(static_cast<TW_UINT32>(id.Id), state == STATE_LOADED ? 0u : 42u) << "the manager's Id after open";
+        EXPECT_EQ(static_cast<TW_UINT32>(id.Id), state == STATE_LOADED ? 0u : 42u)
+            << "the manager's Id after open";
     }
 }
 
@@ -65,8 +67,9 @@ TEST_F(SourceTest, OpenWithAnApplicationStillRecordedIsRefused) {
     TW_IDENTITY ds{};
     EXPECT_EQ(control(DAT_IDENTITY, MSG_OPENDS, &ds), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_MAXCONNECTIONS);
-    EXPECT_EQ(root.prompts().at(0).text,
-              "General failure in response to MSG_OPENDS.  Source is connected to max possible apps.");
+    EXPECT_EQ(
+        root.prompts().at(0).text,
+        "General failure in response to MSG_OPENDS.  Source is connected to max possible apps.");
 }
 
 TEST_F(SourceTest, ASecondApplicationIsTurnedAway) {
@@ -158,7 +161,8 @@ TEST_F(SourceTest, PendingTransfersFollowTheSourceControlFile) {
     root.write("control.src", "[ADF]\r\nPendingImages=3\r\n");
     enterState(STATE_OPEN);
     std::string path = root.file("control.src");
-    std::snprintf(g_source.sourceControlPath, sizeof g_source.sourceControlPath, "%s", path.c_str());
+    std::snprintf(g_source.sourceControlPath, sizeof g_source.sourceControlPath, "%s",
+                  path.c_str());
 
     TW_PENDINGXFERS p{};
     ASSERT_EQ(control(DAT_PENDINGXFERS, MSG_GET, &p), TWRC_SUCCESS);

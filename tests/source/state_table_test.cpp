@@ -46,7 +46,8 @@ TEST_F(StateTable, EveryControlTripletInStatesThreeToSix) {
             enterState(states[s]);
             data = {};
             if (row.dat == DAT_IDENTITY) data.identity = g_source.sourceIdentity;
-            const std::string where = std::string(row.name) + " in state " + std::to_string(states[s]);
+            const std::string where =
+                std::string(row.name) + " in state " + std::to_string(states[s]);
             TW_UINT16 rc = control(row.dat, row.msg, &data);
             if (row.after[s] == 0) {
                 EXPECT_EQ(rc, TWRC_FAILURE) << where;

@@ -41,13 +41,17 @@ std::string jsonField(const std::string& line, const std::string& key) {
         char c = line[p];
         if (c == '\\' && p + 1 < line.size()) {
             char n = line[++p];
-            if (n == 'n') out += '\n';
-            else if (n == 'r') out += '\r';
-            else if (n == 't') out += '\t';
+            if (n == 'n')
+                out += '\n';
+            else if (n == 'r')
+                out += '\r';
+            else if (n == 't')
+                out += '\t';
             else if (n == 'u' && p + 4 < line.size()) {
                 out += static_cast<char>(std::stoi(line.substr(p + 1, 4), nullptr, 16));
                 p += 4;
-            } else out += n;
+            } else
+                out += n;
         } else {
             out += c;
         }
@@ -91,7 +95,9 @@ std::string TempRoot::read(const std::string& rel) const {
     return ss.str();
 }
 
-bool TempRoot::exists(const std::string& rel) const { return fs::exists(file(rel)); }
+bool TempRoot::exists(const std::string& rel) const {
+    return fs::exists(file(rel));
+}
 
 void TempRoot::remove(const std::string& rel) const {
     std::error_code ec;
@@ -105,7 +111,9 @@ void TempRoot::installDefaultSettings() const {
                       fs::copy_options::overwrite_existing);
 }
 
-void TempRoot::setAnswers(const std::string& csv) const { setenv("PXCM_ANSWERS", csv.c_str(), 1); }
+void TempRoot::setAnswers(const std::string& csv) const {
+    setenv("PXCM_ANSWERS", csv.c_str(), 1);
+}
 
 std::vector<Prompt> TempRoot::prompts() const {
     std::vector<Prompt> out;
@@ -125,6 +133,8 @@ std::vector<Prompt> TempRoot::prompts() const {
     return out;
 }
 
-void TempRoot::clearPrompts() const { remove("prompts.jsonl"); }
+void TempRoot::clearPrompts() const {
+    remove("prompts.jsonl");
+}
 
 }  // namespace testsupport

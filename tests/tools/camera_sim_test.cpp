@@ -32,12 +32,15 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kSimulator = PXCM_BINARY_DIR "/pxcm-camera";
 
-Bytes bytesOf(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes bytesOf(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
 // Arbitrary but reproducible file content.
 Bytes pattern(std::size_t size, int seed) {
     Bytes b(size);
-    for (std::size_t i = 0; i < size; ++i) b[i] = static_cast<std::uint8_t>((i * 7 + seed * 31 + i / 251) & 0xFF);
+    for (std::size_t i = 0; i < size; ++i)
+        b[i] = static_cast<std::uint8_t>((i * 7 + seed * 31 + i / 251) & 0xFF);
     return b;
 }
 
@@ -51,10 +54,13 @@ Bytes slice(const Bytes& b, std::size_t from, std::size_t length) {
 }
 
 std::uint32_t be32(const Bytes& b, std::size_t at) {
-    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) | (std::uint32_t{b[at + 2]} << 8) | b[at + 3];
+    return (std::uint32_t{b[at]} << 24) | (std::uint32_t{b[at + 1]} << 16) |
+           (std::uint32_t{b[at + 2]} << 8) | b[at + 3];
 }
 
-std::uint16_t be16(const Bytes& b, std::size_t at) { return static_cast<std::uint16_t>((b[at] << 8) | b[at + 1]); }
+std::uint16_t be16(const Bytes& b, std::size_t at) {
+    return static_cast<std::uint16_t>((b[at] << 8) | b[at + 1]);
+}
 
 class TempDir {
 public:
@@ -66,8 +72,9 @@ public:
     const std::string& path() const { return path_; }
 
     void write(const std::string& name, const Bytes& data) const {
-        std::ofstream(path_ + "/" + name, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
-                                                                  static_cast<std::streamsize>(data.size()));
+        std::ofstream(path_ + "/" + name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(data.data()),
+                   static_cast<std::streamsize>(data.size()));
     }
     Bytes read(const std::string& name) const {
         std::ifstream in(path_ + "/" + name, std::ios::binary);
@@ -76,7 +83,8 @@ public:
     bool exists(const std::string& name) const { return fs::exists(path_ + "/" + name); }
     std::vector<std::string> names() const {
         std::vector<std::string> all;
-        for (const auto& e : fs::directory_iterator(path_)) all.push_back(e.path().filename().string());
+        for (const auto& e : fs::directory_iterator(path_))
+            all.push_back(e.path().filename().string());
         std::sort(all.begin(), all.end());
         return all;
     }
@@ -192,14 +200,18 @@ public:
         ::ioctl(fd_, TCFLSH, TCIOFLUSH);
     }
 
-    void write(const Bytes& b) const { ASSERT_EQ(::write(fd_, b.data(), b.size()), static_cast<ssize_t>(b.size())); }
+    void write(const Bytes& b) const {
+        ASSERT_EQ(::write(fd_, b.data(), b.size()), static_cast<ssize_t>(b.size()));
+    }
 
     // Up to `n` bytes, whatever arrived within `wait`.
     Bytes read(std::size_t n, int waitMs = 1000) const {
         Bytes got;
         auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
         while (got.size() < n) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())
+                    .count();
             if (left <= 0) break;
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, static_cast<int>(left)) <= 0) continue;
@@ -229,13 +241,18 @@ private:
     int fd_ = -1;
 };
 
-std::string arg(const char* request, int n) { return std::string(request) + static_cast<char>(n) + ":"; }
-
-std::string download(char letter, int number, int speedCode) {
-    return std::string(1, letter) + ":" + static_cast<char>(number) + ":" + static_cast<char>(speedCode) + ":";
+std::string arg(const char* request, int n) {
+    return std::string(request) + static_cast<char>(n) + ":";
 }
 
-Bytes block(int number) { return {static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)}; }
+std::string download(char letter, int number, int speedCode) {
+    return std::string(1, letter) + ":" + static_cast<char>(number) + ":" +
+           static_cast<char>(speedCode) + ":";
+}
+
+Bytes block(int number) {
+    return {static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)};
+}
 
 void setFileTime(const std::string& path, int year, int month, int day, int hour, int minute) {
     std::tm tm{};
@@ -264,7 +281,9 @@ ImageSize jpegHeader(const Bytes& data) {
     jpeg_decompress_struct info;
     JpegTrap trap;
     info.err = jpeg_std_error(&trap.manager);
-    trap.manager.error_exit = [](j_common_ptr c) { std::longjmp(reinterpret_cast<JpegTrap*>(c->err)->back, 1); };
+    trap.manager.error_exit = [](j_common_ptr c) {
+        std::longjmp(reinterpret_cast<JpegTrap*>(c->err)->back, 1);
+    };
     trap.manager.output_message = [](j_common_ptr) {};
     ImageSize size;
     if (setjmp(trap.back)) {
@@ -296,7 +315,8 @@ TEST(CameraSim, HandshakeStatusModesAndClock) {
     TempDir dir;
     dir.write("a.jpg", pattern(10, 1));
     dir.write("b.jpg", pattern(11, 2));
-    Simulator sim({"--dir", dir.path(), "--free", "7", "--battery", "2", "--mode-q", "1", "--clock", "1998-03-05T14:07"});
+    Simulator sim({"--dir", dir.path(), "--free", "7", "--battery", "2", "--mode-q", "1", "--clock",
+                   "1998-03-05T14:07"});
     ASSERT_FALSE(sim.path().empty());
     PcPort pc(sim.path());
 
@@ -530,7 +550,8 @@ TEST(CameraSim, PortCanBeClosedAndReopened) {
 TEST(CameraSim, ReplyFaults) {
     TempDir dir;
     dir.write("a.jpg", pattern(10, 1));
-    Simulator sim({"--dir", dir.path(), "--fault", "bad-header:P", "--fault", "short:I", "--fault", "silent-after:3"});
+    Simulator sim({"--dir", dir.path(), "--fault", "bad-header:P", "--fault", "short:I", "--fault",
+                   "silent-after:3"});
     PcPort pc(sim.path());
 
     Bytes status = pc.request("P:", 12);
@@ -547,8 +568,8 @@ TEST(CameraSim, BlockFaults) {
     TempDir dir;
     const Bytes picture = pattern(96, 3);
     dir.write("a.jpg", picture);
-    Simulator sim({"--dir", dir.path(), "--fault", "fail-block:1:2", "--fault", "corrupt-block:0", "--fault",
-                   "stop-after-blocks:3"});
+    Simulator sim({"--dir", dir.path(), "--fault", "fail-block:1:2", "--fault", "corrupt-block:0",
+                   "--fault", "stop-after-blocks:3"});
     PcPort pc(sim.path());
 
     EXPECT_EQ(pc.request(download('F', 1, 92), 24).size(), 24u);
@@ -627,9 +648,10 @@ TEST(CameraSim, CommandLine) {
         while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) help.append(buffer, n);
         EXPECT_EQ(::pclose(p), 0);
     }
-    for (const char* option : {"--link", "--dir", "--firmware", "--timing", "--check-rate", "--battery", "--mode-q",
-                               "--mode-t", "--free", "--clock", "--fault", "--help", "silent-after:N", "short:L",
-                               "bad-header:L", "fail-block:N:T", "corrupt-block:N", "stop-after-blocks:N", ".thumb.jpg"})
+    for (const char* option :
+         {"--link", "--dir", "--firmware", "--timing", "--check-rate", "--battery", "--mode-q",
+          "--mode-t", "--free", "--clock", "--fault", "--help", "silent-after:N", "short:L",
+          "bad-header:L", "fail-block:N:T", "corrupt-block:N", "stop-after-blocks:N", ".thumb.jpg"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

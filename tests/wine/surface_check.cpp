@@ -116,9 +116,7 @@ struct DibPixels {
         const std::uint8_t* p = bits + (static_cast<std::size_t>(row) * width + x) * 3;
         return plat::rgb(p[2], p[1], p[0]);
     }
-    Color fromBottom(int x, int y) const {
-        return atMemoryRow(x, bottomUp ? y : height - 1 - y);
-    }
+    Color fromBottom(int x, int y) const { return atMemoryRow(x, bottomUp ? y : height - 1 - y); }
 };
 
 long long floorDiv(long long a, long long b) {
@@ -201,8 +199,8 @@ struct Scene {
 // to the source rectangle's top for the unscaled call, the picture's height
 // for the scaled one.
 void checkDraw(const char* name, plat::MemHandle picture, const Rect& dest, const Rect& source) {
-    const std::string what = format("%s: %s from %s", name, rectText(dest).c_str(),
-                                    rectText(source).c_str());
+    const std::string what =
+        format("%s: %s from %s", name, rectText(dest).c_str(), rectText(source).c_str());
     Scene scene;
     if (!scene.canvas.ok()) return report(false, what + ": no DIB section");
     plat::MemLock lock(picture);
@@ -233,8 +231,8 @@ void checkPaletteRestored(plat::MemHandle picture) {
     (void)drawPicture(scene.surface, dest, picture, source, palette);
     const HGDIOBJ after = GetCurrentObject(scene.canvas.dc(), OBJ_PAL);
     plat::MemLock lock(picture);
-    const std::string diff = difference(scene.canvas, expectedDraw(DibPixels::of(lock.get()),
-                                                                   dest, source));
+    const std::string diff =
+        difference(scene.canvas, expectedDraw(DibPixels::of(lock.get()), dest, source));
     report(palette && before == after && after != palette && diff.empty(),
            "a palette is selected for the drawing and the DC's own put back" +
                (diff.empty() ? std::string() : ", " + diff));
@@ -263,8 +261,8 @@ void checkTopDown(plat::MemHandle picture) {
     for (int srcY : {0, 5}) {
         Scene scene;
         const int dx = 11, dy = 9, w = pic.width, h = pic.height / 2;
-        const int result = scene.surface.stretchDib(dx, dy, w, h, 0, srcY, w, h, block.data(),
-                                                    block.data() + 40);
+        const int result =
+            scene.surface.stretchDib(dx, dy, w, h, 0, srcY, w, h, block.data(), block.data() + 40);
         Expected e = background();
         for (int j = 0; j < h; ++j) {
             const int row = srcY == 0 ? j : pic.height - 1 - (srcY + h - 1 - j);
@@ -316,8 +314,7 @@ void checkDibHelpers(plat::MemHandle thumbnail) {
     }
     DibHeader info{};
     const BOOL filled = DibInfo(thumbnail, &info);
-    report(filled == TRUE && info.biSizeImage == 80u * 3 * 56 &&
-               info.biClrUsed == 0,
+    report(filled == TRUE && info.biSizeImage == 80u * 3 * 56 && info.biClrUsed == 0,
            format("DibInfo of the thumbnail: biSizeImage %lu, biClrUsed %lu",
                   static_cast<unsigned long>(info.biSizeImage),
                   static_cast<unsigned long>(info.biClrUsed)));
@@ -360,7 +357,8 @@ int main() {
 
     plat::MemBlock thumb(decodePicture(thumbJpeg.data(), thumbJpeg.size(), DECODE_DISPLAY));
     plat::MemBlock photo(decodePicture(photoJpeg.data(), photoJpeg.size(), DECODE_DISPLAY));
-    plat::MemBlock photoFull(decodePicture(photoJpeg.data(), photoJpeg.size(), DECODE_FULL_PICTURE));
+    plat::MemBlock photoFull(
+        decodePicture(photoJpeg.data(), photoJpeg.size(), DECODE_FULL_PICTURE));
     checkDecoded("thumbnail, display mode", thumb.get(), testsupport::referenceDecode(thumbJpeg),
                  DECODE_DISPLAY);
     const testsupport::RawImage photoRef = testsupport::referenceDecode(photoJpeg);
@@ -383,8 +381,7 @@ int main() {
     checkDraw("thumbnail source partly outside", thumb.get(), {7, 5, 127, 89}, {40, 20, 120, 76});
     checkDraw("thumbnail source partly before", thumb.get(), {7, 5, 127, 89}, {-20, -10, 60, 46});
     checkDraw("thumbnail part outside, unscaled", thumb.get(), {7, 5, 87, 61}, {40, -10, 120, 46});
-    checkDraw("thumbnail past the canvas edge", thumb.get(), {150, 110, 270, 194},
-              {0, 0, 80, 56});
+    checkDraw("thumbnail past the canvas edge", thumb.get(), {150, 110, 270, 194}, {0, 0, 80, 56});
     // The full-size picture in both layouts: the full-picture block is
     // drawn as its header describes it (upside down, red and blue swapped).
     checkDraw("picture shrunk", photo.get(), {7, 5, 87, 65}, {0, 0, 320, 240});

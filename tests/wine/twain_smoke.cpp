@@ -23,7 +23,8 @@ int main() {
     HMODULE dsm = LoadLibraryA("twain_32.dll");
     expect(dsm != nullptr, "load twain_32.dll");
     if (!dsm) return 1;
-    auto entry = reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(dsm, "DSM_Entry")));
+    auto entry =
+        reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(dsm, "DSM_Entry")));
     expect(entry != nullptr, "find DSM_Entry");
     if (!entry) return 1;
 
@@ -47,7 +48,8 @@ int main() {
     bool found = false;
     TW_IDENTITY id{};
     for (TW_UINT16 rc = entry(&app, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETFIRST, &id);
-         rc == TWRC_SUCCESS; rc = entry(&app, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &id)) {
+         rc == TWRC_SUCCESS;
+         rc = entry(&app, nullptr, DG_CONTROL, DAT_IDENTITY, MSG_GETNEXT, &id)) {
         std::printf("     source: %s / %s\n", id.Manufacturer, id.ProductName);
         if (std::strcmp(id.ProductName, PRODUCT) == 0 && !found) {
             source = id;

@@ -21,9 +21,13 @@ constexpr TW_UINT32 APPLICATION_ID = 1;
 
 }  // namespace
 
-RegisterCommand::RegisterCommand(const Command& c) { registry().push_back(c); }
+RegisterCommand::RegisterCommand(const Command& c) {
+    registry().push_back(c);
+}
 
-const std::vector<Command>& commands() { return registry(); }
+const std::vector<Command>& commands() {
+    return registry();
+}
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "pxcm: %s\n", message.c_str());
@@ -38,10 +42,22 @@ bool wantsHelp(const std::vector<std::string>& args) {
 
 std::string conditionCodeName(TW_UINT16 cc) {
     static const char* const names[] = {
-        "TWCC_SUCCESS",    "TWCC_BUMMER",     "TWCC_LOWMEMORY",   "TWCC_NODS",
-        "TWCC_MAXCONNECTIONS", "TWCC_OPERATIONERROR", "TWCC_BADCAP", "7",
-        "8",               "TWCC_BADPROTOCOL", "TWCC_BADVALUE",   "TWCC_SEQERROR",
-        "TWCC_BADDEST",    "TWCC_CAPUNSUPPORTED", "TWCC_CAPBADOPERATION", "TWCC_CAPSEQERROR",
+        "TWCC_SUCCESS",
+        "TWCC_BUMMER",
+        "TWCC_LOWMEMORY",
+        "TWCC_NODS",
+        "TWCC_MAXCONNECTIONS",
+        "TWCC_OPERATIONERROR",
+        "TWCC_BADCAP",
+        "7",
+        "8",
+        "TWCC_BADPROTOCOL",
+        "TWCC_BADVALUE",
+        "TWCC_SEQERROR",
+        "TWCC_BADDEST",
+        "TWCC_CAPUNSUPPORTED",
+        "TWCC_CAPBADOPERATION",
+        "TWCC_CAPSEQERROR",
     };
     if (cc < sizeof(names) / sizeof(names[0])) return names[cc];
     return std::to_string(cc);
@@ -129,13 +145,12 @@ bool Session::nextNotification(TW_UINT16* msg) {
     return true;
 }
 
-TW_UINT16 Session::fromSource(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg,
-                              TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF) {
+TW_UINT16 Session::fromSource(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
+                              TW_UINT16 msg, TW_MEMREF) {
     if (dg != DG_CONTROL || dat != DAT_NULL) return TWRC_FAILURE;
     if (!origin || origin->Id != source_.Id) return TWRC_FAILURE;
     if (dest && dest->Id != app_.Id) return TWRC_FAILURE;
-    if (msg != MSG_XFERREADY && msg != MSG_CLOSEDSREQ && msg != MSG_CLOSEDSOK)
-        return TWRC_FAILURE;
+    if (msg != MSG_XFERREADY && msg != MSG_CLOSEDSREQ && msg != MSG_CLOSEDSOK) return TWRC_FAILURE;
     notifications_.push_back(msg);
     return TWRC_SUCCESS;
 }

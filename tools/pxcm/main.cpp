@@ -17,8 +17,9 @@ void printUsage(FILE* out) {
                  "A TWAIN application for the pxcm data source. --ds names the source to\n"
                  "load (default: pxcmtwain.ds beside this program).\n\ncommands:\n");
     std::vector<pxcm::Command> list = pxcm::commands();
-    std::sort(list.begin(), list.end(),
-              [](const pxcm::Command& a, const pxcm::Command& b) { return std::strcmp(a.name, b.name) < 0; });
+    std::sort(list.begin(), list.end(), [](const pxcm::Command& a, const pxcm::Command& b) {
+        return std::strcmp(a.name, b.name) < 0;
+    });
     for (const auto& c : list) std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
 }
 
