@@ -7,6 +7,7 @@
 
 #include "image/jpeg_decoder.h"
 #include "platform/prompt.h"
+#include "platform/window.h"
 
 namespace {
 
@@ -15,7 +16,7 @@ void showMessage(j_common_ptr cinfo) {
     (*cinfo->err->format_message)(cinfo, text);
     plat::PromptOptions options;
     options.buttons = plat::Buttons::Ok;
-    (void)plat::messageBox(nullptr, text, JPEG_ERROR_CAPTION, options);
+    (void)plat::messageBox(plat::activeWindow(), text, JPEG_ERROR_CAPTION, options);
 }
 
 [[noreturn]] void leaveDecoding(j_common_ptr cinfo) {

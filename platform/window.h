@@ -17,3 +17,11 @@ namespace plat {
 void destroyWindow(void* window);
 
 }  // namespace plat
+
+namespace plat {
+
+// The active window of the calling thread (the owner of boxes that belong to
+// whatever the user is looking at); none when there is no window host.
+void* activeWindow();
+
+}  // namespace plat

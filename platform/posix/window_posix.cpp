@@ -15,3 +15,11 @@ namespace plat {
 void destroyWindow(void* window) {}
 
 }  // namespace plat
+
+namespace plat {
+
+void* activeWindow() {
+    return nullptr;
+}
+
+}  // namespace plat

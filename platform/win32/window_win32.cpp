@@ -19,3 +19,11 @@ void destroyWindow(void* window) {
 }
 
 }  // namespace plat
+
+namespace plat {
+
+void* activeWindow() {
+    return GetActiveWindow();
+}
+
+}  // namespace plat
