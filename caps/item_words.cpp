@@ -3,25 +3,19 @@
 
 #include <cstdint>
 
+#include "caps/containers.h"
+
 namespace caps {
 
 std::size_t listItemWidth(TW_UINT16 itemType) {
     switch (itemType) {
-        case TWTY_INT8:
-        case TWTY_UINT8:
-            return 1;
-        case TWTY_INT16:
-        case TWTY_UINT16:
-        case TWTY_BOOL:
-            return 2;
-        case TWTY_INT32:
-        case TWTY_UINT32:
-        case TWTY_FIX32:
-            return 4;
-        case TWTY_FRAME:
-            return 16;
+        case TWTY_STR32:
+        case TWTY_STR64:
+        case TWTY_STR128:
+        case TWTY_STR255:
+            return 0;  // a string item has no value form
         default:
-            return 0;
+            return itemWidth(itemType);
     }
 }
 
