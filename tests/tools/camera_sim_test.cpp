@@ -1,6 +1,6 @@
 // camera_sim_test.cpp — the simulated camera seen from the PC's end of its
 // pty: handshake, status, information, both download methods, capture,
-// deletion, faults, the rate check and line timing.
+// deletion, faults, the rate check, line timing and the rate switch.
 #include <asm/termbits.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -19,6 +19,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -60,6 +61,10 @@ std::uint32_t be32(const Bytes& b, std::size_t at) {
 
 std::uint16_t be16(const Bytes& b, std::size_t at) {
     return static_cast<std::uint16_t>((b[at] << 8) | b[at + 1]);
+}
+
+double microsBetween(Clock::time_point from, Clock::time_point to) {
+    return std::chrono::duration<double, std::micro>(to - from).count();
 }
 
 class TempDir {
@@ -220,6 +225,24 @@ public:
             if (r > 0) got.insert(got.end(), buffer, buffer + r);
         }
         return got;
+    }
+
+    // Up to `n` bytes into `into` as they came: for each read, the moment it
+    // returned and the count received so far.
+    std::vector<std::pair<Clock::time_point, std::size_t>> readPieces(std::size_t n, Bytes& into,
+                                                                      int waitMs = 1000) const {
+        std::vector<std::pair<Clock::time_point, std::size_t>> pieces;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(waitMs);
+        while (into.size() < n && Clock::now() < deadline) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 10) <= 0) continue;
+            std::uint8_t buffer[512];
+            ssize_t r = ::read(fd_, buffer, std::min(sizeof buffer, n - into.size()));
+            if (r <= 0) continue;
+            into.insert(into.end(), buffer, buffer + r);
+            pieces.emplace_back(Clock::now(), into.size());
+        }
+        return pieces;
     }
 
     // Handshake, then the request; the reply of `n` bytes.
@@ -632,6 +655,73 @@ TEST(CameraSim, TimingSlowsATransfer) {
     // 626 bytes from the camera at 12 bits each and 9600 baud take 0.78 s.
     EXPECT_GT(timed, 0.6);
     EXPECT_GT(timed, plain + 0.3);
+}
+
+TEST(CameraSim, TimedDataNeverArrivesBeforeItsWireTime) {
+    TempDir dir;
+    const Bytes picture = pattern(32 * 24, 6);
+    dir.write("a.jpg", picture);
+    // The camera may take a request as started this long before it saw it
+    // (the OS's hand-over delay, measured at start-up and capped).
+    const double handOverUs = 100;
+    struct Method {
+        const char* firmware;
+        int speedCode, baud;
+        bool addressed;
+    };
+    for (const Method m : {Method{"4.0", 7, 115200, true}, Method{"3.9", 15, 56000, false}}) {
+        SCOPED_TRACE(m.firmware);
+        Simulator sim({"--dir", dir.path(), "--firmware", m.firmware, "--timing"});
+        PcPort pc(sim.path());
+        ASSERT_EQ(pc.request(download('F', 1, m.speedCode), 24).size(), 24u);
+        pc.switchRate(m.baud);
+        ASSERT_EQ(pc.read(2), bytesOf("A:"));
+        const double byteUs = 12e6 / m.baud;
+        const std::size_t asked = m.addressed ? 2 : 1;
+        for (int n = 0; n < 24; ++n) {
+            const auto sent = Clock::now();
+            pc.write(m.addressed ? block(n) : Bytes{'O'});
+            Bytes data;
+            for (const auto& [at, count] : pc.readPieces(32, data))
+                EXPECT_GE(microsBetween(sent, at) + handOverUs,
+                          byteUs * static_cast<double>(asked + count))
+                    << "block " << n << ", " << count << " bytes";
+            ASSERT_EQ(data, slice(picture, n * 32, 32)) << "block " << n;
+        }
+        if (m.addressed) pc.write({0xFF, 0xFF});
+    }
+}
+
+TEST(CameraSim, AcknowledgementAtTheNewRateWaitsForThePcsPurge) {
+    TempDir dir;
+    dir.write("a.jpg", pattern(40, 2));
+    Simulator sim({"--dir", dir.path()});
+    PcPort pc(sim.path());
+
+    // Switched and purged at once: the acknowledgement follows at once.
+    ASSERT_EQ(pc.request(download('F', 1, 7), 24).size(), 24u);
+    auto informed = Clock::now();
+    pc.switchRate(115200);
+    EXPECT_EQ(pc.read(2), bytesOf("A:"));
+    EXPECT_LT(microsBetween(informed, Clock::now()), 80000);
+    pc.write({0xFF, 0xFF});
+    pc.switchRate(9600);
+
+    // A PC slow to purge still gets it: it is not sent into the purge.
+    ASSERT_EQ(pc.request(download('F', 1, 15), 24).size(), 24u);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    pc.switchRate(56000);
+    EXPECT_EQ(pc.read(2), bytesOf("A:"));
+    pc.write({0xFF, 0xFF});
+    pc.switchRate(9600);
+
+    // A PC that purges nothing gets it after the settling time.
+    ASSERT_EQ(pc.request(download('F', 1, 92), 24).size(), 24u);
+    informed = Clock::now();
+    EXPECT_EQ(pc.read(2), bytesOf("A:"));
+    EXPECT_GE(microsBetween(informed, Clock::now()), 90000);
+    pc.write({0xFF, 0xFF});
+    EXPECT_EQ(pc.request("P:", 12).size(), 12u);
 }
 
 TEST(CameraSim, CommandLine) {

@@ -55,7 +55,9 @@ int yearByte(int year) {
     return year - 1792;
 }
 
-CameraClock::CameraClock(const CameraTime& start) { set(start); }
+CameraClock::CameraClock(const CameraTime& start) {
+    set(start);
+}
 
 void CameraClock::set(const CameraTime& t) {
     std::tm tm = toTm(t);
@@ -64,8 +66,8 @@ void CameraClock::set(const CameraTime& t) {
 }
 
 CameraTime CameraClock::now() const {
-    auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::steady_clock::now() - setAt_);
+    auto elapsed =
+        std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - setAt_);
     std::time_t t = base_ + static_cast<std::time_t>(elapsed.count());
     std::tm tm{};
     gmtime_r(&t, &tm);

@@ -27,7 +27,8 @@ const Millis kRequestGap(500);
 // PC starting over with a handshake.
 const Millis kBlockGap(300);
 // After the information the PC switches its rate and purges its queues; the
-// camera waits so that the acknowledgement is not purged with them.
+// camera waits for that purge so that the acknowledgement is not lost in it,
+// and at most this long for a PC that purges nothing.
 const Millis kSwitchSettle(100);
 const Millis kRateWait(1500);
 const Millis kRateGrace(50);
@@ -42,8 +43,8 @@ const Bytes kAcknowledgement = {'A', ':'};
 
 }  // namespace
 
-CameraProtocol::CameraProtocol(Line& line, const PictureStore& store, const CameraSettings& settings,
-                             FaultPlan faults)
+CameraProtocol::CameraProtocol(Line& line, const PictureStore& store,
+                               const CameraSettings& settings, FaultPlan faults)
     : line_(line),
       store_(store),
       settings_(settings),
@@ -87,7 +88,9 @@ void CameraProtocol::handshake() {
     send(kHandshakeReply);
 }
 
-std::optional<std::uint8_t> CameraProtocol::next() { return line_.receive(kRequestGap); }
+std::optional<std::uint8_t> CameraProtocol::next() {
+    return line_.receive(kRequestGap);
+}
 
 bool CameraProtocol::expectSeparator(std::uint8_t letter) {
     auto byte = next();
@@ -109,65 +112,65 @@ bool CameraProtocol::accept(std::uint8_t letter) {
 void CameraProtocol::request(std::uint8_t letter) {
     if (!expectSeparator(letter)) return;
     switch (letter) {
-    case 'P':
-    case 'S':
-    case 'y':
-        if (!accept(letter)) return;
-        if (letter == 'P') {
-            replyStatus(letter);
-        } else if (letter == 'S') {
-            capture();
-        } else {
-            auto version = versionReply(settings_.firmware);
-            reply(letter, Bytes(version.begin(), version.end()));
-        }
-        return;
-    case 'Q':
-    case 'T':
-    case 'L':
-    case 'I': {
-        auto argument = next();
-        if (!argument || !expectSeparator(letter) || !accept(letter)) return;
-        if (letter == 'Q') {
-            modeQ_ = *argument != 0;
-            replyStatus(letter);
-        } else if (letter == 'T') {
-            modeT_ = *argument != 0;
-            replyStatus(letter);
-        } else if (letter == 'L') {
-            deletePicture(*argument);
-        } else {
-            replyInfo(*argument);
-        }
-        return;
-    }
-    case 'M': {
-        std::uint8_t bytes[5];
-        for (auto& b : bytes) {
-            auto byte = next();
-            if (!byte) {
-                logf("request 'M' dropped: incomplete");
-                return;
+        case 'P':
+        case 'S':
+        case 'y':
+            if (!accept(letter)) return;
+            if (letter == 'P') {
+                replyStatus(letter);
+            } else if (letter == 'S') {
+                capture();
+            } else {
+                auto version = versionReply(settings_.firmware);
+                reply(letter, Bytes(version.begin(), version.end()));
             }
-            b = *byte;
+            return;
+        case 'Q':
+        case 'T':
+        case 'L':
+        case 'I': {
+            auto argument = next();
+            if (!argument || !expectSeparator(letter) || !accept(letter)) return;
+            if (letter == 'Q') {
+                modeQ_ = *argument != 0;
+                replyStatus(letter);
+            } else if (letter == 'T') {
+                modeT_ = *argument != 0;
+                replyStatus(letter);
+            } else if (letter == 'L') {
+                deletePicture(*argument);
+            } else {
+                replyInfo(*argument);
+            }
+            return;
         }
-        if (!accept(letter)) return;
-        setClock(bytes);
-        return;
-    }
-    case 'F':
-    case 'H': {
-        auto number = next();
-        if (!number || !expectSeparator(letter)) return;
-        auto speed = next();
-        if (!speed || !expectSeparator(letter) || !accept(letter)) return;
-        download(letter, *number, *speed);
-        return;
-    }
-    default:
-        logf("unknown request '%c' (0x%02X) ignored", letter >= 0x20 && letter < 0x7F ? letter : '?',
-             letter);
-        return;
+        case 'M': {
+            std::uint8_t bytes[5];
+            for (auto& b : bytes) {
+                auto byte = next();
+                if (!byte) {
+                    logf("request 'M' dropped: incomplete");
+                    return;
+                }
+                b = *byte;
+            }
+            if (!accept(letter)) return;
+            setClock(bytes);
+            return;
+        }
+        case 'F':
+        case 'H': {
+            auto number = next();
+            if (!number || !expectSeparator(letter)) return;
+            auto speed = next();
+            if (!speed || !expectSeparator(letter) || !accept(letter)) return;
+            download(letter, *number, *speed);
+            return;
+        }
+        default:
+            logf("unknown request '%c' (0x%02X) ignored",
+                 letter >= 0x20 && letter < 0x7F ? letter : '?', letter);
+            return;
     }
 }
 
@@ -271,17 +274,18 @@ bool CameraProtocol::pcAtRate(int rate) const {
     return !settings_.checkRate || line_.pcRate() == rate;
 }
 
-bool CameraProtocol::waitForPcRate(int rate) {
+bool CameraProtocol::waitForPcRate(int rate, bool purged) {
     if (!settings_.checkRate) return true;
     for (Millis waited(0); waited < kRateWait; waited += Millis(10)) {
         if (line_.pcRate() == rate) {
-            line_.pause(kRateGrace);  // its purge follows the switch
+            if (!purged) line_.pause(kRateGrace);  // its purge follows the switch
             return true;
         }
         if (line_.stopping()) return false;
         line_.pause(Millis(10));
     }
-    warnf("the PC did not switch its line to %d baud (it is at %d): no answer", rate, line_.pcRate());
+    warnf("the PC did not switch its line to %d baud (it is at %d): no answer", rate,
+          line_.pcRate());
     return false;
 }
 
@@ -302,8 +306,8 @@ void CameraProtocol::download(std::uint8_t letter, int number, int speedCode) {
     if (!reply(letter, Bytes(info.begin(), info.end()))) return;
 
     const int rate = rateOfSpeedCode(speedCode);
-    line_.pause(kSwitchSettle);
-    if (!waitForPcRate(rate)) return;
+    const bool purged = line_.awaitPurge(kSwitchSettle);
+    if (!waitForPcRate(rate, purged)) return;
     transferRate_ = rate;
     line_.setRate(rate);
     send(kAcknowledgement);
@@ -374,13 +378,14 @@ bool CameraProtocol::serveBlock(const Bytes& data, long block) {
         return false;
     }
     if (!pcAtRate(transferRate_)) {
-        warnf("the PC's line is at %d baud, not %d: block %ld not sent", line_.pcRate(), transferRate_,
-              block);
+        warnf("the PC's line is at %d baud, not %d: block %ld not sent", line_.pcRate(),
+              transferRate_, block);
         return false;
     }
     const std::size_t offset = static_cast<std::size_t>(block) * kBlockSize;
     const std::size_t length = std::min(kBlockSize, data.size() - offset);
-    Bytes bytes(data.begin() + static_cast<long>(offset), data.begin() + static_cast<long>(offset + length));
+    Bytes bytes(data.begin() + static_cast<long>(offset),
+                data.begin() + static_cast<long>(offset + length));
     if (faults_.corruptBlocks.count(block) && corrupted_.insert(block).second) {
         for (auto& b : bytes) b ^= kCorruption;
         logf("block %ld sent corrupted", block);

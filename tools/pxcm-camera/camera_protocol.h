@@ -27,7 +27,8 @@ struct CameraSettings {
 
 class CameraProtocol {
 public:
-    CameraProtocol(Line& line, const PictureStore& store, const CameraSettings& settings, FaultPlan faults);
+    CameraProtocol(Line& line, const PictureStore& store, const CameraSettings& settings,
+                   FaultPlan faults);
 
     // Answers the PC until the line says it is stopping.
     void run();
@@ -53,7 +54,9 @@ private:
     [[nodiscard]] TransferEnd stepped(const Bytes& data);
     [[nodiscard]] TransferEnd addressed(const Bytes& data);
     [[nodiscard]] bool serveBlock(const Bytes& data, long block);
-    [[nodiscard]] bool waitForPcRate(int rate);
+    // With the rate check: waits for the PC's end to show `rate`; `purged`
+    // tells that the PC has already purged its queues after switching.
+    [[nodiscard]] bool waitForPcRate(int rate, bool purged);
     [[nodiscard]] bool pcAtRate(int rate) const;
 
     // Sends a reply with the fault plan applied to it; false when it was cut short.
@@ -69,10 +72,10 @@ private:
     bool modeQ_;
     bool modeT_;
     int freeFrames_;
-    bool awake_ = false;        // a handshake came and the request letter may follow
-    int requestsDone_ = 0;      // complete requests, for silent-after
-    int shots_ = 0;             // pictures taken, for their look
-    long blocksServed_ = 0;     // data blocks answered, for stop-after-blocks
+    bool awake_ = false;     // a handshake came and the request letter may follow
+    int requestsDone_ = 0;   // complete requests, for silent-after
+    int shots_ = 0;          // pictures taken, for their look
+    long blocksServed_ = 0;  // data blocks answered, for stop-after-blocks
     int transferRate_ = 9600;
     std::map<long, int> blockTries_;  // block -> times asked for, for fail-block
     std::set<long> corrupted_;        // blocks already sent corrupted once

@@ -20,7 +20,8 @@ bool parseCount(std::string_view text, long& out) {
 }
 
 bool isRequestLetter(std::string_view text) {
-    return text.size() == 1 && std::string_view("PQTSMLIyFH").find(text[0]) != std::string_view::npos;
+    return text.size() == 1 &&
+           std::string_view("PQTSMLIyFH").find(text[0]) != std::string_view::npos;
 }
 
 }  // namespace
@@ -29,7 +30,8 @@ bool addFault(const std::string& text, FaultPlan& plan, std::string& error) {
     std::string_view s(text);
     auto colon = s.find(':');
     std::string_view kind = s.substr(0, colon);
-    std::string_view rest = colon == std::string_view::npos ? std::string_view() : s.substr(colon + 1);
+    std::string_view rest =
+        colon == std::string_view::npos ? std::string_view() : s.substr(colon + 1);
     long n = 0, t = 0;
 
     if (kind == "silent" && colon == std::string_view::npos) {

@@ -10,13 +10,13 @@
 namespace pxcmcam {
 
 struct FaultPlan {
-    bool silent = false;                    // silent
-    std::optional<int> silentAfter;         // silent-after:N
-    std::set<char> shortReplies;            // short:L
-    std::set<char> badHeaders;              // bad-header:L
-    std::map<long, int> failBlock;          // fail-block:N:T, block -> unanswered tries
-    std::set<long> corruptBlocks;           // corrupt-block:N
-    std::optional<long> stopAfterBlocks;    // stop-after-blocks:N
+    bool silent = false;                  // silent
+    std::optional<int> silentAfter;       // silent-after:N
+    std::set<char> shortReplies;          // short:L
+    std::set<char> badHeaders;            // bad-header:L
+    std::map<long, int> failBlock;        // fail-block:N:T, block -> unanswered tries
+    std::set<long> corruptBlocks;         // corrupt-block:N
+    std::optional<long> stopAfterBlocks;  // stop-after-blocks:N
 };
 
 // Adds one fault to `plan`; false with `error` set when it is not understood.

@@ -14,6 +14,7 @@ struct RgbImage {
 };
 
 // Nothing when the image is empty or the encoder fails.
-[[nodiscard]] std::optional<std::vector<std::uint8_t>> encodeJpeg(const RgbImage& image, int quality);
+[[nodiscard]] std::optional<std::vector<std::uint8_t>> encodeJpeg(const RgbImage& image,
+                                                                  int quality);
 
 }  // namespace pxcmcam

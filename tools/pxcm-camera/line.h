@@ -25,6 +25,9 @@ public:
     [[nodiscard]] virtual int pcRate() const = 0;
     // Sleeps, cut short when the program is stopping.
     virtual void pause(Millis duration) = 0;
+    // Waits at most `wait` for the PC to purge its input queue after the last
+    // bytes sent; false when it did not (or the program is stopping).
+    [[nodiscard]] virtual bool awaitPurge(Millis wait) = 0;
     [[nodiscard]] virtual bool stopping() const = 0;
 };
 

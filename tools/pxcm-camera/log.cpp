@@ -16,7 +16,9 @@ void write(const char* format, va_list args) {
 }
 }  // namespace
 
-void setVerbose(bool on) { verboseOn = on; }
+void setVerbose(bool on) {
+    verboseOn = on;
+}
 
 void logf(const char* format, ...) {
     if (!verboseOn) return;

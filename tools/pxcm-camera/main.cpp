@@ -20,7 +20,9 @@ namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-extern "C" void onStopSignal(int) { stopRequested = 1; }
+extern "C" void onStopSignal(int) {
+    stopRequested = 1;
+}
 
 void installSignals() {
     struct sigaction action {};
@@ -36,7 +38,8 @@ void installSignals() {
 bool makeLink(const std::string& target, const std::string& link, std::string& error) {
     std::string temporary = link + ".new-" + std::to_string(::getpid());
     ::unlink(temporary.c_str());
-    if (::symlink(target.c_str(), temporary.c_str()) != 0 || ::rename(temporary.c_str(), link.c_str()) != 0) {
+    if (::symlink(target.c_str(), temporary.c_str()) != 0 ||
+        ::rename(temporary.c_str(), link.c_str()) != 0) {
         ::unlink(temporary.c_str());
         error = "cannot make the link " + link;
         return false;
@@ -100,13 +103,14 @@ int main(int argc, char** argv) {
 
     PtyLine line(&stopRequested, options.timing);
     if (!line.open(error)) return fail(error);
-    if (!options.link.empty() && !makeLink(line.slavePath(), options.link, error)) return fail(error);
+    if (!options.link.empty() && !makeLink(line.slavePath(), options.link, error))
+        return fail(error);
     // The link exists before the path is announced, so a reader of the first
     // line may use either at once.
     std::printf("%s\n", line.slavePath().c_str());
     std::fflush(stdout);
-    logf("%zu pictures in %s, firmware %d.%d", store.list().size(), dir.c_str(), settings.firmware / 10,
-         settings.firmware % 10);
+    logf("%zu pictures in %s, firmware %d.%d", store.list().size(), dir.c_str(),
+         settings.firmware / 10, settings.firmware % 10);
 
     CameraProtocol protocol(line, store, settings, options.faults);
     protocol.run();

@@ -26,7 +26,8 @@ bool parseFirmware(const std::string& text, int& tenths) {
     auto dot = text.find('.');
     int whole = 0, fraction = 0;
     if (dot == std::string::npos || dot + 2 != text.size()) return false;
-    if (!parseInt(text.substr(0, dot), 0, 25, whole) || !parseInt(text.substr(dot + 1), 0, 9, fraction))
+    if (!parseInt(text.substr(0, dot), 0, 25, whole) ||
+        !parseInt(text.substr(dot + 1), 0, 9, fraction))
         return false;
     if (whole * 10 + fraction > 255) return false;
     tenths = whole * 10 + fraction;
@@ -196,10 +197,11 @@ What the camera answers:
                          marker 0, 0x00. A number outside 1..count gets "C:",
                          the number and zeros.
   y:                  -> version x 10, ':'.
-  F:n:c:  H:n:c:      -> "A:", the information (as I), then, 100 ms later, at
-                         the rate of speed code c (7: 115200, 15: 56000,
-                         46: 19200, 92 and unknown codes: 9600) "A:" and the
-                         data of the picture (F) or thumbnail (H):
+  F:n:c:  H:n:c:      -> "A:", the information (as I), then, as soon as the
+                         PC has purged its input after it (at most 100 ms
+                         later), at the rate of speed code c (7: 115200,
+                         15: 56000, 46: 19200, 92 and unknown codes: 9600)
+                         "A:" and the data of the picture (F) or thumbnail (H):
                          firmware below 4.0 answers each "O" with the next 32
                          bytes (the last block shorter) and ends after the
                          last; 4.0 and later answer block number high, low

@@ -24,7 +24,9 @@ bool endsWith(const std::string& s, const std::string& end) {
     return s.size() >= end.size() && s.compare(s.size() - end.size(), end.size(), end) == 0;
 }
 
-std::string stemOf(const std::string& name) { return name.substr(0, name.size() - kPictureEnd.size()); }
+std::string stemOf(const std::string& name) {
+    return name.substr(0, name.size() - kPictureEnd.size());
+}
 
 bool isRegularFile(const std::string& path) {
     struct stat st {};
@@ -117,7 +119,8 @@ std::optional<Bytes> readFileBytes(const std::string& path) {
     Bytes data;
     std::uint8_t chunk[65536];
     std::size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        data.insert(data.end(), chunk, chunk + n);
     bool failed = std::ferror(f) != 0;
     std::fclose(f);
     if (failed) return std::nullopt;

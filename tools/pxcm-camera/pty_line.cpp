@@ -1,9 +1,13 @@
-// pty_line.cpp — pty setup, raw mode, reads and writes on the master, and the
-// pacing of bytes by absolute deadlines so that rounding never accumulates.
+// pty_line.cpp — pty setup in packet mode, raw reads and writes on the master,
+// and the pacing of bytes against the line's clock so that no wake-up delay
+// or rounding accumulates over a transfer.
 #include "tools/pxcm-camera/pty_line.h"
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "tools/pxcm-camera/line_rate.h"
 #include "tools/pxcm-camera/log.h"
@@ -20,20 +25,42 @@ namespace pxcmcam {
 
 namespace {
 
-constexpr auto kSlice = std::chrono::milliseconds(50);  // how often waits look at the stop flag
-constexpr auto kWriteWait = std::chrono::milliseconds(1000);
-constexpr int kBitsPerByte = 12;  // start, 8 data, parity, 2 stop
+using std::chrono::microseconds;
+using std::chrono::milliseconds;
 
-int pollFor(int fd, short events, std::chrono::milliseconds wait) {
+constexpr Duration kSlice = milliseconds(50);  // how often waits look at the stop flag
+// The last write of a reply is what the PC waits for: its wait ends in a
+// spin, since a timer here may fire well over 100 us late on an idle machine.
+constexpr Duration kLastWriteSpin = microseconds(200);
+// Bytes due this close together go in one write, as a serial port's receive
+// FIFO passes them on: none early, and few wake-ups for the PC, but not so few
+// that it dozes off between them: after a quiet millisecond, a wake-up on a
+// virtual machine takes some 30 us longer.
+constexpr Duration kChunk = microseconds(500);
+constexpr auto kWriteWait = milliseconds(1000);
+constexpr int kHandOverSamples = 15;
+// A busier moment than that is not what the line normally sees.
+constexpr Duration kHandOverCap = microseconds(100);
+
+// Waits up to `wait` for `events`; the returned events, 0 on time-out.
+int pollFor(int fd, short events, Duration wait) {
+    const auto ns =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(wait, Duration::zero()));
+    const timespec limit{static_cast<time_t>(ns.count() / 1000000000),
+                         static_cast<long>(ns.count() % 1000000000)};
     pollfd p{fd, events, 0};
-    int r = ::poll(&p, 1, static_cast<int>(wait.count()));
-    if (r <= 0) return r;
-    return p.revents;
+    const int r = ::ppoll(&p, 1, &limit, nullptr);
+    return r > 0 ? p.revents : 0;
+}
+
+void setNonBlocking(int fd) {
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
 }  // namespace
 
-PtyLine::PtyLine(const volatile std::sig_atomic_t* stop, bool timing) : stop_(stop), timing_(timing) {}
+PtyLine::PtyLine(const volatile std::sig_atomic_t* stop, bool timing)
+    : stop_(stop), timing_(timing) {}
 
 PtyLine::~PtyLine() {
     if (slave_ >= 0) ::close(slave_);
@@ -62,93 +89,200 @@ bool PtyLine::open(std::string& error) {
         ::cfsetospeed(&settings, B9600);
         ::tcsetattr(master_, TCSANOW, &settings);
     }
+    // Packet mode tells the camera when the PC purges its input, which is
+    // when the PC is ready for the first bytes at a new rate.
+    int on = 1;
+    if (::ioctl(master_, TIOCPKT, &on) != 0) {
+        error = std::string("cannot watch the pseudo-terminal: ") + std::strerror(errno);
+        return false;
+    }
     slave_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     if (slave_ < 0) {
         error = "cannot open " + slavePath_ + ": " + std::strerror(errno);
         return false;
     }
-    int flags = ::fcntl(master_, F_GETFL);
-    ::fcntl(master_, F_SETFL, flags | O_NONBLOCK);
+    setNonBlocking(master_);
+    if (timing_) {
+        // Timers may otherwise fire up to 50 us late, more than a third of a
+        // byte at 115200 baud.
+        ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+        handOver_ = measureHandOver();
+        logf("bytes from the PC reach the camera about %ld us after they are written",
+             static_cast<long>(std::chrono::duration_cast<microseconds>(handOver_).count()));
+    }
+    now_ = LineClock::now();
     return true;
 }
 
-bool PtyLine::stopping() const { return *stop_ != 0; }
+Duration PtyLine::measureHandOver() {
+    // A child plays the PC of a block transfer: it waits for a byte from the
+    // camera's end and answers at once with the time of its answer, while
+    // the camera's end waits in its poll as it will between blocks.
+    const pid_t child = ::fork();
+    if (child < 0) return Duration::zero();
+    if (child == 0) {
+        for (int i = 0; i < kHandOverSamples; ++i) {
+            if (!(pollFor(slave_, POLLIN, milliseconds(500)) & POLLIN)) break;
+            std::uint8_t request[16];
+            if (::read(slave_, request, sizeof request) <= 0) break;
+            const TimePoint::rep writtenAt = LineClock::now().time_since_epoch().count();
+            if (::write(slave_, &writtenAt, sizeof writtenAt) !=
+                static_cast<ssize_t>(sizeof writtenAt))
+                break;
+        }
+        ::_exit(0);
+    }
+    std::vector<Duration> samples;
+    for (int i = 0; i < kHandOverSamples; ++i) {
+        const std::uint8_t request = 0x55;
+        if (::write(master_, &request, 1) != 1) break;
+        if (!(pollFor(master_, POLLIN, milliseconds(200)) & POLLIN)) break;
+        const TimePoint seen = LineClock::now();
+        std::uint8_t packet[1 + 4 * sizeof(TimePoint::rep)];
+        const ssize_t n = ::read(master_, packet, sizeof packet);
+        // Anything but one whole time stamp came in pieces.
+        TimePoint::rep writtenAt = 0;
+        if (n != static_cast<ssize_t>(1 + sizeof writtenAt) || packet[0] != TIOCPKT_DATA) continue;
+        std::memcpy(&writtenAt, packet + 1, sizeof writtenAt);
+        samples.push_back(seen - TimePoint(Duration(writtenAt)));
+    }
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    // Nothing of the measurement is left for the PC or the camera.
+    ::tcflush(slave_, TCIFLUSH);
+    (void)takeInput();
+    pending_.clear();
+    purges_ = purgesAtSend_ = 0;
+    return typicalLatency(std::move(samples), kHandOverCap);
+}
+
+bool PtyLine::stopping() const {
+    return *stop_ != 0;
+}
 
 void PtyLine::setRate(int baud) {
     if (baud != rate_) logf("camera rate %d baud", baud);
     rate_ = baud;
 }
 
-int PtyLine::pcRate() const { return terminalRate(slave_); }
-
-PtyLine::Clock::duration PtyLine::byteTime() const {
-    return std::chrono::duration_cast<Clock::duration>(std::chrono::nanoseconds(
-        static_cast<long long>(kBitsPerByte) * 1000000000LL / std::max(rate_, 1)));
+int PtyLine::pcRate() const {
+    return terminalRate(slave_);
 }
 
-bool PtyLine::sleepUntil(Clock::time_point deadline) const {
+bool PtyLine::reached(Until until) const {
+    switch (until) {
+        case Until::Input:
+            return !pending_.empty();
+        case Until::Purge:
+            return purges_ != purgesAtSend_;
+        case Until::Deadline:
+            break;
+    }
+    return false;
+}
+
+bool PtyLine::waitUntil(TimePoint deadline, Until until, Duration spin) {
     for (;;) {
         if (stopping()) return false;
-        auto now = Clock::now();
-        if (now >= deadline) return true;
-        std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, kSlice));
+        if (reached(until)) return true;
+        const TimePoint now = LineClock::now();
+        if (now >= deadline) {
+            // A last look, so that even a wait of zero sees what is there.
+            if (until != Until::Deadline) (void)takeInput();
+            return true;
+        }
+        const Duration left = deadline - now;
+        if (left <= spin) {
+            while (LineClock::now() < deadline) {
+            }
+            continue;
+        }
+        const int events = pollFor(master_, POLLIN | POLLPRI, std::min(left - spin, kSlice));
+        if (events != 0 && !takeInput())
+            std::this_thread::sleep_for(std::min(left, kSlice));  // a hang-up: wait it out
     }
 }
 
-void PtyLine::pause(Millis duration) { (void)sleepUntil(Clock::now() + duration); }
-
-void PtyLine::fill(Clock::duration wait) {
-    auto slice = std::chrono::duration_cast<std::chrono::milliseconds>(std::min<Clock::duration>(wait, kSlice));
-    int events = pollFor(master_, POLLIN, std::max(slice, std::chrono::milliseconds(1)));
-    if (events <= 0) return;
-    std::uint8_t buffer[256];
-    ssize_t n = ::read(master_, buffer, sizeof buffer);
-    if (n > 0) {
-        auto now = Clock::now();
-        for (ssize_t i = 0; i < n; ++i) pending_.emplace_back(buffer[i], now);
-        return;
+bool PtyLine::takeInput() {
+    for (;;) {
+        std::uint8_t packet[512];
+        const ssize_t n = ::read(master_, packet, sizeof packet);
+        if (n > 0) {
+            if (packet[0] == TIOCPKT_DATA) {
+                // The PC wrote them about one hand-over before they came out here.
+                const TimePoint start = LineClock::now() - handOver_;
+                for (ssize_t i = 1; i < n; ++i) pending_.push_back({packet[i], start});
+            } else if (packet[0] & TIOCPKT_FLUSHREAD) {
+                ++purges_;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        // EAGAIN: all taken. EIO (or end of file) only while no one holds the
+        // slave, which this line always does.
+        return n < 0 && errno == EAGAIN;
     }
-    // EIO (or a hang-up) only while no one holds the slave; wait it out.
-    if (n == 0 || (errno != EAGAIN && errno != EINTR))
-        std::this_thread::sleep_for(kSlice);
+}
+
+void PtyLine::pause(Millis duration) {
+    const TimePoint deadline = now_ + duration;
+    if (waitUntil(deadline, Until::Deadline)) now_ = deadline;
+}
+
+bool PtyLine::awaitPurge(Millis wait) {
+    const TimePoint deadline = LineClock::now() + wait;
+    if (!waitUntil(deadline, Until::Purge)) return false;
+    if (!reached(Until::Purge)) {
+        now_ = LineClock::now();
+        return false;
+    }
+    // The PC purged about one hand-over before the camera heard of it.
+    now_ = std::max(now_, LineClock::now() - handOver_);
+    return true;
 }
 
 std::optional<std::uint8_t> PtyLine::receive(Millis wait) {
-    const auto deadline = Clock::now() + wait;
-    while (pending_.empty()) {
-        if (stopping()) return std::nullopt;
-        auto now = Clock::now();
-        if (now >= deadline) return std::nullopt;
-        fill(deadline - now);
+    if (!waitUntil(LineClock::now() + wait, Until::Input)) return std::nullopt;
+    if (pending_.empty()) {
+        now_ = LineClock::now();
+        return std::nullopt;
     }
-    auto [byte, arrival] = pending_.front();
+    const Arrival next = pending_.front();
     pending_.pop_front();
-    if (timing_) {
-        // The byte is whole only 12 bit times after the one before it.
-        rxClock_ = std::max(rxClock_, arrival) + byteTime();
-        if (!sleepUntil(rxClock_)) return std::nullopt;
+    if (!timing_) {
+        now_ = LineClock::now();
+        return next.byte;
     }
-    return byte;
+    // Whole only 12 bit times after it started, and not before the one
+    // ahead of it has ended.
+    rxClock_ = std::max(rxClock_, next.start) + wireTime(1, rate_);
+    if (!waitUntil(rxClock_, Until::Deadline)) return std::nullopt;
+    now_ = rxClock_;
+    return next.byte;
 }
 
 void PtyLine::send(const std::uint8_t* data, std::size_t size) {
     if (!timing_) {
         writeAll(data, size);
+        now_ = LineClock::now();
+        purgesAtSend_ = purges_;
         return;
     }
-    const auto step = byteTime();
-    const auto start = std::max(Clock::now(), txClock_);
+    const Transmission tx(std::max(txClock_, now_), rate_, size);
     std::size_t done = 0;
     while (done < size) {
-        // Each byte leaves when its last bit would have crossed the wire.
-        if (!sleepUntil(start + step * static_cast<long>(done + 1))) return;
-        auto now = Clock::now();
-        std::size_t due = done + 1;
-        while (due < size && start + step * static_cast<long>(due + 1) <= now) ++due;
-        writeAll(data + done, due - done);
-        done = due;
+        // Each byte is handed over only once its last bit has crossed.
+        const std::size_t count = tx.nextChunk(done, LineClock::now(), kChunk);
+        const bool last = done + count == size;
+        if (!waitUntil(tx.due(done + count), Until::Deadline,
+                       last ? kLastWriteSpin : Duration::zero()))
+            return;
+        writeAll(data + done, count);
+        done += count;
     }
-    txClock_ = start + step * static_cast<long>(size);
+    txClock_ = tx.end();
+    now_ = txClock_;
+    purgesAtSend_ = purges_;
 }
 
 void PtyLine::writeAll(const std::uint8_t* data, std::size_t size) {
@@ -161,11 +295,13 @@ void PtyLine::writeAll(const std::uint8_t* data, std::size_t size) {
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0 && errno == EAGAIN && pollFor(master_, POLLOUT, kWriteWait) > 0) continue;
+        if (n < 0 && errno == EAGAIN && pollFor(master_, POLLOUT, kWriteWait) & POLLOUT) continue;
         if (!flushed) {
             // Nobody has read the PC's input for a long time (the port is
-            // closed): those bytes are stale, make room for the answer.
+            // closed): those bytes are stale, make room for the answer. The
+            // notice of this purge is taken at once: it is not the PC's.
             ::tcflush(slave_, TCIFLUSH);
+            (void)takeInput();
             flushed = true;
             continue;
         }

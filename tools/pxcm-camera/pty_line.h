@@ -5,9 +5,9 @@
 #include <csignal>
 #include <deque>
 #include <string>
-#include <utility>
 
 #include "tools/pxcm-camera/line.h"
+#include "tools/pxcm-camera/line_schedule.h"
 
 namespace pxcmcam {
 
@@ -28,17 +28,30 @@ public:
     void setRate(int baud) override;
     [[nodiscard]] int pcRate() const override;
     void pause(Millis duration) override;
+    [[nodiscard]] bool awaitPurge(Millis wait) override;
     [[nodiscard]] bool stopping() const override;
 
 private:
-    using Clock = std::chrono::steady_clock;
+    struct Arrival {
+        std::uint8_t byte;
+        TimePoint start;  // when it could have started arriving
+    };
+    enum class Until { Deadline, Input, Purge };
 
-    [[nodiscard]] Clock::duration byteTime() const;
-    // Sleeps until `deadline`; false when stopping first.
-    [[nodiscard]] bool sleepUntil(Clock::time_point deadline) const;
-    // Waits at most `wait` for bytes and queues what came.
-    void fill(Clock::duration wait);
+    // Waits until `deadline`, or with Input / Purge until that comes first,
+    // taking in whatever the PC writes meanwhile; false when stopping. With
+    // a `spin`, it sleeps only to that much short of the deadline and spins
+    // on the clock for the rest, to end on the dot.
+    [[nodiscard]] bool waitUntil(TimePoint deadline, Until until, Duration spin = Duration::zero());
+    [[nodiscard]] bool reached(Until until) const;
+    // Reads all the master holds: data bytes with the time they could have
+    // started arriving, purge notices; false when the master reports an
+    // error instead.
+    [[nodiscard]] bool takeInput();
     void writeAll(const std::uint8_t* data, std::size_t size);
+    // How long the OS takes to hand a byte written on the slave to a reader
+    // blocked on the master; measured while no one else has the pty.
+    [[nodiscard]] Duration measureHandOver();
 
     const volatile std::sig_atomic_t* stop_;
     bool timing_;
@@ -47,9 +60,16 @@ private:
     int slave_ = -1;
     std::string slavePath_;
     int rate_ = 9600;
-    std::deque<std::pair<std::uint8_t, Clock::time_point>> pending_;  // byte, arrival
-    Clock::time_point rxClock_{};  // when the last received byte ended on the wire
-    Clock::time_point txClock_{};  // when the last sent byte ends on the wire
+    Duration handOver_{};
+    std::deque<Arrival> pending_;
+    long purges_ = 0;        // input purges the PC made, as the master reported them
+    long purgesAtSend_ = 0;  // purges_ when the last bytes went out
+    TimePoint rxClock_{};    // when the last received byte ended on the wire
+    TimePoint txClock_{};    // when the last sent byte ends on the wire
+    // Where the camera is on the line's clock: the end of what it last
+    // received, sent or waited for. Replies are timed from here, so that a
+    // late wake-up is caught up instead of carried on.
+    TimePoint now_{};
 };
 
 }  // namespace pxcmcam

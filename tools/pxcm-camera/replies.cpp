@@ -7,7 +7,9 @@ namespace pxcmcam {
 
 namespace {
 
-std::uint8_t clampByte(int v) { return static_cast<std::uint8_t>(std::clamp(v, 0, 255)); }
+std::uint8_t clampByte(int v) {
+    return static_cast<std::uint8_t>(std::clamp(v, 0, 255));
+}
 
 void putBe16(std::uint8_t* at, std::uint16_t v) {
     at[0] = static_cast<std::uint8_t>(v >> 8);
@@ -73,8 +75,8 @@ std::optional<JpegSize> jpegSize(const std::vector<std::uint8_t>& data) {
         }
         if (marker == 0xD9 || marker == 0xDA) return std::nullopt;  // image data before a frame
         std::size_t length = (std::size_t{data[at + 2]} << 8) | data[at + 3];
-        bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                     marker != 0xCC;
+        bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
         if (frame) {
             if (at + 9 > data.size() || length < 7) return std::nullopt;
             JpegSize size;
@@ -90,10 +92,14 @@ std::optional<JpegSize> jpegSize(const std::vector<std::uint8_t>& data) {
 
 int rateOfSpeedCode(int code) {
     switch (code) {
-    case 7: return 115200;
-    case 15: return 56000;
-    case 46: return 19200;
-    default: return 9600;
+        case 7:
+            return 115200;
+        case 15:
+            return 56000;
+        case 46:
+            return 19200;
+        default:
+            return 9600;
     }
 }
 

@@ -31,12 +31,24 @@ Rgb hsv(double hue, double saturation, double value) {
     double m = value - c;
     double r = 0, g = 0, b = 0;
     switch (static_cast<int>(hue / 60.0)) {
-    case 0: r = c, g = x; break;
-    case 1: r = x, g = c; break;
-    case 2: g = c, b = x; break;
-    case 3: g = x, b = c; break;
-    case 4: r = x, b = c; break;
-    default: r = c, b = x; break;
+        case 0:
+            r = c, g = x;
+            break;
+        case 1:
+            r = x, g = c;
+            break;
+        case 2:
+            g = c, b = x;
+            break;
+        case 3:
+            g = x, b = c;
+            break;
+        case 4:
+            r = x, b = c;
+            break;
+        default:
+            r = c, b = x;
+            break;
     }
     auto byte = [m](double v) { return static_cast<std::uint8_t>(std::lround((v + m) * 255.0)); };
     return {byte(r), byte(g), byte(b)};
@@ -63,7 +75,8 @@ public:
     void number(int value, Rgb ink, Rgb shadow) {
         std::string text = std::to_string(value);
         int columns = static_cast<int>(text.size()) * 6 - 1;
-        int scale = std::max(1, std::min(image_.height * 45 / 100 / 7, image_.width * 80 / 100 / columns));
+        int scale =
+            std::max(1, std::min(image_.height * 45 / 100 / 7, image_.width * 80 / 100 / columns));
         int x0 = (image_.width - columns * scale) / 2;
         int y0 = (image_.height - 7 * scale) / 2;
         int offset = std::max(1, scale / 4);
@@ -113,9 +126,15 @@ RgbImage drawPicture(int width, int height, int number, int variant) {
             double dx = x - cx, dy = y - cy;
             bool inside = false;
             switch (variant % 3) {
-            case 0: inside = dx * dx + dy * dy <= r * r; break;
-            case 1: inside = std::fabs(dx) + std::fabs(dy) <= r; break;
-            default: inside = ((x + y) * 8 / std::max(width, 1)) % 2 == 0 && y > height * 0.75; break;
+                case 0:
+                    inside = dx * dx + dy * dy <= r * r;
+                    break;
+                case 1:
+                    inside = std::fabs(dx) + std::fabs(dy) <= r;
+                    break;
+                default:
+                    inside = ((x + y) * 8 / std::max(width, 1)) % 2 == 0 && y > height * 0.75;
+                    break;
             }
             if (inside) canvas.put(x, y, accent);
         }
@@ -135,7 +154,8 @@ RgbImage drawPicture(int width, int height, int number, int variant) {
 
 std::optional<GeneratedPicture> makePicture(int width, int height, int number, int variant) {
     auto picture = encodeJpeg(drawPicture(width, height, number, variant), 85);
-    auto thumbnail = encodeJpeg(drawPicture(kThumbnailWidth, kThumbnailHeight, number, variant), 75);
+    auto thumbnail =
+        encodeJpeg(drawPicture(kThumbnailWidth, kThumbnailHeight, number, variant), 75);
     if (!picture || !thumbnail) return std::nullopt;
     return GeneratedPicture{std::move(*picture), std::move(*thumbnail)};
 }

@@ -24,10 +24,12 @@ struct GeneratedPicture {
     Bytes thumbnail;  // 80x56
 };
 
-[[nodiscard]] std::optional<GeneratedPicture> makePicture(int width, int height, int number, int variant);
+[[nodiscard]] std::optional<GeneratedPicture> makePicture(int width, int height, int number,
+                                                          int variant);
 
 // The built-in set: six pictures, 640x480 and 320x240 in turn, dated on the
 // days before `clock`.
-[[nodiscard]] bool writeSampleSet(const PictureStore& store, const CameraTime& clock, std::string& error);
+[[nodiscard]] bool writeSampleSet(const PictureStore& store, const CameraTime& clock,
+                                  std::string& error);
 
 }  // namespace pxcmcam
