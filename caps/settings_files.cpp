@@ -70,9 +70,17 @@ struct SectionText {
     bool complete = false;
 };
 
+// A file as one request reads it: once, however many of its sections it needs.
+struct FileRead {
+    std::string file;
+    plat::ProfileSnapshot snapshot;
+    explicit FileRead(const char* f) : file(f), snapshot(f) {}
+};
+
 struct RequestReads {
     int depth = 0;
     std::list<SectionText> sections;
+    std::list<FileRead> files;
     std::string dictionary;
 };
 
@@ -93,6 +101,12 @@ constexpr unsigned long SECTION_BUFFERS[] = {16384, 262144};
 // The section of a request, or null to read straight from the file: outside
 // a request, and for a key that starts like a comment (section lists leave
 // comment lines out, key reads do not).
+const plat::ProfileSnapshot& fileRead(const char* file) {
+    for (const FileRead& f : g_reads.files)
+        if (f.file == file) return f.snapshot;
+    return g_reads.files.emplace_back(file).snapshot;
+}
+
 const SectionText* sectionText(const char* file, const char* section, const char* key = "") {
     if (g_reads.depth == 0 || !file || !section) return nullptr;
     if (key && trim(key).substr(0, 1) == ";") return nullptr;
@@ -101,9 +115,10 @@ const SectionText* sectionText(const char* file, const char* section, const char
     SectionText s;
     s.file = file;
     s.section = section;
+    const plat::ProfileSnapshot& snapshot = fileRead(file);
     for (unsigned long size : SECTION_BUFFERS) {
         std::unique_ptr<char[]> buf(new char[size]);
-        unsigned long n = plat::profileGetSection(section, buf.get(), size, file);
+        unsigned long n = snapshot.getSection(section, buf.get(), size);
         if (n + 2 < size) {
             s.lines.assign(buf.get(), n);
             s.complete = true;
@@ -176,6 +191,7 @@ SettingsRequest::SettingsRequest() {
 SettingsRequest::~SettingsRequest() {
     if (--g_reads.depth == 0) {
         g_reads.sections.clear();
+        g_reads.files.clear();
         g_reads.dictionary.clear();
     }
 }
@@ -236,6 +252,7 @@ void writeText(const char* file, const char* section, const char* key, const cha
     (void)plat::profileWriteString(section, key, value, file);
     if (g_reads.depth == 0 || !file) return;
     g_reads.sections.remove_if([file](const SectionText& s) { return s.file == file; });
+    g_reads.files.remove_if([file](const FileRead& f) { return f.file == file; });
 }
 
 unsigned int dictionaryNumber(const char* section, const std::string& name) {

@@ -3,6 +3,8 @@
 // Paths are Windows-style texts; on POSIX they are mapped by nativePath().
 #pragma once
 
+#include <memory>
+
 namespace plat {
 
 // Copies the value (or `def` when the file, section or key is missing) into
@@ -23,5 +25,23 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
 // Replaces the key in place, or adds it (and the section); keeps every other
 // line. Creates the file when needed. Atomic on POSIX (write beside, rename).
 bool profileWriteString(const char* section, const char* key, const char* value, const char* file);
+
+// One settings file for a burst of section reads (one capability request):
+// POSIX reads the file once, at construction, and answers every section from
+// that text; Windows asks the profile functions at each call. Either way the
+// answers are those of profileGetSection.
+class ProfileSnapshot {
+public:
+    explicit ProfileSnapshot(const char* file);
+    ~ProfileSnapshot();
+    ProfileSnapshot(const ProfileSnapshot&) = delete;
+    ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
+
+    unsigned long getSection(const char* section, char* out, unsigned long size) const;
+
+private:
+    struct Data;
+    std::unique_ptr<Data> data_;
+};
 
 }  // namespace plat

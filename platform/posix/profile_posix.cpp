@@ -250,24 +250,53 @@ unsigned int profileGetInt(const char* section, const char* key, int def, const 
     return negative ? 0u - n : n;
 }
 
+namespace {
+
+// The entry lines of one section, listed as profileGetSection lists them.
+unsigned long listSection(std::string_view text, const char* section, char* out,
+                          unsigned long size) {
+    ListWriter list(out, size);
+    ini::forEachEntry(text, section, [&](const ini::Line& line) {
+        if (ini::isComment(line)) return;
+        list.append(line.name);
+        if (line.hasValue) {
+            list.append("=");
+            list.append(line.value);
+        }
+        list.endItem();
+    });
+    return list.finish();
+}
+
+}  // namespace
+
 unsigned long profileGetSection(const char* section, char* out, unsigned long size,
                                 const char* file) {
     if (!out || size == 0) return 0;
-    ListWriter list(out, size);
-    if (section) {
-        FileText f(profilePath(file));
-        if (f.ok())
-            ini::forEachEntry(f.text(), section, [&](const ini::Line& line) {
-                if (ini::isComment(line)) return;
-                list.append(line.name);
-                if (line.hasValue) {
-                    list.append("=");
-                    list.append(line.value);
-                }
-                list.endItem();
-            });
-    }
-    return list.finish();
+    if (!section) return ListWriter(out, size).finish();
+    FileText f(profilePath(file));
+    if (!f.ok()) return ListWriter(out, size).finish();
+    return listSection(f.text(), section, out, size);
+}
+
+struct ProfileSnapshot::Data {
+    std::string text;
+    bool ok = false;
+};
+
+ProfileSnapshot::ProfileSnapshot(const char* file) : data_(std::make_unique<Data>()) {
+    FileText f(profilePath(file));
+    data_->ok = f.ok();
+    if (data_->ok) data_->text.assign(f.text());
+}
+
+ProfileSnapshot::~ProfileSnapshot() = default;
+
+unsigned long ProfileSnapshot::getSection(const char* section, char* out,
+                                          unsigned long size) const {
+    if (!out || size == 0) return 0;
+    if (!section || !data_->ok) return ListWriter(out, size).finish();
+    return listSection(data_->text, section, out, size);
 }
 
 bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {

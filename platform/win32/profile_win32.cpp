@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace plat {
 
 unsigned long profileGetString(const char* section, const char* key, const char* def, char* out,
@@ -21,6 +23,20 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
 
 bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {
     return WritePrivateProfileStringA(section, key, value, file) != FALSE;
+}
+
+struct ProfileSnapshot::Data {
+    std::string file;
+};
+
+ProfileSnapshot::ProfileSnapshot(const char* file)
+    : data_(std::make_unique<Data>(Data{file ? file : ""})) {}
+
+ProfileSnapshot::~ProfileSnapshot() = default;
+
+unsigned long ProfileSnapshot::getSection(const char* section, char* out,
+                                          unsigned long size) const {
+    return GetPrivateProfileSectionA(section, out, size, data_->file.c_str());
 }
 
 }  // namespace plat

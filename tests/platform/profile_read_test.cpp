@@ -219,3 +219,37 @@ TEST_F(ProfileRead, DirectoryOrEmptyNameIsNoFile) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ProfileRead, SnapshotListsSectionsAsTheFileDidWhenItWasTaken) {
+    put("; head\r\n[A]\r\nx=1\r\n;c=3\r\ny = \"two\" \r\n[B]\r\nz=9\r\n");
+    ProfileSnapshot snapshot(ini.c_str());
+    for (const char* section : {"A", "b", "missing"}) {
+        std::string direct(64, '#'), snap(64, '#');
+        unsigned long n = profileGetSection(section, direct.data(), 64, ini.c_str());
+        unsigned long m = snapshot.getSection(section, snap.data(), 64);
+        EXPECT_EQ(m, n) << section;
+        EXPECT_EQ(list(m, snap), list(n, direct)) << section;
+    }
+    // A change on disk is seen by the next snapshot, not by this one.
+    put("[A]\r\nx=5\r\n");
+    std::string buf(64, '#');
+    unsigned long n = snapshot.getSection("A", buf.data(), 64);
+    EXPECT_EQ(list(n, buf), "x=1|y=\"two\"||") << "section lists keep quotes";
+    n = ProfileSnapshot(ini.c_str()).getSection("A", buf.data(), 64);
+    EXPECT_EQ(list(n, buf), "x=5||");
+    // Truncation as the profile function does it.
+    n = snapshot.getSection("A", buf.data(), 5);
+    EXPECT_EQ(n, 3u);
+}
+
+TEST_F(ProfileRead, SnapshotOfAMissingFileHasNoSections) {
+    ProfileSnapshot snapshot(ini.c_str());
+    std::string buf(8, '#');
+    EXPECT_EQ(snapshot.getSection("A", buf.data(), 8), 0u);
+    EXPECT_EQ(buf[0], '\0');
+    EXPECT_FALSE(root.exists("windows/t.ini"));
+}
+
+}  // namespace
