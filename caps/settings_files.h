@@ -45,9 +45,9 @@ const char* sourceControlPathInUse();
 
 namespace caps {
 
-// While one of these lives (one capability request), each section that the
-// store reads is read from its file once and then answered from memory; a
-// write to a file drops what was read from it. Between requests nothing is
+// While one of these lives (one capability request), each settings file that
+// the store reads is read once and then answered from memory; a write to a
+// file drops what was read from it. Between requests nothing is
 // kept: every request reads the files again.
 class SettingsRequest {
 public:

@@ -26,10 +26,10 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
 // line. Creates the file when needed. Atomic on POSIX (write beside, rename).
 bool profileWriteString(const char* section, const char* key, const char* value, const char* file);
 
-// One settings file for a burst of section reads (one capability request):
-// POSIX reads the file once, at construction, and answers every section from
-// that text; Windows asks the profile functions at each call. Either way the
-// answers are those of profileGetSection.
+// One settings file for a burst of reads (one capability request): POSIX
+// reads the file once, at construction, and answers every read from that
+// text; Windows asks the profile functions at each call. Either way the
+// answers are those of the profile functions above.
 class ProfileSnapshot {
 public:
     explicit ProfileSnapshot(const char* file);
@@ -37,6 +37,9 @@ public:
     ProfileSnapshot(const ProfileSnapshot&) = delete;
     ProfileSnapshot& operator=(const ProfileSnapshot&) = delete;
 
+    unsigned long getString(const char* section, const char* key, const char* def, char* out,
+                            unsigned long size) const;
+    unsigned int getInt(const char* section, const char* key, int def) const;
     unsigned long getSection(const char* section, char* out, unsigned long size) const;
 
 private:

@@ -197,15 +197,17 @@ bool replaceFile(const std::string& path, std::string_view data) {
 
 }  // namespace
 
-unsigned long profileGetString(const char* section, const char* key, const char* def, char* out,
-                               unsigned long size, const char* file) {
-    if (!out || size == 0) return 0;
-    FileText f(profilePath(file));
+namespace {
 
+// The reads over a file's text (text == nullptr: no file), shared by the
+// profile functions and the snapshots so that both answer alike.
+unsigned long stringFrom(const std::string_view* text, const char* section, const char* key,
+                         const char* def, char* out, unsigned long size) {
+    if (!out || size == 0) return 0;
     if (!section) {
         ListWriter list(out, size);
-        if (f.ok())
-            ini::forEachSection(f.text(), [&](std::string_view name) {
+        if (text)
+            ini::forEachSection(*text, [&](std::string_view name) {
                 list.append(name);
                 list.endItem();
             });
@@ -213,29 +215,27 @@ unsigned long profileGetString(const char* section, const char* key, const char*
     }
     if (!key) {
         ListWriter list(out, size);
-        if (f.ok())
-            ini::forEachEntry(f.text(), section, [&](const ini::Line& line) {
+        if (text)
+            ini::forEachEntry(*text, section, [&](const ini::Line& line) {
                 if (line.name.empty() || ini::isComment(line)) return;
                 list.append(line.name);
                 list.endItem();
             });
         return list.finish();
     }
-
     std::string_view k = ini::trim(key);
-    if (f.ok() && !k.empty()) {
-        ini::Found found = ini::findKey(f.text(), section, k);
+    if (text && !k.empty()) {
+        ini::Found found = ini::findKey(*text, section, k);
         if (found.key && found.hasValue) return copyTruncated(ini::unquote(found.value), out, size);
     }
     return copyTruncated(defaultText(def), out, size);
 }
 
-unsigned int profileGetInt(const char* section, const char* key, int def, const char* file) {
+unsigned int intFrom(const std::string_view* text, const char* section, const char* key, int def) {
     if (!section || !key) return static_cast<unsigned int>(def);
-    FileText f(profilePath(file));
     std::string_view k = ini::trim(key);
-    if (!f.ok() || k.empty()) return static_cast<unsigned int>(def);
-    ini::Found found = ini::findKey(f.text(), section, k);
+    if (!text || k.empty()) return static_cast<unsigned int>(def);
+    ini::Found found = ini::findKey(*text, section, k);
     std::string_view v = found.key && found.hasValue ? ini::unquote(found.value) : "";
     // An empty value reads as missing, as the text read returns nothing.
     if (v.empty()) return static_cast<unsigned int>(def);
@@ -250,53 +250,88 @@ unsigned int profileGetInt(const char* section, const char* key, int def, const 
     return negative ? 0u - n : n;
 }
 
-namespace {
-
 // The entry lines of one section, listed as profileGetSection lists them.
-unsigned long listSection(std::string_view text, const char* section, char* out,
+unsigned long sectionFrom(const std::string_view* text, const char* section, char* out,
                           unsigned long size) {
+    if (!out || size == 0) return 0;
     ListWriter list(out, size);
-    ini::forEachEntry(text, section, [&](const ini::Line& line) {
-        if (ini::isComment(line)) return;
-        list.append(line.name);
-        if (line.hasValue) {
-            list.append("=");
-            list.append(line.value);
-        }
-        list.endItem();
-    });
+    if (text && section)
+        ini::forEachEntry(*text, section, [&](const ini::Line& line) {
+            if (ini::isComment(line)) return;
+            list.append(line.name);
+            if (line.hasValue) {
+                list.append("=");
+                list.append(line.value);
+            }
+            list.endItem();
+        });
     return list.finish();
 }
 
+// A file's text for the readers above: null when there is no file.
+class FileView {
+public:
+    explicit FileView(const char* file) : file_(profilePath(file)) {
+        if (file_.ok()) text_ = file_.text();
+    }
+    const std::string_view* text() const { return file_.ok() ? &text_ : nullptr; }
+
+private:
+    FileText file_;
+    std::string_view text_;
+};
+
 }  // namespace
+
+unsigned long profileGetString(const char* section, const char* key, const char* def, char* out,
+                               unsigned long size, const char* file) {
+    if (!out || size == 0) return 0;
+    FileView f(file);
+    return stringFrom(f.text(), section, key, def, out, size);
+}
+
+unsigned int profileGetInt(const char* section, const char* key, int def, const char* file) {
+    if (!section || !key) return static_cast<unsigned int>(def);
+    FileView f(file);
+    return intFrom(f.text(), section, key, def);
+}
 
 unsigned long profileGetSection(const char* section, char* out, unsigned long size,
                                 const char* file) {
     if (!out || size == 0) return 0;
-    if (!section) return ListWriter(out, size).finish();
-    FileText f(profilePath(file));
-    if (!f.ok()) return ListWriter(out, size).finish();
-    return listSection(f.text(), section, out, size);
+    if (!section) return sectionFrom(nullptr, section, out, size);
+    FileView f(file);
+    return sectionFrom(f.text(), section, out, size);
 }
 
 struct ProfileSnapshot::Data {
     std::string text;
+    std::string_view view;
     bool ok = false;
+    const std::string_view* textOrNull() const { return ok ? &view : nullptr; }
 };
 
 ProfileSnapshot::ProfileSnapshot(const char* file) : data_(std::make_unique<Data>()) {
     FileText f(profilePath(file));
     data_->ok = f.ok();
     if (data_->ok) data_->text.assign(f.text());
+    data_->view = data_->text;
 }
 
 ProfileSnapshot::~ProfileSnapshot() = default;
 
+unsigned long ProfileSnapshot::getString(const char* section, const char* key, const char* def,
+                                         char* out, unsigned long size) const {
+    return stringFrom(data_->textOrNull(), section, key, def, out, size);
+}
+
+unsigned int ProfileSnapshot::getInt(const char* section, const char* key, int def) const {
+    return intFrom(data_->textOrNull(), section, key, def);
+}
+
 unsigned long ProfileSnapshot::getSection(const char* section, char* out,
                                           unsigned long size) const {
-    if (!out || size == 0) return 0;
-    if (!section || !data_->ok) return ListWriter(out, size).finish();
-    return listSection(data_->text, section, out, size);
+    return sectionFrom(data_->textOrNull(), section, out, size);
 }
 
 bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {

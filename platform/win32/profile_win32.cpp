@@ -34,6 +34,15 @@ ProfileSnapshot::ProfileSnapshot(const char* file)
 
 ProfileSnapshot::~ProfileSnapshot() = default;
 
+unsigned long ProfileSnapshot::getString(const char* section, const char* key, const char* def,
+                                         char* out, unsigned long size) const {
+    return GetPrivateProfileStringA(section, key, def, out, size, data_->file.c_str());
+}
+
+unsigned int ProfileSnapshot::getInt(const char* section, const char* key, int def) const {
+    return GetPrivateProfileIntA(section, key, def, data_->file.c_str());
+}
+
 unsigned long ProfileSnapshot::getSection(const char* section, char* out,
                                           unsigned long size) const {
     return GetPrivateProfileSectionA(section, out, size, data_->file.c_str());
