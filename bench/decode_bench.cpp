@@ -11,17 +11,20 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "image/jpeg_decoder.h"
 #include "platform/memory.h"
+#include "support/test_jpeg.h"
 
 namespace {
 
 // A photograph as far as the codec is concerned: smooth shading, a few
 // hard edges, fine texture and sensor noise; JFIF, 4:2:2, quality 75.
 std::vector<std::uint8_t> cameraLikeJpeg(int width, int height) {
-    std::vector<std::uint8_t> rgb(static_cast<std::size_t>(width) * height * 3);
+    testsupport::RawImage image;
+    image.width = width;
+    image.height = height;
+    image.pixels.resize(static_cast<std::size_t>(width) * height * 3);
+    std::vector<std::uint8_t>& rgb = image.pixels;
     unsigned noise = 12345;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -44,31 +47,10 @@ std::vector<std::uint8_t> cameraLikeJpeg(int width, int height) {
             p[2] = static_cast<std::uint8_t>(std::fmin(255, std::fmax(0, b + texture)));
         }
 
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = static_cast<JDIMENSION>(width);
-    cinfo.image_height = static_cast<JDIMENSION>(height);
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    jpeg_set_quality(&cinfo, 75, TRUE);
-    cinfo.comp_info[0].h_samp_factor = 2;
-    cinfo.comp_info[0].v_samp_factor = 1;
-    jpeg_start_compress(&cinfo, TRUE);
-    while (cinfo.next_scanline < cinfo.image_height) {
-        JSAMPROW row = &rgb[static_cast<std::size_t>(cinfo.next_scanline) * width * 3];
-        jpeg_write_scanlines(&cinfo, &row, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    std::vector<std::uint8_t> out(buffer, buffer + size);
-    std::free(buffer);
-    return out;
+    testsupport::JpegOptions options;
+    options.quality = 75;
+    options.chroma422 = true;
+    return testsupport::encodeJpeg(image, options);
 }
 
 const std::vector<std::uint8_t>& picture() {

@@ -50,6 +50,10 @@ std::vector<std::uint8_t> encodeJpeg(const RawImage& image, const JpegOptions& o
                                                  : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
+    if (options.chroma422) {
+        cinfo.comp_info[0].h_samp_factor = 2;
+        cinfo.comp_info[0].v_samp_factor = 1;
+    }
     if (options.progressive) jpeg_simple_progression(&cinfo);
     cinfo.optimize_coding = options.optimize ? TRUE : FALSE;
     cinfo.restart_in_rows = options.restartRows;

@@ -26,10 +26,11 @@ RawImage patternImage(int width, int height, int components, unsigned seed = 1);
 struct JpegOptions {
     int quality = 85;
     bool progressive = false;
-    bool cmyk = false;      // a 4-component picture stored as CMYK
-    int jfifMajor = 1;      // JFIF version written in the APP0 marker
-    bool optimize = false;  // optimised Huffman tables (smallest files)
-    int restartRows = 0;    // a restart marker every that many MCU rows
+    bool cmyk = false;       // a 4-component picture stored as CMYK
+    int jfifMajor = 1;       // JFIF version written in the APP0 marker
+    bool optimize = false;   // optimised Huffman tables (smallest files)
+    int restartRows = 0;     // a restart marker every that many MCU rows
+    bool chroma422 = false;  // chroma halved across only (4:2:2), as many cameras store it
 };
 
 std::vector<std::uint8_t> encodeJpeg(const RawImage& image, const JpegOptions& options = {});
