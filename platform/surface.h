@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace plat {
@@ -78,6 +79,20 @@ private:
 // and have none.
 using Palette = void*;
 
+// The window's two fonts. Windows: the label font "MS SERIF", height -9,
+// weight 400, and the device context's own (system) font for the status line.
+// POSIX: FreeType over fonts found with fontconfig, a 9-pixel serif and a
+// sans of the system font's size.
+enum class FontFace { LabelSerif, StatusSans };
+
+class Font {
+public:
+    virtual ~Font() = default;
+};
+
+// Null when the font cannot be had.
+std::unique_ptr<Font> createFont(FontFace face);
+
 // DIBs are given as the packed block's start (a BITMAPINFOHEADER or
 // BITMAPCOREHEADER with its colour table, colours as RGB values) and its
 // bits, rows padded to 4 bytes as the device reads them.
@@ -119,6 +134,11 @@ public:
 
     // Fills the rectangle with a solid colour (FillRect with a solid brush).
     virtual void fillRect(const Rect& rect, Color color) = 0;
+
+    // TextOut with `font` at (x, y), the top-left corner of the text's cell:
+    // in `color`, on an opaque `background` when given, else transparent.
+    virtual void drawText(const Font& font, int x, int y, const char* text, Color color,
+                          const Color* background) = 0;
 
     // SelectPalette as a background palette; returns the palette replaced.
     virtual Palette selectBackgroundPalette(Palette palette) = 0;

@@ -1,0 +1,27 @@
+// transfer_state.h — the picture being handed to the application and the
+// position of a memory transfer in it: one copy for the module.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/memory.h"
+#include "platform/os_types.h"
+
+struct TransferState {
+    // Full-picture layout: 40-byte header, unpadded RGB rows, top row first.
+    plat::MemHandle currentImage = nullptr;
+    // Whether a transfer that finds no current image may fetch one itself.
+    BOOL fetchAgain = TRUE;
+    // Bytes of the current image already delivered by memory transfers.
+    std::uint32_t bytesSent = 0;
+    // Memory-transfer calls since the last picture was finished or abandoned.
+    std::int32_t stripCalls = 0;
+};
+
+extern TransferState g_transfer;
+
+// Replaces the current image (the previous one is freed) and starts the
+// memory-transfer position again at its first row.
+void storeCurrentImage(plat::MemHandle image);
+// Back to the state at load, freeing any current image (tests, unload).
+void resetTransferState();
