@@ -1,0 +1,49 @@
+// camera_window.h — the camera window: its dialog procedure and the state
+// that the window, the thumbnail list and the acquisition step share.
+#pragma once
+
+#include <memory>
+
+#include "platform/os_types.h"
+#include "platform/surface.h"
+#include "ui/skin_controls.h"
+#include "ui/thumbnail_list.h"
+
+constexpr int TRANSFER_ALL_SELECTED = 999999;
+constexpr int BUTTON_COUNT = 14;
+constexpr char CAMERA_WINDOW_TEMPLATE[] = "TW_FILE_LB";
+
+// The window's state: one set for the one window.
+struct CameraWindowState {
+    HWND window = nullptr;
+    SkinButton buttons[BUTTON_COUNT];
+    std::unique_ptr<ThumbnailList> list;
+    ProgressBar progress;
+    plat::Bitmap background;
+    plat::Bitmap batteries[4];  // 206, 207, 208, 209
+    std::unique_ptr<plat::Font> statusFont;
+    int capturedButton = -1;
+    int modeTLatch = 0;
+    int modeQLatch = 0;
+    int speedSelection = 0;
+    int transferIndex = TRANSFER_ALL_SELECTED;
+    int windowClosed = 0;
+    // Depth of camera exchanges under way: nested message loops (boxes)
+    // paint from cached thumbnails and start no exchange while it is set.
+    int busy = 0;
+};
+
+extern CameraWindowState g_window;
+
+// The dialog procedure of the camera window template.
+INT_PTR CALLBACK CameraWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The status line: text at (10,378), black on RGB(204,204,204).
+void drawStatusLine(const char* text);
+// Blanks the status line with `spaces` blanks.
+void clearStatusLine(int spaces);
+
+// Teardown: writes SERIAL_SPEED and deletes the window's objects (once).
+void tearDownCameraWindow();
+// Back to the state at load (tests).
+void resetCameraWindowState();
