@@ -12,12 +12,6 @@
 
 namespace plat {
 
-struct SdlWindow {
-    SDL_Window* window = nullptr;
-    int captionHeight = 0;
-    std::unique_ptr<Font> captionFont;
-};
-
 void SdlWindowDeleter::operator()(SdlWindow* window) const {
     if (!window) return;
     if (window->window) SDL_DestroyWindow(window->window);
@@ -218,7 +212,11 @@ void sdlPlaceWindow(SdlWindow* window, int clientLeft, int clientTop, int width,
 }
 
 void sdlRaiseWindow(SdlWindow* window) {
-    if (window) SDL_RaiseWindow(window->window);
+    if (!window) return;
+    SDL_RaiseWindow(window->window);
+    // Without a window manager nobody else gives the keyboard back.
+    if (SDL_GetWindowFlags(window->window) & SDL_WINDOW_SHOWN)
+        SDL_SetWindowInputFocus(window->window);
 }
 
 void sdlPresent(SdlWindow* window, const Bitmap& client, const char* caption) {
@@ -316,7 +314,11 @@ int sdlMessageBox(SdlWindow* parent, const char* text, const char* caption, Butt
     box.numbuttons = count;
     box.buttons = data;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0)
+    // SDL's own box needs the X server's core fonts, which a bare server
+    // (Xvfb) lacks: then the host draws the box itself.
+    if (SDL_ShowMessageBox(&box, &pressed) != 0)
+        pressed = drawnMessageBox(parent, text, caption, buttons);
+    if (pressed < 0)
         return buttons == Buttons::Ok ? ANSWER_OK : ANSWER_CANCEL;  // closed: the safe choice
     return pressed;
 }

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "platform/os_types.h"
 #include "platform/posix/window_host.h"
@@ -40,6 +41,12 @@ int virtualKeyOf(SDL_Keycode key);
 
 // --- Windows on screen --------------------------------------------------------
 
+struct SdlWindow {
+    SDL_Window* window = nullptr;
+    int captionHeight = 0;  // rows of the drawn caption above the client area
+    std::unique_ptr<Font> captionFont;
+};
+
 // Whether the environment asks for (or allows) SDL windows: $PXCM_UI, then a
 // display in $DISPLAY or $WAYLAND_DISPLAY.
 bool sdlWanted();
@@ -69,6 +76,9 @@ SDL_Keymod sdlModState();
 
 void sdlCaptureMouse(bool capture);
 void sdlSetCursor(CursorShape shape);
+
+// A box of the host's own drawing: the answer, -1 when it cannot be shown.
+int drawnMessageBox(SdlWindow* parent, const char* text, const char* caption, Buttons buttons);
 
 // A modal box over `parent` (may be null); the MessageBox answer.
 int sdlMessageBox(SdlWindow* parent, const char* text, const char* caption, Buttons buttons,

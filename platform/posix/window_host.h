@@ -37,6 +37,7 @@ struct HostWindow {
     bool needsPaint = false;
     std::deque<HostMessage> posted;
     int left = 0, top = 0;  // outer rectangle's corner on the screen
+    bool placed = false;    // placeWindow has set them
     bool modal = false;
     bool ended = false;
     INT_PTR result = 0;

@@ -176,6 +176,11 @@ void show(HostWindow* w, bool visible) {
     }
     if (w->sdl) {
         sdlShowWindow(w->sdl.get(), visible);
+        // A window placed while hidden is put there again once mapped: the
+        // X server may have centred it meanwhile.
+        if (visible && w->placed)
+            sdlPlaceWindow(w->sdl.get(), w->left + FRAME_SIDE, w->top + FRAME_TOP, w->frame.width(),
+                           w->frame.height());
         if (visible) present(w);
     }
 }
@@ -366,7 +371,8 @@ INT_PTR runModalDialog(HINSTANCE module, int templateId, HWND owner, DialogProce
                               (ownerWindow->frame.width() - box->frame.width()) / 2;
                 const int y = ownerWindow->top + FRAME_TOP +
                               (ownerWindow->frame.height() - box->frame.height()) / 2;
-                sdlPlaceWindow(box->sdl.get(), x, y, box->frame.width(), box->frame.height());
+                placeWindow(box, x - FRAME_SIDE, y - FRAME_TOP, box->frame.width() + 2 * FRAME_SIDE,
+                            box->frame.height() + FRAME_TOP + FRAME_SIDE);
             }
             show(box, true);
             sdlRaiseWindow(box->sdl.get());
@@ -381,6 +387,10 @@ INT_PTR runModalDialog(HINSTANCE module, int templateId, HWND owner, DialogProce
     if (!box->destroyed) destroy(box);
     unpin(box);
     if (findHostWindow(previousActive)) g_host.active = previousActive;
+    // The owner is active again, keyboard included, as when Windows ends a
+    // modal box.
+    if (ownerWindow && findHostWindow(ownerWindow) && ownerWindow->sdl)
+        sdlRaiseWindow(ownerWindow->sdl.get());
     return result;
 }
 
@@ -437,6 +447,7 @@ void placeWindow(HWND window, int left, int top, int width, int height) {
     if (!w) return;
     w->left = left;
     w->top = top;
+    w->placed = true;
     const int clientWidth = width - 2 * FRAME_SIDE, clientHeight = height - FRAME_TOP - FRAME_SIDE;
     if (clientWidth > 0 && clientHeight > 0 &&
         (clientWidth != w->frame.width() || clientHeight != w->frame.height())) {
