@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/module.h"
+#include "platform/null_surface.h"
 #include "platform/posix/prompt_record.h"
 #include "platform/posix/sdl_host.h"
 #include "platform/posix/window_host.h"
@@ -41,22 +42,6 @@ const CursorShape kCursorHandles[] = {CursorShape::Arrow, CursorShape::Wait};
 CursorHandle cursorHandle(CursorShape shape) {
     return const_cast<CursorShape*>(&kCursorHandles[shape == CursorShape::Wait ? 1 : 0]);
 }
-
-// Draws nothing: the surface of a canvas without a window.
-class NullSurface : public Surface {
-public:
-    void copyBitmap(int, int, int, int, const Bitmap&, int, int) override {}
-    int drawDib(int, int, int, int, int, int, unsigned, unsigned, const void*,
-                const void*) override {
-        return 0;
-    }
-    int stretchDib(int, int, int, int, int, int, int, int, const void*, const void*) override {
-        return 0;
-    }
-    void fillRect(const Rect&, Color) override {}
-    void drawText(const Font&, int, int, const char*, Color, const Color*) override {}
-    Palette selectBackgroundPalette(Palette) override { return nullptr; }
-};
 
 void pin(HostWindow* w) {
     ++w->pins;
