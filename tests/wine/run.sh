@@ -2,8 +2,9 @@
 # The wine tests in one fresh prefix and one X server: the win64 source
 # installed as wine's sane.ds, driven by twain_smoke.exe through wine's own
 # Source Manager; surface_check.exe, the drawing surface and DIB helpers on
-# memory DCs; text_check.exe, text with the window's fonts; then the camera window and the transfers with the simulated
-# camera (acquire.sh), by native and by memory transfer. All must pass.
+# memory DCs; text_check.exe, text with the window's fonts; then the camera
+# window and the transfers with the simulated camera (acquire.sh), by native
+# and by memory transfer. All must pass.
 # Usage: tests/wine/run.sh WIN64_BUILD [POSIX_BUILD]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
