@@ -1,15 +1,15 @@
 // skin_button.cpp — a two-face button painted from skin bitmaps.
-#include "image/skin_bitmap.h"
 #include "platform/window.h"
 #include "ui/skin_controls.h"
+#include "ui/skin_source.h"
 
 int SkinButton::initialise(HWND owner, HINSTANCE module, int upFaceId, int downFaceId,
                            const plat::Rect& rect) {
     owner_ = owner;
     rect_ = rect;
-    up_ = loadSkinBitmap(module, upFaceId);
+    up_ = skinPicture(module, upFaceId);
     if (up_.width() == 0) return 1;
-    down_ = loadSkinBitmap(module, downFaceId);
+    down_ = skinPicture(module, downFaceId);
     if (down_.width() == 0) return 2;
     faceUp_ = 1;
     return 0;

@@ -3,12 +3,12 @@
 #include <ctime>
 
 #include "camera/camera_module.h"
-#include "image/skin_bitmap.h"
 #include "platform/profile.h"
 #include "platform/window.h"
 #include "source/source_state.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
+#include "ui/skin_source.h"
 #include "ui/window_handlers.h"
 
 namespace {
@@ -46,10 +46,10 @@ bool loadSkin(HWND window) {
     for (const ButtonLayout& b : BUTTON_TABLE)
         if (g_window.buttons[b.index].initialise(window, module, b.upFace, b.downFace, b.rect) != 0)
             complete = false;
-    g_window.background = loadSkinBitmap(module, BITMAP_BACKGROUND);
+    g_window.background = skinPicture(module, BITMAP_BACKGROUND);
     if (g_window.background.width() == 0) complete = false;
     for (int i = 0; i < 4; ++i) {
-        g_window.batteries[i] = loadSkinBitmap(module, BATTERY_IDS[i]);
+        g_window.batteries[i] = skinPicture(module, BATTERY_IDS[i]);
         if (g_window.batteries[i].width() == 0) complete = false;
     }
     g_window.statusFont = plat::createFont(plat::FontFace::StatusSans);
