@@ -6,6 +6,7 @@
 #include "caps/settings_files.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "source/announcements.h"
 #include "source/error_box.h"
 #include "source/source_state.h"
 #include "source/trace.h"
@@ -71,6 +72,7 @@ TW_UINT16 CloseDS() {
     if (!protocolStateIn(STATE_OPEN, STATE_ENABLED, STATE_XFERREADY))
         return failWith(TWCC_SEQERROR, FAIL_CLOSEDS);
     g_source.appIdentity.Id = 0;
+    dropAnnouncements();
     if (g_source.cameraWindow) releaseCameraWindow();
     g_source.protocolState = STATE_LOADED;
     return TWRC_SUCCESS;
@@ -101,11 +103,13 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             pending->Count = 0;
             clearPendingImages();
+            transferEnded();
             return TWRC_SUCCESS;
         case MSG_RESET:
             if (!protocolStateIn(STATE_XFERREADY)) return failWith(TWCC_SEQERROR, FAIL_PENDING);
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             g_source.protocolState = STATE_ENABLED;
+            dropAnnouncements();
             pending->Count = 0;
             clearPendingImages();
             return TWRC_SUCCESS;

@@ -4,9 +4,11 @@
 #include "source/capability_msg.h"
 #include "source/control_ops.h"
 #include "source/source_state.h"
+#include "source/user_interface_msg.h"
 
 const DispatchEntry CONTROL_TABLE[] = {
     {DAT_IDENTITY, IdentityMsg},
+    {DAT_USERINTERFACE, InterfaceMsg},
     {DAT_CAPABILITY, CapabilityMsg},
     {DAT_STATUS, StatusMsg},
     {DAT_PENDINGXFERS, PendingXferMsg},

@@ -1,18 +1,26 @@
 #!/usr/bin/env bash
-# The wine tests in one fresh prefix: the win64 source installed as wine's
-# sane.ds, driven by twain_smoke.exe through wine's own Source Manager; then
-# surface_check.exe, the drawing surface and DIB helpers on memory DCs (no
-# display needed). Both must pass.
-# Usage: tests/wine/run.sh BUILD_DIR (a win64 build folder)
+# The wine tests in one fresh prefix and one X server: the win64 source
+# installed as wine's sane.ds, driven by twain_smoke.exe through wine's own
+# Source Manager; surface_check.exe, the drawing surface and DIB helpers on
+# memory DCs; then the camera window and the transfers with the simulated
+# camera (acquire.sh), by native and by memory transfer. All must pass.
+# Usage: tests/wine/run.sh WIN64_BUILD [POSIX_BUILD]
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build/win64}" && pwd)
+posix=${2:-$here/../../build/posix}
 for f in pxcmtwain.ds tests/wine/twain_smoke.exe tests/wine/surface_check.exe; do
   [ -f "$build/$f" ] || { echo "missing $build/$f"; exit 1; }
 done
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/pxcm-wine-XXXXXX")
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-cleanup() { wineserver -k >/dev/null 2>&1 || true; rm -rf "$prefix"; }
+xvfb=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+  rm -rf "$prefix"
+}
 trap cleanup EXIT
 
 wineboot -i >/dev/null 2>&1
@@ -20,3 +28,16 @@ mkdir -p "$prefix/drive_c/windows/twain_64"
 cp "$build/pxcmtwain.ds" "$prefix/drive_c/windows/twain_64/sane.ds"
 wine "$build/tests/wine/twain_smoke.exe"
 wine "$build/tests/wine/surface_check.exe"
+
+# The window tests: one X server for all of them.
+if [ -f "$build/tests/wine/twain_acquire.exe" ] && [ -x "$posix/pxcm-camera" ] &&
+  command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
+  xvfb=$!
+  read -r -t 20 display <&3 || { echo "Xvfb did not start"; exit 1; }
+  export DISPLAY=:$display
+  "$here/acquire.sh" "$build" "$posix" wine native
+  "$here/acquire.sh" "$build" "$posix" wine memory
+else
+  echo "skipped: the camera window under wine (needs twain_acquire.exe, pxcm-camera, Xvfb, xdotool)"
+fi

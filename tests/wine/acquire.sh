@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# The camera window and the transfers of the win64 source under wine, through
+# a real Source Manager, with the simulated camera on COM3: the window shows
+# the camera's thumbnails (screenshot checked at the button faces and the
+# first thumbnail cell), xdotool clicks select two thumbnails and press Load,
+# both pictures arrive by the given transfer mechanism pixel for pixel as
+# libjpeg decodes the camera's files, and Exit makes the application disable
+# and close the source.
+# Usage: tests/wine/acquire.sh WIN64_BUILD POSIX_BUILD MANAGER MECH
+#   MANAGER: "wine" (wine's twain_32, the source as twain_64\sane.ds) or a
+#   path to the open-source manager's 64-bit TWAINDSM.dll.
+# Needs WINEPREFIX (a booted prefix) and DISPLAY (an X server) set.
+set -euo pipefail
+win=$(cd "$1" && pwd)
+posix=$(cd "$2" && pwd)
+manager=$3
+mech=$4
+repo=$(cd "$(dirname "$0")/../.." && pwd)
+: "${WINEPREFIX:?}" "${DISPLAY:?}"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/pxcm-wine-acquire-XXXXXX")
+camera=""
+app=""
+cleanup() {
+  [ -n "$app" ] && kill "$app" 2>/dev/null || true
+  [ -n "$camera" ] && kill "$camera" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL $*"; [ -f "$work/app.log" ] && sed 's/^/     app: /' "$work/app.log"; exit 1; }
+
+# Three pictures with thumbnails, made with ImageMagick.
+pics=$work/pictures
+mkdir -p "$pics"
+convert -size 640x480 gradient:'#c03020'-'#2040d0' -swirl 90 -quality 90 "$pics/a.jpg"
+convert -size 320x240 plasma:fractal -seed 7 -quality 85 "$pics/b.jpg" 2>/dev/null ||
+  convert -size 320x240 gradient:'#20c040'-'#f0e020' -quality 85 "$pics/b.jpg"
+convert -size 640x480 radial-gradient:'#ffffff'-'#303030' -quality 90 "$pics/c.jpg"
+for p in a b c; do convert "$pics/$p.jpg" -resize '80x56!' -quality 80 "$pics/$p.thumb.jpg"; done
+
+"$posix/pxcm-camera" --dir "$pics" >"$work/camera.out" 2>"$work/camera.err" &
+camera=$!
+for _ in $(seq 50); do [ -s "$work/camera.out" ] && break; sleep 0.1; done
+pty=$(head -n1 "$work/camera.out")
+[ -e "$pty" ] || fail "the simulated camera gave no pty"
+
+# COM3 is the camera; the other ports lead nowhere.
+for n in 1 2 4 5 6 7 8; do ln -sfn /nonexistent-port "$WINEPREFIX/dosdevices/com$n"; done
+ln -sfn "$pty" "$WINEPREFIX/dosdevices/com3"
+
+sys=$WINEPREFIX/drive_c/windows
+rm -f "$sys/twain_64/sane.ds"
+rm -rf "$sys/twain_64/pxcm"
+appdir=$work/app
+mkdir -p "$appdir" "$work/out"
+cp "$win/tests/wine/twain_acquire.exe" "$appdir/"
+if [ "$manager" = wine ]; then
+  mkdir -p "$sys/twain_64"
+  cp "$win/pxcmtwain.ds" "$sys/twain_64/sane.ds"
+  dll=twain_32.dll
+else
+  mkdir -p "$sys/twain_64/pxcm"
+  cp "$win/pxcmtwain.ds" "$sys/twain_64/pxcm/pxcmtwain.ds"
+  cp "$manager" "$appdir/TWAINDSM.dll"
+  dll=TWAINDSM.dll
+fi
+# The settings: defaults, the fast download speed.
+cp "$repo/resources/settings/pxcm.ini" "$repo/resources/settings/PXCM.src" "$sys/"
+
+outwin=$(winepath -w "$work/out")
+(cd "$appdir" && exec wine ./twain_acquire.exe "$dll" "$mech" "$outwin") >"$work/app.log" 2>&1 &
+app=$!
+
+caption='Vantrel Digital Camera KMT-18/19 TWAIN Driver'
+wid=$(timeout 60 xdotool search --sync --onlyvisible --name "$caption" | head -n1) ||
+  fail "the camera window did not appear"
+echo "ok   the camera window is shown ($manager, $mech)"
+
+# The first paint fetches the thumbnails: wait for the first cell to show
+# the first picture's thumbnail as libjpeg decodes it.
+djpeg -bmp "$pics/a.thumb.jpg" >"$work/thumb-a.bmp"
+want=$(convert "$work/thumb-a.bmp" -format '%[pixel:p{40,28}]' info:)
+shot=$work/shot.png
+ok=""
+for _ in $(seq 100); do
+  import -window "$wid" "$shot" 2>/dev/null || true
+  got=$(convert "$shot" -format '%[pixel:p{70,48}]' info: 2>/dev/null || echo none)
+  [ "$got" = "$want" ] && { ok=1; break; }
+  sleep 0.2
+done
+[ -n "$ok" ] || fail "first thumbnail cell shows $got, not $want"
+echo "ok   the first thumbnail cell shows the camera's thumbnail"
+# The whole cell equals the decoded thumbnail.
+convert "$shot" -crop 80x56+30+20 +repage "$work/cell.png"
+ae=$(compare -metric AE "$work/cell.png" "$work/thumb-a.bmp" null: 2>&1 || true)
+[ "$ae" = 0 ] || fail "the first cell differs from the thumbnail in $ae pixels"
+
+# Each push button shows its up face at its rectangle.
+while read -r id x y; do
+  face=$(ls "$repo"/resources/skin/"$id"-*.bmp 2>/dev/null | head -n1)
+  [ -n "$face" ] || fail "no face bitmap $id"
+  want=$(convert "$face" -format '%[pixel:p{10,10}]' info:)
+  got=$(convert "$shot" -format "%[pixel:p{$((x + 10)),$((y + 10))}]" info:)
+  [ "$want" = "$got" ] || fail "button face $id at ($x,$y): $got, not $want"
+done <<'FACES'
+169 236 345
+163 18 345
+167 169 345
+165 102 345
+171 455 150
+173 455 190
+194 455 110
+192 458 370
+FACES
+echo "ok   the button faces are at their rectangles"
+
+click() { xdotool mousemove --window "$wid" "$1" "$2" click 1; sleep 0.7; }
+click 70 48     # first thumbnail
+click 175 48    # second thumbnail
+import -window "$wid" "$shot"
+sel=$(convert "$shot" -format '%[pixel:p{27,48}]' info:)
+norm=$(convert "$repo"/resources/skin/102-*.bmp -format '%[pixel:p{2,30}]' info:)
+[ "$sel" != "$norm" ] || fail "the selected thumbnail has no selected frame"
+click 276 357    # Load
+
+for _ in $(seq 300); do
+  grep -q '^picture 2 ' "$work/app.log" && break
+  kill -0 "$app" 2>/dev/null || break
+  sleep 0.2
+done
+grep -q '^picture 2 ' "$work/app.log" || fail "two pictures did not arrive"
+for n in 1 2; do
+  src=$pics/$([ $n = 1 ] && echo a || echo b).jpg
+  djpeg -bmp "$src" >"$work/want-$n.bmp"
+  ae=$(compare -metric AE "$work/out/picture-$n.bmp" "$work/want-$n.bmp" null: 2>&1 || true)
+  [ "$ae" = 0 ] || fail "picture $n differs from the decoded camera file in $ae pixels"
+done
+echo "ok   both pictures arrived by $mech transfer, pixel for pixel"
+
+click 59 357     # Exit
+for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
+kill -0 "$app" 2>/dev/null && fail "the application did not end after Exit"
+wait "$app" || fail "the application failed"
+app=""
+grep -q 'close requested' "$work/app.log" || fail "no MSG_CLOSEDSREQ"
+grep -q '^ok   MSG_CLOSEDS' "$work/app.log" || fail "the source was not closed"
+echo "ok   Exit: MSG_CLOSEDSREQ, disabled and closed ($manager, $mech)"
