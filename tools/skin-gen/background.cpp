@@ -68,6 +68,8 @@ Canvas drawBackground(Fonts& f) {
     for (const Box& dot : SPEED_DOTS) c.bevel(dot.inset(-1), WELL_SHADOW, WELL_LIGHT);
     c.fill({462, 66, 518, 67}, PANEL_EDGE);
     c.fill({462, 104, 518, 105}, PANEL_EDGE);
+    f.drawCentred(c, Face::SansBold, 9, {456, 72, 524, 84}, "KMT-18/19", LABEL);
+    f.drawCentred(c, Face::Sans, 8, {456, 86, 524, 98}, "camera", rgb(120, 130, 148));
 
     // Battery gauge socket and label.
     c.bevel(BATTERY_GAUGE.inset(-1), WELL_SHADOW, WELL_LIGHT);
