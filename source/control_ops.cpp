@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "caps/settings_files.h"
+#include "caps/settings_seed.h"
 #include "platform/files.h"
+#include "platform/installed_defaults.h"
 #include "platform/profile.h"
 #include "source/announcements.h"
 #include "source/error_box.h"
@@ -61,6 +63,8 @@ TW_UINT16 OpenDS(TripletArgs* args) {
     if (!protocolStateIn(STATE_LOADED)) return failWith(TWCC_SEQERROR, FAIL_OPENDS);
     if (g_source.appIdentity.Id != 0) return failWith(TWCC_MAXCONNECTIONS, FAIL_OPENDS);
     if (!args->origin || !args->data) return failWith(TWCC_BADVALUE, FAIL_OPENDS);
+    // A user's first use: settings of their own from the installed defaults.
+    (void)caps::seedDefaultSettings(plat::installedDefaultsDirectory());
     std::memcpy(&g_source.appIdentity, args->origin, sizeof(TW_IDENTITY));
     std::memcpy(&g_source.sourceIdentity, args->data, sizeof(TW_IDENTITY));
     g_source.protocolState = STATE_OPEN;
