@@ -8,7 +8,7 @@
 namespace plat {
 
 enum class Buttons { Ok, OkCancel, RetryCancel };
-enum class Icon { None, Error, Warning, Information };
+enum class Icon { None, Error, Warning, Information, Question };
 
 // Answers as MessageBox does.
 constexpr int ANSWER_OK = 1;

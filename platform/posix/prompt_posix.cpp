@@ -36,6 +36,8 @@ const char* iconName(Icon i) {
             return "warning";
         case Icon::Information:
             return "information";
+        case Icon::Question:
+            return "question";
         case Icon::None:
             break;
     }

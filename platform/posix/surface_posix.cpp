@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/png_file.h"
+#include "platform/posix/font_posix.h"
 
 namespace plat {
 namespace {
@@ -276,6 +277,30 @@ void FrameSurface::fillRect(const Rect& rect, Color color) {
     for (int x = 0; x < right - left; ++x) std::memcpy(first + 3 * x, bgr, 3);
     const auto bytes = static_cast<std::size_t>(3 * (right - left));
     for (int y = top + 1; y < bottom; ++y) std::memcpy(frame_.row(y) + 3 * left, first, bytes);
+}
+
+void FrameSurface::drawText(const Font& font, int x, int y, const char* text, Color color,
+                            const Color* background) {
+    const auto* glyphs = dynamic_cast<const GlyphFont*>(&font);
+    if (!glyphs || !text) return;
+    // An opaque background fills the whole cell: advance width by line height.
+    if (background)
+        fillRect({x, y, x + glyphs->textWidth(text), y + glyphs->lineHeight()}, *background);
+    int pen = x;
+    for (const char* p = text; *p; ++p) {
+        const GlyphFont::Glyph& g = glyphs->glyph(static_cast<unsigned char>(*p));
+        for (int j = 0; j < g.height; ++j) {
+            const int row = y + g.top + j;
+            if (row < 0 || row >= frame_.height()) continue;
+            for (int i = 0; i < g.width; ++i) {
+                const int column = pen + g.left + i;
+                if (column < 0 || column >= frame_.width()) continue;
+                if (g.ink[static_cast<std::size_t>(j * g.width + i)])
+                    frame_.setPixel(column, row, color);
+            }
+        }
+        pen += g.advance;
+    }
 }
 
 }  // namespace plat

@@ -29,6 +29,9 @@ public:
     int stretchDib(int dstX, int dstY, int dstWidth, int dstHeight, int srcX, int srcY,
                    int srcWidth, int srcHeight, const void* header, const void* bits) override;
     void fillRect(const Rect& rect, Color color) override;
+    // Fonts other than those of createFont draw nothing.
+    void drawText(const Font& font, int x, int y, const char* text, Color color,
+                  const Color* background) override;
     Palette selectBackgroundPalette(Palette) override { return nullptr; }
 
 private:

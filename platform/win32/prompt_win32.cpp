@@ -30,6 +30,9 @@ int messageBox(void* owner, const char* text, const char* caption, PromptOptions
         case Icon::Information:
             type |= MB_ICONINFORMATION;
             break;
+        case Icon::Question:
+            type |= MB_ICONQUESTION;
+            break;
     }
     if (options.taskModal) type |= MB_TASKMODAL;
     int answer = MessageBoxA(static_cast<HWND>(owner), text ? text : "", caption, type);

@@ -2,6 +2,9 @@
 #include "platform/win32/surface_win32.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "platform/win32/font_win32.h"
 
 namespace plat {
 
@@ -50,6 +53,24 @@ void DcSurface::fillRect(const Rect& rect, Color color) {
     RECT r{rect.left, rect.top, rect.right, rect.bottom};
     FillRect(dc_, &r, brush);
     DeleteObject(brush);
+}
+
+void DcSurface::drawText(const Font& font, int x, int y, const char* text, Color color,
+                         const Color* background) {
+    const auto* gdi = dynamic_cast<const GdiFont*>(&font);
+    if (!gdi || !text) return;
+    // The device context is the caller's: everything set here is put back.
+    HGDIOBJ oldFont = SelectObject(dc_, gdi->handle());
+    const COLORREF oldColor = SetTextColor(dc_, color);
+    const int oldMode = SetBkMode(dc_, background ? OPAQUE : TRANSPARENT);
+    const COLORREF oldBackground = background ? SetBkColor(dc_, *background) : CLR_INVALID;
+    const UINT oldAlign = SetTextAlign(dc_, TA_TOP | TA_LEFT | TA_NOUPDATECP);
+    TextOutA(dc_, x, y, text, static_cast<int>(std::strlen(text)));
+    SetTextAlign(dc_, oldAlign);
+    if (background) SetBkColor(dc_, oldBackground);
+    SetBkMode(dc_, oldMode);
+    SetTextColor(dc_, oldColor);
+    if (oldFont) SelectObject(dc_, oldFont);
 }
 
 Palette DcSurface::selectBackgroundPalette(Palette palette) {

@@ -5,17 +5,16 @@
 
 namespace plat {
 
-bool isDialogMessage(void* window, void* message) {
-    return window && message &&
-           IsDialogMessageA(static_cast<HWND>(window), static_cast<MSG*>(message));
+bool isDialogMessage(HWND window, void* message) {
+    return window && message && IsDialogMessageA(window, static_cast<MSG*>(message));
 }
 
 }  // namespace plat
 
 namespace plat {
 
-void destroyWindow(void* window) {
-    if (window) DestroyWindow(static_cast<HWND>(window));
+void destroyWindow(HWND window) {
+    if (window) DestroyWindow(window);
 }
 
 }  // namespace plat

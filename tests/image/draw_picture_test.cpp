@@ -148,6 +148,9 @@ public:
         return 77;
     }
     void fillRect(const plat::Rect&, Color) override { calls.push_back({"fill", {}}); }
+    void drawText(const plat::Font&, int x, int y, const char*, Color, const Color*) override {
+        calls.push_back({"text", {x, y}});
+    }
     plat::Palette selectBackgroundPalette(plat::Palette p) override {
         calls.push_back({"palette", {reinterpret_cast<long long>(p)}});
         plat::Palette old = current;

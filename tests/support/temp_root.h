@@ -13,7 +13,7 @@ struct Prompt {
     std::string caption;
     std::string text;
     std::string buttons;  // "ok", "okcancel", "retrycancel"
-    std::string icon;     // "none", "error", "warning", "information"
+    std::string icon;     // "none", "error", "warning", "information", "question"
     std::string answer;   // "ok", "cancel", "retry"
     bool owned = false;   // shown with an owner window
 };
