@@ -204,17 +204,28 @@ TEST_F(DecodeTest, GreyPicturesDecodeToGreyPixels) {
     expectSamePixels(decode(jpeg, DECODE_DISPLAY), ref, DECODE_DISPLAY);
 }
 
-TEST_F(DecodeTest, CmykPicturesKeepTheirSizeAndStayBlack) {
+TEST_F(DecodeTest, PicturesLibjpegCannotMakeRgbOfAreRefusedWithTheBox) {
     testsupport::JpegOptions cmyk;
     cmyk.cmyk = true;
-    const auto jpeg = testsupport::encodeJpeg(testsupport::patternImage(32, 16, 4), cmyk);
-    plat::MemBlock block = decode(jpeg, DECODE_FULL_PICTURE);
-    ASSERT_TRUE(block);
-    const DibHeader h = headerOf(block);
-    EXPECT_EQ(h.biWidth, 32);
-    EXPECT_EQ(h.biHeight, 16);
-    const std::uint8_t* px = pixelsOf(block);
-    for (int i = 0; i < 32 * 16 * 3; ++i) ASSERT_EQ(px[i], 0) << "byte " << i;
+    testsupport::JpegOptions ycck;
+    ycck.ycck = true;
+    const struct {
+        const char* name;
+        int components;
+        testsupport::JpegOptions options;
+    } cases[] = {{"CMYK", 4, cmyk}, {"YCCK", 4, ycck}, {"two components", 2, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto jpeg =
+            testsupport::encodeJpeg(testsupport::patternImage(32, 16, c.components), c.options);
+        for (int mode : {DECODE_DISPLAY, DECODE_FULL_PICTURE}) {
+            root_.clearPrompts();
+            EXPECT_FALSE(decode(jpeg, mode));
+            const auto boxes = jpegBoxes();
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "Unsupported color conversion request");
+        }
+    }
 }
 
 TEST_F(DecodeTest, NoTemporaryFileIsMadeOrTouched) {
