@@ -101,8 +101,12 @@ public:
 
     // Decodes the download buffer into a new picture block (DECODE_DISPLAY
     // or DECODE_FULL_PICTURE); no handle when it cannot be decoded. Changes
-    // nothing of the link.
+    // nothing of the link. When the download size does not describe the
+    // buffer (a refused download names a size the buffer never got), the
+    // input is empty and the result the blank picture of a failed download.
     [[nodiscard]] plat::MemHandle decodePicture(int mode) const;
+    // Bytes held by the download buffer; 0 without one.
+    std::size_t downloadBufferSize() const { return downloadBuffer ? downloadBufferSize_ : 0; }
 
     // --- Seams: where the link's ports, pauses and buffers come from --------
     void setPortFactory(PortFactory factory) { portFactory_ = std::move(factory); }
@@ -147,6 +151,7 @@ private:
     bool fetchAddressed(Target target, uint32_t blocks, uint32_t rest, ProgressSink* progress);
     LinkResult blockFailed(Target target);
 
+    std::size_t downloadBufferSize_ = 0;
     PortFactory portFactory_;
     plat::Clock* clock_ = nullptr;
     Allocator allocate_ = nullptr;
