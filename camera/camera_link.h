@@ -77,7 +77,8 @@ public:
     [[nodiscard]] bool handshake();
     // Switches the PC side to the rate of a speed code and purges.
     LinkResult setLineSpeed(uint8_t speedCode);
-    // Reads the 12-byte status reply; true and the status filled, or false.
+    // Reads the 12-byte status reply; true and the status filled, or false
+    // with the status as it was (reply short or without "S:").
     [[nodiscard]] bool readStatus();
     // Fills the picture information from the reply buffer.
     LinkResult parsePictureInfo();
@@ -85,6 +86,8 @@ public:
     void closePort();
 
     // --- Camera requests ---------------------------------------------------
+    // A reply that is short or has the wrong header gives LINK_BAD_REPLY and
+    // leaves the fields it would have filled as they were.
     [[nodiscard]] LinkResult requestStatus();
     [[nodiscard]] LinkResult setModeQ(uint8_t value);
     [[nodiscard]] LinkResult setModeT(uint8_t value);
