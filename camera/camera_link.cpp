@@ -113,11 +113,9 @@ LinkResult CameraLink::setLineSpeed(uint8_t speedCode) {
 }
 
 bool CameraLink::readStatus() {
-    LinkState& st = linkState();
-    // The count is not examined: after a handshake a missing reply leaves
-    // "G:" at the start of the buffer, which fails the header test.
-    readReply(STATUS_REPLY_SIZE);
-    return parseStatusReply(st.replyBuffer, status);
+    // A short reply would leave an earlier reply's bytes in the fields.
+    if (readReply(STATUS_REPLY_SIZE) < STATUS_REPLY_SIZE) return false;
+    return parseStatusReply(linkState().replyBuffer, status);
 }
 
 LinkResult CameraLink::parsePictureInfo() {

@@ -77,7 +77,8 @@ public:
     [[nodiscard]] bool handshake();
     // Switches the PC side to the rate of a speed code and purges.
     LinkResult setLineSpeed(uint8_t speedCode);
-    // Reads the 12-byte status reply; true and the status filled, or false.
+    // Reads the 12-byte status reply; true and the status filled, or false
+    // with the status as it was (reply short or without "S:").
     [[nodiscard]] bool readStatus();
     // Fills the picture information from the reply buffer.
     LinkResult parsePictureInfo();
@@ -85,6 +86,8 @@ public:
     void closePort();
 
     // --- Camera requests ---------------------------------------------------
+    // A reply that is short or has the wrong header gives LINK_BAD_REPLY and
+    // leaves the fields it would have filled as they were.
     [[nodiscard]] LinkResult requestStatus();
     [[nodiscard]] LinkResult setModeQ(uint8_t value);
     [[nodiscard]] LinkResult setModeT(uint8_t value);
@@ -101,8 +104,12 @@ public:
 
     // Decodes the download buffer into a new picture block (DECODE_DISPLAY
     // or DECODE_FULL_PICTURE); no handle when it cannot be decoded. Changes
-    // nothing of the link.
+    // nothing of the link. When the download size does not describe the
+    // buffer (a refused download names a size the buffer never got), the
+    // input is empty and the result the blank picture of a failed download.
     [[nodiscard]] plat::MemHandle decodePicture(int mode) const;
+    // Bytes held by the download buffer; 0 without one.
+    std::size_t downloadBufferSize() const { return downloadBuffer ? downloadBufferSize_ : 0; }
 
     // --- Seams: where the link's ports, pauses and buffers come from --------
     void setPortFactory(PortFactory factory) { portFactory_ = std::move(factory); }
@@ -147,6 +154,7 @@ private:
     bool fetchAddressed(Target target, uint32_t blocks, uint32_t rest, ProgressSink* progress);
     LinkResult blockFailed(Target target);
 
+    std::size_t downloadBufferSize_ = 0;
     PortFactory portFactory_;
     plat::Clock* clock_ = nullptr;
     Allocator allocate_ = nullptr;

@@ -42,6 +42,12 @@ bool parseStatusReply(const uint8_t* reply, CameraStatus& out) {
     return true;
 }
 
+bool parseFirmwareReply(const uint8_t* reply, double& version) {
+    if (reply[0] == 0 || reply[0] >= FIRST_HEADER_BYTE) return false;
+    version = reply[0] / 10.0;
+    return true;
+}
+
 LinkResult parsePictureInfoReply(const uint8_t* reply, PictureInfo& out) {
     if (reply[0] != 'C' || reply[1] != ':') return LINK_BAD_INFO;
     out.pictureNumber = reply[2];

@@ -49,6 +49,14 @@ struct CameraStatus {
 // header is wrong.
 [[nodiscard]] bool parseStatusReply(const uint8_t* reply, CameraStatus& out);
 
+// The 2-byte firmware reply: the version times ten, then a byte that is not
+// looked at. False, with `version` untouched, when the first byte is 0 or a
+// reply header's letter or '?' (0x3F and above): every reply of the camera
+// starts with one of those, a version byte never does (versions 0.1 to 6.2).
+constexpr unsigned FIRMWARE_REPLY_SIZE = 2;
+constexpr uint8_t FIRST_HEADER_BYTE = 0x3F;
+[[nodiscard]] bool parseFirmwareReply(const uint8_t* reply, double& version);
+
 // A 22-byte information reply ("C:" ...). LINK_BAD_INFO, with `out`
 // untouched, unless byte 0 is "C" and byte 1 is ":".
 [[nodiscard]] LinkResult parsePictureInfoReply(const uint8_t* reply, PictureInfo& out);

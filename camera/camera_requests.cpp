@@ -57,10 +57,9 @@ LinkResult CameraLink::requestStatus() {
     if (!handshake()) return LINK_NO_ANSWER;
     setTimeouts(STATUS_TIMEOUT_S);
     sendRequest('P');
-    // A missing reply leaves the status as it was; the caller compares it.
-    (void)readStatus();
+    const bool answered = readStatus();
     pause(AFTER_STATUS_MS);
-    return LINK_OK;
+    return answered ? LINK_OK : LINK_BAD_REPLY;
 }
 
 LinkResult CameraLink::setModeQ(uint8_t value) {
@@ -108,18 +107,14 @@ LinkResult CameraLink::readPictureInfo(int index) {
     if (!handshake()) return LINK_NO_ANSWER;
     setTimeouts(INFO_TIMEOUT_S);
     sendRequest('I', static_cast<uint8_t>(index + 1));
-    readReply(INFO_REPLY_SIZE);
-    // A reply without "C:" leaves the information as it was; callers compare
-    // it with their copy.
-    (void)parsePictureInfo();
-    return LINK_OK;
+    if (readReply(INFO_REPLY_SIZE) < INFO_REPLY_SIZE) return LINK_BAD_REPLY;
+    return parsePictureInfo() == LINK_OK ? LINK_OK : LINK_BAD_REPLY;
 }
 
 LinkResult CameraLink::readFirmwareVersion() {
     if (!handshake()) return LINK_NO_ANSWER;
     setTimeouts(INFO_TIMEOUT_S);
     sendRequest('y');
-    readReply(2);
-    firmwareVersion = linkState().replyBuffer[0] / 10.0;
-    return LINK_OK;
+    if (readReply(FIRMWARE_REPLY_SIZE) < FIRMWARE_REPLY_SIZE) return LINK_BAD_REPLY;
+    return parseFirmwareReply(linkState().replyBuffer, firmwareVersion) ? LINK_OK : LINK_BAD_REPLY;
 }

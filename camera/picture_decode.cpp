@@ -3,6 +3,9 @@
 #include "image/jpeg_decoder.h"
 
 plat::MemHandle CameraLink::decodePicture(int mode) const {
-    const std::size_t size = downloadSize > 0 ? static_cast<std::size_t>(downloadSize) : 0;
+    // Only a buffer that holds the whole of the current download is read.
+    const std::size_t held = downloadBufferSize();
+    const std::size_t size =
+        downloadSize > 0 && static_cast<std::size_t>(downloadSize) == held ? held : 0;
     return ::decodePicture(downloadBuffer.get(), size, mode);
 }

@@ -70,6 +70,7 @@ LinkResult CameraLink::download(Target target, int index, ProgressSink* progress
 
     downloadBuffer.reset();
     downloadBuffer.reset(allocate_(size));
+    downloadBufferSize_ = downloadBuffer ? size : 0;
     if (!downloadBuffer) {
         setLineSpeed(SPEED_9600);
         report(LINK_NO_MEMORY);
@@ -146,6 +147,7 @@ bool CameraLink::fetchAddressed(Target target, uint32_t blocks, uint32_t rest,
 LinkResult CameraLink::blockFailed(Target target) {
     setLineSpeed(SPEED_9600);
     downloadBuffer.reset();
+    downloadBufferSize_ = 0;
     // While the camera window loads its first page, a failed thumbnail only
     // leaves a blank cell.
     if (target == Target::Picture || !linkState().initialLoadPending) report(LINK_BLOCK_FAILED);

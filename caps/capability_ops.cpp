@@ -145,6 +145,16 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
         case TWON_ARRAY: {
             const bool isArray = conType == TWON_ARRAY;
             const auto items = caps::splitList(isArray ? caps::arrayBody(value) : value);
+            TW_UINT32 currentIndex = 0, defaultIndex = 0;
+            if (!isArray) {
+                // The indexes name items of this answer, or there is no answer:
+                // the stored value may lie past the items a list can hold, or
+                // the list may hold none.
+                currentIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETCURRENT, section));
+                defaultIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETDEFAULT, section));
+                if (currentIndex >= items.size() || defaultIndex >= items.size())
+                    return TWCC_BADVALUE;
+            }
             if (!answerFits(cap, msg, caps::containerBytes(conType, itemType, items.size())))
                 return TWCC_BADVALUE;
             const std::vector<TW_UINT8> packed = packItems(items, section, itemType);
@@ -157,8 +167,8 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
                 TW_ENUMERATION header{};
                 header.ItemType = itemType;
                 header.NumItems = static_cast<TW_UINT32>(items.size());
-                header.CurrentIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETCURRENT, section));
-                header.DefaultIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETDEFAULT, section));
+                header.CurrentIndex = currentIndex;
+                header.DefaultIndex = defaultIndex;
                 BuildUpEnumerationType(cap, &header, packed.data(), msg);
             }
             break;

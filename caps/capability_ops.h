@@ -13,6 +13,8 @@
 // MSG_GETDEFAULT, MSG_SET, MSG_RESET) from the section's values: 0, or
 // TWCC_BADCAP when the value key is missing. For MSG_SET the application's
 // block is rewritten only when it is large enough (TWCC_BADVALUE otherwise).
+// An enumeration whose current or default index would not name one of its
+// items (none at all, or more stored than a list holds) is TWCC_BADVALUE.
 TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section);
 
 // Index in "Allowed" of the current (or, for MSG_GETDEFAULT, default) value,

@@ -7,6 +7,9 @@
 
 #include "image/jpeg_error_manager.h"
 
+// After jpeglib.h: the message codes.
+#include <jerror.h>
+
 namespace {
 
 void put16(std::uint8_t* p, std::uint16_t v) {
@@ -69,9 +72,17 @@ bool runDecode(DecodeJob* job, const std::uint8_t* data, std::size_t size, int m
     jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
     (void)jpeg_read_header(&cinfo, TRUE);
 
-    // Grey pictures come out as grey RGB rather than as one component that
-    // the copy below would skip.
-    if (cinfo.jpeg_color_space == JCS_GRAYSCALE) cinfo.out_color_space = JCS_RGB;
+    // Every picture comes out as RGB: grey ones as grey RGB. libjpeg converts
+    // grey, YCbCr and RGB pictures; for any other (CMYK, YCCK, two
+    // components) it refuses the conversion through the error exit, with its
+    // message in the box, rather than leaving a black picture to pass as good.
+    cinfo.out_color_space = JCS_RGB;
+    if (cinfo.jpeg_color_space != JCS_GRAYSCALE && cinfo.jpeg_color_space != JCS_YCbCr &&
+        cinfo.jpeg_color_space != JCS_RGB) {
+        // The same refusal, before the output block is allocated.
+        cinfo.err->msg_code = JERR_CONVERSION_NOTIMPL;
+        (*cinfo.err->error_exit)(reinterpret_cast<j_common_ptr>(&cinfo));
+    }
 
     const std::uint32_t width = cinfo.image_width;
     const std::uint32_t height = cinfo.image_height;
@@ -92,11 +103,17 @@ bool runDecode(DecodeJob* job, const std::uint8_t* data, std::size_t size, int m
     std::uint8_t* pixelArea = job->locked + DIB_HEADER_SIZE;
 
     (void)jpeg_start_decompress(&cinfo);
-    const bool copyRows = cinfo.output_components == 3 && cinfo.output_width == width;
+    if (cinfo.output_components != 3 || cinfo.output_width != width ||
+        cinfo.output_height != height) {
+        plat::memUnlock(job->handle);
+        job->locked = nullptr;
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
     JSAMPARRAY row = (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
                                                 cinfo.output_width * cinfo.output_components, 1);
     while (cinfo.output_scanline < cinfo.output_height) {
-        if (copyRows && mode != DECODE_DISPLAY) {
+        if (mode != DECODE_DISPLAY) {
             // A full-picture row is libjpeg's row unchanged: read it straight
             // into its place rather than through the row buffer.
             if (cinfo.output_scanline >= height) break;
@@ -105,7 +122,6 @@ bool runDecode(DecodeJob* job, const std::uint8_t* data, std::size_t size, int m
             continue;
         }
         (void)jpeg_read_scanlines(&cinfo, row, 1);
-        if (!copyRows) continue;
         const std::size_t line = cinfo.output_scanline;  // lines read so far, this one included
         if (line > height) break;
         copyPixelRow(row[0], width, pixelArea, height - line, true);

@@ -41,16 +41,19 @@ void emitMessage(j_common_ptr cinfo, int level) {
 
 }  // namespace
 
+// Only warnings after which libjpeg fills in or drops pixels: a truncated
+// file, entropy-coded data it cannot read, a lost restart interval, a
+// progression that refines coefficients never sent. Bytes skipped between
+// markers (padding some encoders write) and sequential scans with odd
+// spectral parameters lose nothing: libjpeg decodes every coefficient.
 bool isDamagedDataWarning(int code) {
     switch (code) {
         case JWRN_JPEG_EOF:
         case JWRN_HIT_MARKER:
         case JWRN_MUST_RESYNC:
-        case JWRN_NOT_SEQUENTIAL:
         case JWRN_HUFF_BAD_CODE:
         case JWRN_ARITH_BAD_CODE:
         case JWRN_BOGUS_PROGRESSION:
-        case JWRN_EXTRANEOUS_DATA:
             return true;
         default:
             return false;

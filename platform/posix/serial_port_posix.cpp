@@ -28,7 +28,9 @@ int64_t monotonicMs() {
 }
 
 // Waits for `events` until the deadline; false when it passed or the device
-// hung up without data.
+// hung up. Callers wait only when a read found no data or a write could not
+// go, so a hang-up means nothing more will come: a hung-up tty reports
+// itself readable and then reads nothing, and waiting on it would spin.
 bool waitFor(int fd, short events, int64_t deadline) {
     for (;;) {
         const int64_t left = deadline - monotonicMs();
@@ -40,8 +42,8 @@ bool waitFor(int fd, short events, int64_t deadline) {
             return false;
         }
         if (r == 0) return false;
-        if (p.revents & events) return true;
         if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return false;
+        if (p.revents & events) return true;
     }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 
 #include "camera/camera_link.h"
 #include "wire_fakes.h"
@@ -21,6 +22,11 @@ protected:
     }
 };
 
+auto fieldsOf(const CameraStatus& s) {
+    return std::make_tuple(s.clockYear, s.clockMonth, s.clockDay, s.clockHour, s.clockMinute,
+                           s.pictureCount, s.freeFrames, s.modeQ, s.modeT, s.batteryLevel);
+}
+
 // One row per request: what it writes after the handshake, and how it ends
 // with a good status reply and without any reply.
 struct StatusRow {
@@ -30,6 +36,7 @@ struct StatusRow {
     std::vector<std::string> goodEnd;  // after the reply, when it was good
     LinkResult missingResult;
     bool missingReported;
+    bool pausesWithoutReply = false;
 };
 
 std::vector<StatusRow> statusRows() {
@@ -38,8 +45,9 @@ std::vector<StatusRow> statusRows() {
          [](CameraLink& l) { return l.requestStatus(); },
          {timeouts(3), W('P'), W(':')},
          {sleepMs(300)},
-         LINK_OK,
-         false},
+         LINK_BAD_REPLY,
+         false,
+         true},
         {"setModeQ(1)",
          [](CameraLink& l) { return l.setModeQ(1); },
          {W('Q'), W(':'), W(1), W(':')},
@@ -100,25 +108,31 @@ TEST_F(Requests, StatusRequestsWithAGoodReply) {
     }
 }
 
-TEST_F(Requests, StatusRequestsWithoutAReply) {
-    for (const StatusRow& row : statusRows()) {
-        SCOPED_TRACE(row.name);
-        reporter.asked.clear();
-        link.status = CameraStatus{};
-        link.status.pictureCount = 9;
-        ScriptedPort& p = attach();
-        p.answer("G:");  // and then nothing
-        EXPECT_EQ(row.call(link), row.missingResult);
-        std::vector<std::string> expected = after(row.request);
-        expected.push_back(R(12, 0));
-        // Only the status request pauses after a failed reply.
-        if (row.missingResult == LINK_OK) append(expected, row.goodEnd);
-        expectTranscript(wire.log, expected);
-        EXPECT_EQ(link.status.pictureCount, 9) << "status changed without a reply";
-        if (row.missingReported)
-            EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_BAD_REPLY});
-        else
-            EXPECT_TRUE(reporter.asked.empty());
+TEST_F(Requests, StatusRequestsWithoutAReplyOrWithAShortOne) {
+    const Bytes good = statusReply(6, 14, 0x33, 0xCF, 2);
+    for (const Bytes& reply :
+         {Bytes{}, Bytes(good.begin(), good.begin() + 7), Bytes(good.begin(), good.end() - 1)}) {
+        for (const StatusRow& row : statusRows()) {
+            SCOPED_TRACE(std::string(row.name) + ", " + std::to_string(reply.size()) + " bytes");
+            reporter.asked.clear();
+            link.status = CameraStatus{};
+            link.status.pictureCount = 9;
+            ScriptedPort& p = attach();
+            p.answer("G:");
+            p.answer(reply);
+            EXPECT_EQ(row.call(link), row.missingResult);
+            std::vector<std::string> expected = after(row.request);
+            expected.push_back(R(12, static_cast<uint32_t>(reply.size())));
+            // Only the status request pauses after a failed reply.
+            if (row.pausesWithoutReply) append(expected, row.goodEnd);
+            expectTranscript(wire.log, expected);
+            EXPECT_EQ(fieldsOf(link.status), fieldsOf(CameraStatus{0, 0, 0, 0, 0, 9}))
+                << "status changed without a whole reply";
+            if (row.missingReported)
+                EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_BAD_REPLY});
+            else
+                EXPECT_TRUE(reporter.asked.empty());
+        }
     }
 }
 
@@ -229,28 +243,44 @@ TEST_F(Requests, PictureInfoOfAnIndexTravelsAsIndexPlusOne) {
     EXPECT_EQ(link.pictureInfo.marker, 1);
 }
 
-TEST_F(Requests, PictureInfoWithoutReplyIsOkButChangesNothing) {
+TEST_F(Requests, PictureInfoMissingShortOrWrongChangesNothing) {
     ScriptedPort& p = attach();
     p.answer("G:");
     p.answer(infoReply(5, 4000, 60000));
     ASSERT_EQ(link.readPictureInfo(4), LINK_OK);
     const PictureInfo before = link.pictureInfo;
 
-    // Missing: "G:" of the handshake heads the buffer, which is no "C:".
-    p.answer("G:");
-    EXPECT_EQ(link.readPictureInfo(5), LINK_OK);
-    EXPECT_EQ(link.pictureInfo, before);
-
-    // Short: the header arrives, the rest is the earlier reply's.
-    p.answer("G:");
-    p.answer(Bytes{'C', ':', 9});
-    EXPECT_EQ(link.readPictureInfo(8), LINK_OK);
-    EXPECT_EQ(link.pictureInfo.pictureNumber, 9);
-    EXPECT_EQ(link.pictureInfo.pictureSize, 60000u);
+    Bytes wrong = infoReply(9, 100, 200);
+    wrong[0] = '?';
+    Bytes colonOnly = infoReply(9, 100, 200);
+    colonOnly[0] = 'S';
+    const Bytes whole = infoReply(9, 100, 200);
+    const struct {
+        const char* name;
+        Bytes reply;
+    } cases[] = {
+        {"missing", {}},
+        {"header only", Bytes{'C', ':', 9}},
+        {"one byte short", Bytes(whole.begin(), whole.end() - 1)},
+        {"wrong header", wrong},
+        {"wrong letter", colonOnly},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        wire.log.clear();
+        p.answer("G:");
+        p.answer(c.reply);
+        EXPECT_EQ(link.readPictureInfo(8), LINK_BAD_REPLY);
+        expectTranscript(wire.log, after({timeouts(2), W('I'), W(':'), W(9), W(':'),
+                                          R(22, static_cast<uint32_t>(c.reply.size()))}));
+        EXPECT_EQ(link.pictureInfo, before);
+    }
+    EXPECT_TRUE(reporter.asked.empty());
 }
 
 TEST_F(Requests, FirmwareVersionIsTheFirstByteOverTen) {
-    for (auto [byte, version] : {std::pair<uint8_t, double>{39, 3.9}, {40, 4.0}, {41, 4.1}}) {
+    for (auto [byte, version] :
+         {std::pair<uint8_t, double>{39, 3.9}, {40, 4.0}, {41, 4.1}, {1, 0.1}, {62, 6.2}}) {
         wire.log.clear();
         ScriptedPort& p = attach();
         p.answer("G:");
@@ -259,6 +289,32 @@ TEST_F(Requests, FirmwareVersionIsTheFirstByteOverTen) {
         EXPECT_DOUBLE_EQ(link.firmwareVersion, version);
         expectTranscript(wire.log, after({timeouts(2), W('y'), W(':'), R(2, 2)}));
     }
+}
+
+TEST_F(Requests, FirmwareReplyMissingShortOrAHeaderChangesNothing) {
+    const struct {
+        const char* name;
+        Bytes reply;
+    } cases[] = {
+        {"missing", {}},
+        {"one byte", Bytes{40}},
+        {"'?' of a refused request", Bytes{'?', ':'}},
+        {"a handshake's answer", Bytes{'G', ':'}},
+        {"a status header", Bytes{'S', ':'}},
+        {"zero", Bytes{0, ':'}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPort& p = attach();
+        link.firmwareVersion = 3.9;
+        p.answer("G:");
+        p.answer(c.reply);
+        EXPECT_EQ(link.readFirmwareVersion(), LINK_BAD_REPLY);
+        EXPECT_DOUBLE_EQ(link.firmwareVersion, 3.9);
+        expectTranscript(wire.log, after({timeouts(2), W('y'), W(':'),
+                                          R(2, static_cast<uint32_t>(c.reply.size()))}));
+    }
+    EXPECT_TRUE(reporter.asked.empty());
 }
 
 TEST_F(Requests, RequestsUseTheSeparatorOfTheLinkState) {

@@ -503,4 +503,31 @@ TEST_F(Downloads, FailedThumbnailDecodesAsTheBlankCell) {
     EXPECT_EQ(dibField(dib.get(), 8), 56);
 }
 
+TEST_F(Downloads, ARefusedDownloadNeverDecodesTheBufferOfAnEarlierOne) {
+    testsupport::TempRoot root;
+    const Bytes earlier = testsupport::encodeJpeg(testsupport::patternImage(64, 48, 3));
+    ASSERT_LE(earlier.size(), LARGEST_THUMBNAIL);
+    for (const auto& [kind, refused] :
+         {std::pair{Kind::Picture, LARGEST_PICTURE + 1}, std::pair{Kind::Thumbnail, 13001u}}) {
+        ScriptedPort& p = attach();
+        link.firmwareVersion = 4.0;
+        cameraAnnounces(p, kind, static_cast<uint32_t>(earlier.size()));
+        cameraSends(p, earlier);
+        ASSERT_EQ(run(kind, 0), LINK_OK);
+        cameraAnnounces(p, kind, refused);
+        ASSERT_EQ(run(kind, 1), LINK_TOO_BIG);
+        ASSERT_EQ(link.downloadSize, static_cast<int32_t>(refused));
+
+        // Neither past the buffer nor the earlier picture as this one: the
+        // blank cell of a failed download.
+        for (int mode : {DECODE_DISPLAY, DECODE_FULL_PICTURE}) {
+            plat::MemBlock dib(link.decodePicture(mode));
+            ASSERT_TRUE(dib);
+            EXPECT_EQ(dibField(dib.get(), 4), 80);
+            EXPECT_EQ(dibField(dib.get(), 8), 56);
+        }
+    }
+    EXPECT_TRUE(root.prompts().empty());
+}
+
 }  // namespace

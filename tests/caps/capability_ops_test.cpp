@@ -351,17 +351,17 @@ TEST_F(CapsTest, UnknownContainerNameBuildsNothing) {
     EXPECT_EQ(cap.ConType, 42);
 }
 
-TEST_F(CapsTest, ResetWithoutPowerOnAnswersAnEmptyEnumeration) {
+TEST_F(CapsTest, ResetWithoutPowerOnLeavesNoEnumerationToAnswer) {
     root.write("windows/PXCM.src",
                "[ICAP_PIXELTYPE]\r\nType=TWTY_UINT16\r\nAllowed=TWPT_RGB\r\nCurrent=TWPT_RGB\r\n"
                "Default=TWPT_RGB\r\nGet=TWON_ENUMERATION\r\nReset=TWON_ENUMERATION\r\n");
     ASSERT_EQ(ResetValues("ICAP_PIXELTYPE"), TWCC_SUCCESS);
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "");
+    // No item for the current index to name: no enumeration.
     TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
-    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
+    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_BADVALUE);
     own(cap);
-    ASSERT_EQ(cap.ConType, TWON_ENUMERATION);
-    EXPECT_EQ(valueOf(as<TW_ENUMERATION>(cap).NumItems), 0u);
+    EXPECT_EQ(handleOf(cap), nullptr);
 }
 
 TEST_F(CapsTest, LongValueTextsAnswerCompletely) {

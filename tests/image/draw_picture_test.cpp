@@ -124,6 +124,45 @@ TEST_F(DrawPictureTest, NoPictureDrawsNothing) {
     expectCell(surface_, {0, 0, 0, 0}, [](int, int) { return BACKGROUND; });
 }
 
+TEST_F(DrawPictureTest, OddWidthsAreDrawnFromTheirUnpaddedRows) {
+    // Rows of width x 3 bytes that are not a multiple of 4: the device reads
+    // padded rows, the block has none.
+    const struct {
+        int width, height;
+    } sizes[] = {{81, 56}, {83, 9}, {1, 1}, {2, 3}, {17, 70}, {99, 40}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(::testing::Message() << size.width << " x " << size.height);
+        plat::MemBlock picture(displayPicture(size.width, size.height));
+        const plat::Rect whole{0, 0, size.width, size.height};
+
+        surface_.fillRect({0, 0, 200, 150}, BACKGROUND);
+        const plat::Rect cell{3, 4, 3 + size.width, 4 + size.height};
+        EXPECT_EQ(drawPicture(surface_, cell, picture.get(), whole, nullptr), size.height);
+        expectCell(surface_, cell, pictureColor);
+
+        surface_.fillRect({0, 0, 200, 150}, BACKGROUND);
+        const plat::Rect doubled{1, 2, 1 + 2 * size.width, 2 + 2 * size.height};
+        EXPECT_EQ(drawPicture(surface_, doubled, picture.get(), whole, nullptr), size.height);
+        expectCell(surface_, doubled, [](int x, int y) { return pictureColor(x / 2, y / 2); });
+    }
+}
+
+TEST_F(DrawPictureTest, BlocksShorterThanTheirPixelsDrawNothing) {
+    plat::MemBlock picture(displayPicture(81, 56));
+    const std::size_t full = DIB_HEADER_SIZE + 81 * 3 * 56;
+    // A row short, the header alone, parts of a header.
+    for (std::size_t size : {full - 81 * 3, DIB_HEADER_SIZE, std::size_t{12}, std::size_t{3}}) {
+        SCOPED_TRACE(size);
+        plat::MemBlock cut(plat::memAlloc(size, true));
+        std::memcpy(plat::memLock(cut.get()), plat::memLock(picture.get()), size);
+        plat::memUnlock(cut.get());
+        plat::memUnlock(picture.get());
+        for (const plat::Rect& cell : {plat::Rect{0, 0, 81, 56}, plat::Rect{0, 0, 40, 28}})
+            EXPECT_EQ(drawPicture(surface_, cell, cut.get(), {0, 0, 81, 56}, nullptr), 0);
+        expectCell(surface_, {0, 0, 0, 0}, [](int, int) { return BACKGROUND; });
+    }
+}
+
 // Records the calls drawPicture makes.
 class RecordingSurface : public plat::Surface {
 public:

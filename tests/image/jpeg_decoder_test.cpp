@@ -204,17 +204,28 @@ TEST_F(DecodeTest, GreyPicturesDecodeToGreyPixels) {
     expectSamePixels(decode(jpeg, DECODE_DISPLAY), ref, DECODE_DISPLAY);
 }
 
-TEST_F(DecodeTest, CmykPicturesKeepTheirSizeAndStayBlack) {
+TEST_F(DecodeTest, PicturesLibjpegCannotMakeRgbOfAreRefusedWithTheBox) {
     testsupport::JpegOptions cmyk;
     cmyk.cmyk = true;
-    const auto jpeg = testsupport::encodeJpeg(testsupport::patternImage(32, 16, 4), cmyk);
-    plat::MemBlock block = decode(jpeg, DECODE_FULL_PICTURE);
-    ASSERT_TRUE(block);
-    const DibHeader h = headerOf(block);
-    EXPECT_EQ(h.biWidth, 32);
-    EXPECT_EQ(h.biHeight, 16);
-    const std::uint8_t* px = pixelsOf(block);
-    for (int i = 0; i < 32 * 16 * 3; ++i) ASSERT_EQ(px[i], 0) << "byte " << i;
+    testsupport::JpegOptions ycck;
+    ycck.ycck = true;
+    const struct {
+        const char* name;
+        int components;
+        testsupport::JpegOptions options;
+    } cases[] = {{"CMYK", 4, cmyk}, {"YCCK", 4, ycck}, {"two components", 2, {}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto jpeg =
+            testsupport::encodeJpeg(testsupport::patternImage(32, 16, c.components), c.options);
+        for (int mode : {DECODE_DISPLAY, DECODE_FULL_PICTURE}) {
+            root_.clearPrompts();
+            EXPECT_FALSE(decode(jpeg, mode));
+            const auto boxes = jpegBoxes();
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, "Unsupported color conversion request");
+        }
+    }
 }
 
 TEST_F(DecodeTest, NoTemporaryFileIsMadeOrTouched) {
@@ -301,6 +312,59 @@ TEST_F(DecodeTest, DamagedScanDataIsRefusedAfterTheBox) {
         const auto boxes = jpegBoxes();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_EQ(boxes[0].text.rfind("Corrupt JPEG data", 0), 0u) << boxes[0].text;
+    }
+}
+
+// Offset of the first marker `code` (its 0xFF byte) among the segments before
+// the scan data.
+std::size_t markerOffset(const std::vector<std::uint8_t>& jpeg, std::uint8_t code) {
+    for (std::size_t i = 2; i + 3 < jpeg.size();) {
+        if (jpeg[i] != 0xFF) return 0;
+        if (jpeg[i + 1] == code) return i;
+        i += 2 + static_cast<std::size_t>(jpeg[i + 2] << 8 | jpeg[i + 3]);
+    }
+    return 0;
+}
+
+TEST_F(DecodeTest, WarningsThatLoseNoPixelKeepThePicture) {
+    testsupport::JpegOptions restarts;
+    restarts.restartRows = 1;
+    const auto jpeg = testsupport::encodeJpeg(testsupport::patternImage(96, 64, 3, 4), restarts);
+    const RawImage ref = testsupport::referenceDecode(jpeg);
+    const std::size_t sos = markerOffset(jpeg, 0xDA);
+    const std::size_t data = scanDataStart(jpeg);
+    ASSERT_GT(sos, 0u);
+    std::size_t rst0 = 0;
+    for (std::size_t i = data; i + 1 < jpeg.size() && !rst0; ++i)
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xD0) rst0 = i;
+    ASSERT_GT(rst0, 0u);
+    const std::uint8_t zeros[3] = {0, 0, 0};
+
+    auto padded = jpeg;  // three zero bytes before the start of scan
+    padded.insert(padded.begin() + static_cast<std::ptrdiff_t>(sos), zeros, zeros + 3);
+    auto paddedRestart = jpeg;  // and before the first restart marker
+    paddedRestart.insert(paddedRestart.begin() + static_cast<std::ptrdiff_t>(rst0), zeros,
+                         zeros + 3);
+    auto oddSpectrum = jpeg;  // a sequential scan that claims to end at coefficient 62
+    oddSpectrum[sos + 5 + 2 * jpeg[sos + 4] + 1] = 62;
+
+    const struct {
+        const std::vector<std::uint8_t>* data;
+        const char* box;
+    } cases[] = {
+        {&padded, "Corrupt JPEG data: 3 extraneous bytes before marker 0xda"},
+        {&paddedRestart, "Corrupt JPEG data: 3 extraneous bytes before marker 0xd0"},
+        {&oddSpectrum, "Invalid SOS parameters for sequential JPEG"},
+    };
+    for (const auto& c : cases) {
+        for (int mode : {DECODE_DISPLAY, DECODE_FULL_PICTURE}) {
+            SCOPED_TRACE(c.box);
+            root_.clearPrompts();
+            expectSamePixels(decode(*c.data, mode), ref, mode);
+            const auto boxes = jpegBoxes();
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_EQ(boxes[0].text, c.box);
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include <asm/termbits.h>
 #include <sys/ioctl.h>
 
+#include <chrono>
 #include <string>
 #include <thread>
 
@@ -27,8 +28,11 @@ public:
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
         slave_ = ptsname(master_);
     }
-    ~Pty() {
+    ~Pty() { hangUp(); }
+    // Closes the master side, as a camera process that ends does.
+    void hangUp() {
         if (master_ >= 0) close(master_);
+        master_ = -1;
     }
     bool ok() const { return !slave_.empty(); }
     const std::string& slave() const { return slave_; }
@@ -103,6 +107,28 @@ TEST(SerialPortPosix, ReadWaitsForTheWholeCountThenReturnsWhatCame) {
     later.join();
 
     EXPECT_EQ(readAll(*port, 2), "");
+}
+
+TEST(SerialPortPosix, AHungUpLineEndsReadsAndWritesAtOnce) {
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    // Time-outs far beyond the test's run: a read that waits for them (or
+    // spins until them) fails the bound below.
+    constexpr uint32_t LONG_MS = 20 * 1000;
+    ASSERT_TRUE(port->setTimeouts(LONG_MS, LONG_MS));
+    pty.send("xy");
+    EXPECT_EQ(readAll(*port, 2), "xy");
+    pty.hangUp();
+
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(readAll(*port, 32), "");
+    const uint8_t bytes[2] = {0x00, 0xFF};
+    EXPECT_EQ(port->write(bytes, 2), 0u);
+    EXPECT_EQ(readAll(*port, 1), "");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::milliseconds(LONG_MS / 4));
 }
 
 TEST(SerialPortPosix, WritesReachTheOtherSide) {

@@ -45,10 +45,12 @@ std::vector<std::uint8_t> encodeJpeg(const RawImage& image, const JpegOptions& o
     cinfo.image_width = static_cast<JDIMENSION>(image.width);
     cinfo.image_height = static_cast<JDIMENSION>(image.height);
     cinfo.input_components = image.components;
-    cinfo.in_color_space = image.components == 1 ? JCS_GRAYSCALE
-                           : options.cmyk        ? JCS_CMYK
-                                                 : JCS_RGB;
+    cinfo.in_color_space = image.components == 1                   ? JCS_GRAYSCALE
+                           : image.components == 2                 ? JCS_UNKNOWN
+                           : options.cmyk || image.components == 4 ? JCS_CMYK
+                                                                   : JCS_RGB;
     jpeg_set_defaults(&cinfo);
+    if (options.ycck) jpeg_set_colorspace(&cinfo, JCS_YCCK);
     jpeg_set_quality(&cinfo, options.quality, TRUE);
     if (options.chroma422) {
         cinfo.comp_info[0].h_samp_factor = 2;

@@ -8,7 +8,8 @@
 
 namespace testsupport {
 
-// Pixels top-down, `components` bytes each (1 grey, 3 RGB, 4 CMYK).
+// Pixels top-down, `components` bytes each (1 grey, 2 of no colour space,
+// 3 RGB, 4 CMYK).
 struct RawImage {
     int width = 0;
     int height = 0;
@@ -27,6 +28,7 @@ struct JpegOptions {
     int quality = 85;
     bool progressive = false;
     bool cmyk = false;       // a 4-component picture stored as CMYK
+    bool ycck = false;       // a 4-component picture stored as YCCK
     int jfifMajor = 1;       // JFIF version written in the APP0 marker
     bool optimize = false;   // optimised Huffman tables (smallest files)
     int restartRows = 0;     // a restart marker every that many MCU rows

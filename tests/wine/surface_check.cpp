@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "image/dib.h"
@@ -95,9 +96,9 @@ private:
     const std::uint8_t* bits_ = nullptr;
 };
 
-// A 24-bit DIB read straight from its bytes as the device reads it: header
-// fields at their offsets, rows of width x 3 bytes (widths here keep them
-// 4-byte aligned), blue, green, red.
+// A 24-bit picture block read straight from its bytes: header fields at
+// their offsets, rows of exactly width x 3 bytes as the decoder writes them
+// (the device itself reads rows padded to 4 bytes), blue, green, red.
 struct DibPixels {
     int width = 0;
     int height = 0;  // rows, positive
@@ -389,6 +390,22 @@ int main() {
     checkDraw("picture part enlarged", photo.get(), {2, 3, 182, 138}, {201, 37, 261, 82});
     checkDraw("picture part unscaled", photo.get(), {0, 0, 200, 150}, {100, 70, 300, 220});
     checkDraw("full-picture block shrunk", photoFull.get(), {7, 5, 87, 65}, {0, 0, 320, 240});
+
+    // Odd widths: rows of width x 3 bytes that are not a multiple of 4.
+    for (const auto& [width, height] : {std::pair{81, 56}, std::pair{83, 9}, std::pair{2, 3}}) {
+        const testsupport::RawImage image = testsupport::patternImage(width, height, 3, width);
+        const std::vector<std::uint8_t> jpeg = testsupport::encodeJpeg(image);
+        plat::MemBlock odd(decodePicture(jpeg.data(), jpeg.size(), DECODE_DISPLAY));
+        const std::string name = format("%dx%d picture", width, height);
+        checkDecoded(name.c_str(), odd.get(), testsupport::referenceDecode(jpeg), DECODE_DISPLAY);
+        if (!odd) continue;
+        checkDraw((name + " unscaled").c_str(), odd.get(), {5, 6, 5 + width, 6 + height},
+                  {0, 0, width, height});
+        checkDraw((name + " enlarged").c_str(), odd.get(), {1, 2, 1 + 2 * width, 2 + 2 * height},
+                  {0, 0, width, height});
+        checkDraw((name + " shrunk").c_str(), odd.get(),
+                  {3, 3, 3 + (width + 1) / 2, 3 + (height + 1) / 2}, {0, 0, width, height});
+    }
 
     checkPaletteRestored(thumb.get());
     checkTopDown(thumb.get());

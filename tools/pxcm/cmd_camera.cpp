@@ -268,17 +268,14 @@ private:
                     "marker");
         bool allAnswered = true;
         for (int i = 0; i < count; ++i) {
-            // The link keeps the last accepted information when a reply is
-            // refused; an empty record shows that none came for this picture.
-            link_.pictureInfo = PictureInfo{};
             const LinkResult r = link_.readPictureInfo(i);
-            if (r != LINK_OK) return linkFailure("picture information", r);
-            const PictureInfo& p = link_.pictureInfo;
-            if (p == PictureInfo{}) {
+            if (r == LINK_BAD_REPLY) {
                 std::printf("%4d  (no information)\n", i + 1);
                 allAnswered = false;
                 continue;
             }
+            if (r != LINK_OK) return linkFailure("picture information", r);
+            const PictureInfo& p = link_.pictureInfo;
             std::printf("%4d %6u %9u %9u  %04d-%02d-%02d %02d:%02d %s\n", i + 1, p.pictureNumber,
                         p.pictureSize, p.thumbnailSize, p.year, p.month, p.day, p.hour, p.minute,
                         p.marker ? "yes" : "no");
