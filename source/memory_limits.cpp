@@ -4,13 +4,28 @@
 #include "caps/settings_files.h"
 #include "platform/profile.h"
 
-MemoryLimits readMemoryLimits() {
+namespace {
+
+MemoryLimits readLimits(bool withPreferred) {
     MemoryLimits limits;
     const char* file = sourceControlPathInUse();
     if (!*file) return limits;
-    limits.min = plat::profileGetInt(SETUP_MEMORY_SECTION, "Min", DEFAULT_MIN_BUFFER, file);
-    limits.max = plat::profileGetInt(SETUP_MEMORY_SECTION, "Max", DEFAULT_MAX_BUFFER, file);
-    limits.preferred =
-        plat::profileGetInt(SETUP_MEMORY_SECTION, "Preferred", DEFAULT_PREFERRED_BUFFER, file);
+    // One read of the file for the keys of this request.
+    const plat::ProfileSnapshot settings(file);
+    limits.min = settings.getInt(SETUP_MEMORY_SECTION, "Min", DEFAULT_MIN_BUFFER);
+    limits.max = settings.getInt(SETUP_MEMORY_SECTION, "Max", DEFAULT_MAX_BUFFER);
+    if (withPreferred)
+        limits.preferred =
+            settings.getInt(SETUP_MEMORY_SECTION, "Preferred", DEFAULT_PREFERRED_BUFFER);
     return limits;
+}
+
+}  // namespace
+
+MemoryLimits readMemoryLimits() {
+    return readLimits(true);
+}
+
+MemoryLimits readStripLimits() {
+    return readLimits(false);
 }

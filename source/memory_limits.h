@@ -18,3 +18,6 @@ struct MemoryLimits {
 // "Min", "Max" and "Preferred" of "Setup Memory Transfer"; the defaults for
 // keys (or a file) that are missing.
 [[nodiscard]] MemoryLimits readMemoryLimits();
+// "Min" and "Max" only (what each memory strip checks); `preferred` is the
+// default.
+[[nodiscard]] MemoryLimits readStripLimits();

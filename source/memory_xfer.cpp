@@ -61,7 +61,7 @@ TW_UINT16 ImageMemXferMsg(TripletArgs* args) {
     if (args->msg != MSG_GET) return failWith(TWCC_BADPROTOCOL, FAIL_MEM_XFER);
     if (!xfer) return failWith(TWCC_BADVALUE, FAIL_MEM_XFER);
 
-    const MemoryLimits limits = readMemoryLimits();
+    const MemoryLimits limits = readStripLimits();
     const TW_UINT32 length = xfer->Memory.Length;
     if (length < limits.min || length > limits.max) return TWRC_FAILURE;
 

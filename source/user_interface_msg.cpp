@@ -80,7 +80,12 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
     g_source.cameraWindow = window;
     CameraMessageReporter& reporter = cameraErrorReporter();
     reporter.setOwner(window);
-    reporter.setRepaintHook([](void* owner) { plat::repaintWindow(static_cast<HWND>(owner)); });
+    // The reporter's boxes come in the middle of a camera exchange: the
+    // repaint after one draws from what the window holds.
+    reporter.setRepaintHook([](void* owner) {
+        BusyGuard exchange;
+        plat::repaintWindow(static_cast<HWND>(owner));
+    });
     if (ui->ShowUI) plat::showWindow(window, true);
     g_source.protocolState = STATE_ENABLED;
     return TWRC_SUCCESS;

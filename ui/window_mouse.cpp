@@ -96,7 +96,9 @@ void onLButtonUp(int x, int y) {
     const int released = releasedButtonAt(x, y);
     g_window.list->scrollList(released);
     onButtonReleased(released);
-    if (released == BUTTON_EXIT || g_window.windowClosed) return;
+    // An action may have ended the window's objects (Exit, or an application
+    // that closed the source from inside a notification).
+    if (released == BUTTON_EXIT || g_window.windowClosed || !g_window.list) return;
     const int picture = g_window.list->hitTest(x, y);
     if (picture != NO_PICTURE) g_window.list->toggleSelection(picture);
 }

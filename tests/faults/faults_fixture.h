@@ -101,13 +101,14 @@ protected:
 
     std::string pictures() const { return root->file("pictures"); }
 
-    // A 64 x 48 picture with an 80 x 56 thumbnail, both real JPEGs.
+    // A 160 x 120 picture (more blocks than its thumbnail) with an 80 x 56
+    // thumbnail, both real JPEGs.
     void addPicture(int seed) {
         CameraPicture p;
         char name[16];
         std::snprintf(name, sizeof name, "p%03d", seed);
         p.name = name;
-        p.jpeg = testsupport::encodeJpeg(testsupport::patternImage(64, 48, 3, seed));
+        p.jpeg = testsupport::encodeJpeg(testsupport::patternImage(160, 120, 3, seed));
         p.thumb = testsupport::encodeJpeg(testsupport::patternImage(80, 56, 3, seed + 500));
         simtest::writeFile(pictures() + "/" + p.name + ".jpg", p.jpeg);
         simtest::writeFile(pictures() + "/" + p.name + ".thumb.jpg", p.thumb);
@@ -185,6 +186,11 @@ protected:
     TW_UINT16 send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
         plat::EventRecord record{message, wParam, lParam};
         TW_EVENT event{&record, 0};
+        return call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+    }
+    // The application's loop turns: the source takes a message of its own.
+    TW_UINT16 turnLoop() {
+        TW_EVENT event{nullptr, 0};
         return call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
     }
     void clickButton(int button) {

@@ -1,6 +1,9 @@
 // user_interface_test.cpp — DAT_USERINTERFACE: the state table, enabling
 // with and without a camera, showing and hiding, enabling again, opening
 // again after a close.
+#include <ctime>
+
+#include "platform/posix/window_host.h"
 #include "platform/window.h"
 #include "ui_fixture.h"
 
@@ -161,6 +164,34 @@ TEST_F(UiTest, ProcessEventBelongsToTheWindowOnlyWhileItExists) {
     EXPECT_EQ(send(WM_PAINT), TWRC_NOTDSEVENT);
     ASSERT_EQ(userInterface(MSG_ENABLEDS, true), TWRC_SUCCESS);
     EXPECT_EQ(send(WM_PAINT), TWRC_DSEVENT);
+}
+
+TEST_F(UiTest, TheWindowSetsTheCameraClockAndCentresItselfWithItsCaption) {
+    addPictures(1);
+    startCamera({"--clock", "1999-03-05T14:07"});
+    const std::time_t before = std::time(nullptr);
+    enable(false);
+    const std::time_t after = std::time(nullptr);
+    const plat::HostWindow* w = plat::findHostWindow(g_source.cameraWindow);
+    ASSERT_NE(w, nullptr);
+    EXPECT_EQ(w->caption, " Vantrel Digital Camera KMT-18/19 TWAIN Driver ver 1.6");
+    int width = 0, height = 0;
+    plat::screenSize(&width, &height);
+    EXPECT_EQ(w->left, width / 2 - 266);
+    EXPECT_EQ(w->top, height / 2 - 213);
+    EXPECT_EQ(w->frame.width(), BACKGROUND_WIDTH);
+    EXPECT_EQ(w->frame.height(), BACKGROUND_HEIGHT);
+    EXPECT_DOUBLE_EQ(cameraLink().firmwareVersion, 4.0);
+    EXPECT_EQ(linkState().initialLoadPending, 1);
+    // The camera's clock now shows the PC's local time.
+    auto stamp = [](std::time_t t) {
+        char text[32];
+        std::strftime(text, sizeof text, "%Y-%m-%d %H:%M", std::localtime(&t));
+        return std::string("'M': clock set to ") + text;
+    };
+    EXPECT_EQ(cameraLines(stamp(before)) +
+                  (stamp(after) != stamp(before) ? cameraLines(stamp(after)) : 0),
+              1);
 }
 
 TEST_F(UiTest, CountsAboveTheListsRoomAreBounded) {

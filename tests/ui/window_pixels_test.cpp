@@ -176,11 +176,25 @@ TEST_F(WindowPixels, StatusLineAndProgressBar) {
     // A position beyond the maximum changes nothing.
     EXPECT_EQ(g_window.progress.setPositionChecked(5), 1);
     EXPECT_EQ(g_window.progress.position(), 2);
-    // The status text was drawn over RGB(204,204,204) in black.
+    // The status line: black text on RGB(204,204,204), then blanks over it.
     drawStatusLine("Camera is processing the picture...");
-    paint();  // the background comes back over the text at the next paint
+    send(WM_TIMER);  // a message without painting brings a new picture
     shot = window();
-    EXPECT_EQ(shot.pixel(12, 380), skin(BITMAP_BACKGROUND).pixel(12, 380));
+    int black = 0, grey = 0;
+    for (int y = 378; y < 388; ++y)
+        for (int x = 10; x < 200; ++x) {
+            black += shot.pixel(x, y) == STATUS_TEXT;
+            grey += shot.pixel(x, y) == STATUS_BACKGROUND;
+        }
+    EXPECT_GT(black, 20);
+    EXPECT_GT(grey, 200);
+    clearStatusLine(60);
+    send(WM_TIMER);
+    shot = window();
+    black = 0;
+    for (int y = 378; y < 388; ++y)
+        for (int x = 10; x < 200; ++x) black += shot.pixel(x, y) == STATUS_TEXT;
+    EXPECT_EQ(black, 0);
 }
 
 }  // namespace
