@@ -30,7 +30,7 @@ trap cleanup EXIT
 fail() {
   echo "FAIL $*"
   [ -f "$work/app.log" ] && sed "s/^/     app: /" "$work/app.log"
-  [ -f "$work/camera.err" ] && tail -n 15 "$work/camera.err" | sed "s/^/     camera: /"
+  [ -f "$work/camera.err" ] && tail -n 40 "$work/camera.err" | sed "s/^/     camera: /"
   exit 1
 }
 
@@ -69,8 +69,10 @@ else
   cp "$manager" "$appdir/TWAINDSM.dll"
   dll=TWAINDSM.dll
 fi
-# The settings: defaults, the fast download speed.
-cp "$repo/resources/settings/pxcm.ini" "$repo/resources/settings/PXCM.src" "$sys/"
+# The settings: the defaults, with the 115200 baud download speed (wine
+# cannot set 56000 baud on a pty and falls back to 38400).
+cp "$repo/resources/settings/PXCM.src" "$sys/"
+sed 's/^SERIAL_SPEED=15/SERIAL_SPEED=7/' "$repo/resources/settings/pxcm.ini" >"$sys/pxcm.ini"
 
 outwin=$(winepath -w "$work/out")
 (cd "$appdir" && exec wine ./twain_acquire.exe "$dll" "$mech" "$outwin") >"$work/app.log" 2>&1 &

@@ -34,6 +34,11 @@ const Millis kBlockGap(300);
 const Millis kSwitchSettle(100);
 const Millis kRateWait(1500);
 const Millis kRateGrace(50);
+// A pty reports a purge as a flag that can come a read late: the notice seen
+// may be the one before the request, with the PC's real purge still to come
+// (seen under wine, whose purge follows its rate switch within a
+// millisecond). The camera lets the line settle this long after the notice.
+const Millis kPurgeSettle(10);
 // Without any block request for this long the PC has gone away.
 const Millis kDataIdle(10000);
 const Millis kCaptureTime(1000);
@@ -309,6 +314,7 @@ void CameraProtocol::download(std::uint8_t letter, int number, int speedCode) {
 
     const int rate = rateOfSpeedCode(speedCode);
     const bool purged = line_.awaitPurge(kSwitchSettle);
+    if (purged) line_.pause(kPurgeSettle);
     if (!waitForPcRate(rate, purged)) return;
     transferRate_ = rate;
     line_.setRate(rate);
