@@ -269,22 +269,29 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
     plat::MemLock lock(cap->hContainer);
     if (!lock) return TWCC_BADVALUE;
     const auto* block = lock.as<TW_UINT8>();
+    // Every container starts with its item type: values of another type
+    // than the capability's cannot be stored as what it does.
+    if (blockSize < sizeof(TW_UINT16)) return TWCC_BADVALUE;
+    const TW_UINT16 itemType = caps::readWord(block, sizeof(TW_UINT16)) & 0xFFFFu;
+    if (itemType != itemTypeOf(section)) return TWCC_BADVALUE;
 
     switch (cap->ConType) {
         case TWON_ONEVALUE: {
             if (blockSize < caps::ONEVALUE_BYTES) return TWCC_BADVALUE;
             const auto* one = lock.as<TW_ONEVALUE>();
             std::string text;
-            if (one->ItemType == TWTY_FIX32) {
-                text = caps::formatReal(FIX32ToFloat(wordToFix32(one->Item)));
+            bool allowed;
+            if (itemType == TWTY_FIX32) {
+                allowed = caps::isRealAllowed(wordToFix32(one->Item), section, text);
             } else {
                 char allowedText[caps::ATTRIBUTE_TEXT_BYTES] = "";
                 auto v = static_cast<TW_INT16>(one->Item & 0xffffu);
-                if (!IsCapAllowed(v, section, allowedText)) {
-                    plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
-                    return TWCC_BADVALUE;
-                }
+                allowed = IsCapAllowed(v, section, allowedText);
                 text = allowedText;
+            }
+            if (!allowed) {
+                plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
+                return TWCC_BADVALUE;
             }
             setLastSetKey(CURRENT_KEY);
             writeControl(section, CURRENT_KEY, text);
@@ -296,14 +303,12 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
             const std::size_t headerBytes =
                 isArray ? caps::ARRAY_HEADER_BYTES : caps::ENUMERATION_HEADER_BYTES;
             if (blockSize < headerBytes) return TWCC_BADVALUE;
-            const TW_UINT16 itemType =
-                isArray ? lock.as<TW_ARRAY>()->ItemType : lock.as<TW_ENUMERATION>()->ItemType;
             const TW_UINT32 numItems =
                 isArray ? lock.as<TW_ARRAY>()->NumItems : lock.as<TW_ENUMERATION>()->NumItems;
             // The answer is rebuilt in this same block at the capability's own
             // item width: refuse now rather than store what cannot be answered.
             if (numItems > LIST_ITEMS_MAX ||
-                caps::containerBytes(cap->ConType, itemTypeOf(section), numItems) > blockSize)
+                caps::containerBytes(cap->ConType, itemType, numItems) > blockSize)
                 return TWCC_BADVALUE;
             std::string items;
             if (!listText(block, blockSize, headerBytes, itemType, numItems, !isArray, section,

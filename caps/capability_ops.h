@@ -53,4 +53,10 @@ namespace caps {
 // Text of the ConvertAttributeToText and IsCapAllowed answers, with its NUL.
 constexpr std::size_t ATTRIBUTE_TEXT_BYTES = 30;
 
+// The allowed-test of a TWTY_FIX32 one-value set, as IsCapAllowed is for
+// integers: within a range and moved down onto its step (counted from the
+// minimum; the text "%.6f"), or equal to an item of a list (the item's own
+// text, so that the indexes find it). False, `textOut` untouched, otherwise.
+[[nodiscard]] bool isRealAllowed(TW_FIX32 value, const char* section, std::string& textOut);
+
 }  // namespace caps

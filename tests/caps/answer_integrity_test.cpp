@@ -2,6 +2,7 @@
 // item type the capability has, no empty list stored, and a success always
 // with a container.
 #include <string>
+#include <vector>
 
 #include "caps/capability_ops.h"
 #include "caps_fixture.h"
@@ -66,6 +67,67 @@ TEST_F(AnswerIntegrity, EnumerationIndexesNeverPointPastTheItems) {
     EXPECT_EQ(valueOf(e.NumItems), LIST_ITEMS_MAX);
     EXPECT_EQ(valueOf(e.CurrentIndex), LIST_ITEMS_MAX - 1);
     EXPECT_EQ(valueOf(e.DefaultIndex), 0u);
+}
+
+TEST_F(AnswerIntegrity, ASetOfAnotherItemTypeIsRefused) {
+    setKey("ICAP_PIXELTYPE", "Set", "TWON_ONEVALUE,TWON_ENUMERATION,TWON_ARRAY,TWON_RANGE");
+    const std::string before = file();
+    // The capability holds TWTY_UINT16 values.
+    std::vector<TW_CAPABILITY> sets;
+    for (TW_UINT16 itemType : {TWTY_FIX32, TWTY_INT16, TWTY_UINT32, TWTY_BOOL, TWTY_UINT8})
+        sets.push_back(oneValue(ICAP_PIXELTYPE, itemType, 1));
+    TW_CAPABILITY range{ICAP_PIXELTYPE, TWON_RANGE, block(sizeof(TW_RANGE))};
+    *static_cast<TW_RANGE*>(range.hContainer) = TW_RANGE{TWTY_INT32, 0, 2, 1, 0, 0};
+    sets.push_back(range);
+    TW_CAPABILITY list{ICAP_PIXELTYPE, TWON_ENUMERATION, block(14 + 2 * 4)};
+    *static_cast<TW_ENUMERATION*>(list.hContainer) = TW_ENUMERATION{TWTY_UINT32, 2, 0, 0, {}};
+    sets.push_back(list);
+    TW_CAPABILITY array{ICAP_PIXELTYPE, TWON_ARRAY, block(6 + 2)};
+    *static_cast<TW_ARRAY*>(array.hContainer) = TW_ARRAY{TWTY_INT16, 1, {}};
+    sets.push_back(array);
+    for (TW_CAPABILITY& cap : sets) {
+        const TW_UINT16 itemType = *static_cast<const TW_UINT16*>(cap.hContainer);
+        EXPECT_EQ(capability(MSG_SET, cap), TWRC_FAILURE) << cap.ConType << "/" << itemType;
+        EXPECT_EQ(status(), TWCC_BADVALUE) << cap.ConType << "/" << itemType;
+    }
+    EXPECT_EQ(file(), before);
+    EXPECT_TRUE(root.prompts().empty());
+}
+
+TEST_F(AnswerIntegrity, RealOneValuesAreTestedAgainstAllowed) {
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
+    const auto real = [](int whole, unsigned frac) {
+        return static_cast<TW_UINT32>(static_cast<TW_UINT16>(whole)) | frac << 16;
+    };
+    const struct {
+        const char* allowed;
+        TW_UINT32 value;
+        const char* stored;  // nullptr: refused
+    } cases[] = {
+        {"72.000000", real(72, 0), "72.000000"},
+        {"72.000000", real(300, 0), nullptr},
+        {"72.000000", real(72, 1), nullptr},
+        {"72,150,300", real(150, 0), "150"},
+        {"72,150,300", real(151, 0), nullptr},
+        {"[72.5,96]", real(72, 0x8000), "72.5"},
+        {"50.000000_to_600.000000,0.500000", real(72, 0x8000), "72.500000"},
+        {"50.000000_to_600.000000,0.500000", real(72, 0xC000), "72.500000"},
+        {"50.000000_to_600.000000,0.500000", real(49, 0), nullptr},
+        {"50.000000_to_600.000000,0.500000", real(601, 0), nullptr},
+        {"50_to_600,0", real(72, 0), nullptr},
+        {"-2_to_2,0.25", real(-2, 0x8000), "-1.500000"},
+        {"", real(72, 0), nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.allowed) + " <- " + std::to_string(c.value));
+        setKey("ICAP_PIXELTYPE", "Allowed", c.allowed);
+        setKey("ICAP_PIXELTYPE", "Current", "unchanged");
+        root.clearPrompts();
+        TW_CAPABILITY cap = oneValue(ICAP_PIXELTYPE, TWTY_FIX32, c.value);
+        EXPECT_EQ(SetNewCap(&cap, "ICAP_PIXELTYPE"), c.stored ? TWCC_SUCCESS : TWCC_BADVALUE);
+        EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), c.stored ? c.stored : "unchanged");
+        EXPECT_EQ(root.prompts().size(), c.stored ? 0u : 1u);
+    }
 }
 
 }  // namespace

@@ -157,8 +157,9 @@ TEST_F(CapsTest, OneValueOutsideAllowedShowsTheBox) {
     EXPECT_FALSE(prompts[0].owned);
 }
 
-TEST_F(CapsTest, Fix32OneValueIsStoredWithoutTest) {
-    setKey("ICAP_PIXELTYPE", "Allowed", "1");
+TEST_F(CapsTest, Fix32OneValueIsStoredAsAReal) {
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
+    setKey("ICAP_PIXELTYPE", "Allowed", "-2_to_2,0.5");
     TW_CAPABILITY cap = oneValue(ICAP_PIXELTYPE, TWTY_FIX32, 0x8000FFFEu);  // -1.5
     EXPECT_EQ(SetNewCap(&cap, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "-1.500000");
@@ -205,6 +206,7 @@ TEST_F(CapsTest, EnumerationSetStoresNames) {
 }
 
 TEST_F(CapsTest, EnumerationSetWithoutDictionaryStoresNumbers) {
+    setKey("CAP_XFERCOUNT", "Type", "TWTY_INT16");
     setKey("CAP_XFERCOUNT", "Set", "TWON_ENUMERATION");
     TW_CAPABILITY cap =
         listContainer(*this, block(14 + 2 * 2), TWON_ENUMERATION, TWTY_INT16, {0xFFFF, 5}, 2);
@@ -217,6 +219,7 @@ TEST_F(CapsTest, EnumerationSetWithoutDictionaryStoresNumbers) {
 }
 
 TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_INT32");
     setKey("ICAP_PIXELTYPE", "Set", "TWON_ARRAY");
     TW_CAPABILITY cap =
         listContainer(*this, block(6 + 3 * 4), TWON_ARRAY, TWTY_INT32, {1, 0xFFFFFFFEu, 4000}, 4);
@@ -227,6 +230,7 @@ TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
     EXPECT_EQ(SetNewCap(&empty, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "[]");
 
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
     TW_CAPABILITY reals =
         listContainer(*this, block(6 + 4), TWON_ARRAY, TWTY_FIX32, {0x80000048u}, 4);  // 72.5
     EXPECT_EQ(SetNewCap(&reals, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
@@ -234,6 +238,7 @@ TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
 }
 
 TEST_F(CapsTest, RangeSetStoresAllThreeKeys) {
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_INT16");
     setKey("ICAP_PIXELTYPE", "Set", "TWON_RANGE");
     TW_CAPABILITY cap{ICAP_PIXELTYPE, TWON_RANGE, block(sizeof(TW_RANGE))};
     *static_cast<TW_RANGE*>(cap.hContainer) = TW_RANGE{TWTY_INT16, 0xFFFFFFFBu, 10, 5, 0, 5};
@@ -243,6 +248,7 @@ TEST_F(CapsTest, RangeSetStoresAllThreeKeys) {
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Default"), "0");
     EXPECT_STREQ(g_caps.lastSetKey, "Allowed");
 
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
     *static_cast<TW_RANGE*>(cap.hContainer) =
         TW_RANGE{TWTY_FIX32, 0x00000048u, 0x0000012Cu, 0x80000000u, 0x00000048u, 0x00000064u};
     EXPECT_EQ(SetNewCap(&cap, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
