@@ -46,8 +46,11 @@ out=$("$pxcm" cap reset ICAP_PHYSICALWIDTH 2>&1) && fail "reset of a fixed value
 expect_line "$out" "TWCC_BADPROTOCOL"
 out=$("$pxcm" cap get ICAP_BRIGHTNESS 2>&1) && fail "unsupported capability exited 0"
 expect_line "$out" "TWCC_BADCAP"
-out=$("$pxcm" cap set ICAP_XRESOLUTION 150.5 2>&1) || fail "set of a real exited $?"
-expect_line "$out" "TWTY_FIX32: 150.5$"
+# The installed settings offer 72 dpi only: another real is refused.
+out=$("$pxcm" cap set ICAP_XRESOLUTION 150.5 2>&1) && fail "set of a real not offered exited 0"
+expect_line "$out" "TWCC_BADVALUE"
+out=$("$pxcm" cap set ICAP_XRESOLUTION 72 2>&1) || fail "set of a real exited $?"
+expect_line "$out" "TWTY_FIX32: 72$"
 out=$("$pxcm" cap set CAP_XFERCOUNT many 2>&1) && fail "a malformed value exited 0"
 expect_line "$out" "not a TWTY_INT16 value"
 out=$("$pxcm" cap frobnicate CAP_XFERCOUNT 2>&1) && fail "an unknown request exited 0"
