@@ -307,6 +307,8 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
                 isArray ? lock.as<TW_ARRAY>()->NumItems : lock.as<TW_ENUMERATION>()->NumItems;
             // The answer is rebuilt in this same block at the capability's own
             // item width: refuse now rather than store what cannot be answered.
+            // No items would leave the capability allowing nothing.
+            if (numItems == 0) return TWCC_BADVALUE;
             if (numItems > LIST_ITEMS_MAX ||
                 caps::containerBytes(cap->ConType, itemType, numItems) > blockSize)
                 return TWCC_BADVALUE;
@@ -316,6 +318,9 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
                 return TWCC_BADVALUE;
             const std::string text = isArray ? "[" + items + "]" : items;
             if (text.size() > VALUE_TEXT_MAX) return TWCC_BADVALUE;
+            // Items without a name in the dictionary are stored empty; when
+            // none is left, nothing would be allowed.
+            if (caps::splitList(items).empty()) return TWCC_BADVALUE;
             setLastSetKey(ALLOWED_KEY);
             writeControl(section, ALLOWED_KEY, text);
             return TWCC_SUCCESS;
@@ -342,8 +347,13 @@ TW_UINT16 ResetValues(const char* section) {
     TraceLog(TRACE_RESET_VALUES);
     const std::string reset = controlText(section, RESET_KEY, "", KEY_TEXT_MAX);
     if (reset == CANNOT_RESET) return TWCC_BADPROTOCOL;
+    // Without power-on and default values there is nothing to go back to:
+    // copying empty texts would leave the capability allowing nothing.
+    const std::string powerOn = controlText(section, POWER_ON_KEY, "", VALUE_TEXT_MAX);
+    const std::string def = controlText(section, DEFAULT_KEY, "", VALUE_TEXT_MAX);
+    if (powerOn.empty() || def.empty()) return TWCC_BADPROTOCOL;
     setLastSetKey(reset == RANGE_NAME || reset == ENUMERATION_NAME ? ALLOWED_KEY : CURRENT_KEY);
-    writeControl(section, ALLOWED_KEY, controlText(section, POWER_ON_KEY, "", VALUE_TEXT_MAX));
-    writeControl(section, CURRENT_KEY, controlText(section, DEFAULT_KEY, "", VALUE_TEXT_MAX));
+    writeControl(section, ALLOWED_KEY, powerOn);
+    writeControl(section, CURRENT_KEY, def);
     return TWCC_SUCCESS;
 }

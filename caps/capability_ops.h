@@ -21,7 +21,9 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section);
 // by the first eight characters of the texts; 0 when none matches.
 int GetIndex(TW_UINT16 msg, const char* section);
 
-// Checks and stores the values of a MSG_SET: 0 or TWCC_BADVALUE.
+// Checks and stores the values of a MSG_SET: 0 or TWCC_BADVALUE (also for
+// values of another item type than the capability's, and for a list that
+// would leave no item allowed).
 TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section);
 
 // Whether `value` is allowed; `textOut` (at least 30 characters) receives
@@ -34,7 +36,8 @@ BOOL IsCapAllowed(TW_INT16 value, const char* section, char* textOut);
 void ConvertAttributeToText(int value, char* textOut, const char* section);
 
 // Restores "Allowed" from "PowerON" and "Current" from "Default": 0, or
-// TWCC_BADPROTOCOL when the capability cannot be reset.
+// TWCC_BADPROTOCOL when the capability cannot be reset ("Reset" says so, or
+// there is no "PowerON" or "Default" text to restore).
 TW_UINT16 ResetValues(const char* section);
 
 // The parts of a range text as item words: integers, or for TWTY_FIX32 the

@@ -1,6 +1,7 @@
 // What a capability request answers is whole: indexes inside the items, the
 // item type the capability has, no empty list stored, and a success always
 // with a container.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -128,6 +129,26 @@ TEST_F(AnswerIntegrity, RealOneValuesAreTestedAgainstAllowed) {
         EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), c.stored ? c.stored : "unchanged");
         EXPECT_EQ(root.prompts().size(), c.stored ? 0u : 1u);
     }
+}
+
+TEST_F(AnswerIntegrity, ListSetsThatWouldAllowNothingAreRefused) {
+    setKey("ICAP_PIXELTYPE", "Set", "TWON_ENUMERATION,TWON_ARRAY");
+    const std::string before = file();
+    // No items, and items that have no name in the dictionary section.
+    TW_CAPABILITY noItems{ICAP_PIXELTYPE, TWON_ENUMERATION, block(14)};
+    *static_cast<TW_ENUMERATION*>(noItems.hContainer) = TW_ENUMERATION{TWTY_UINT16, 0, 0, 0, {}};
+    TW_CAPABILITY emptyArray{ICAP_PIXELTYPE, TWON_ARRAY, block(6)};
+    *static_cast<TW_ARRAY*>(emptyArray.hContainer) = TW_ARRAY{TWTY_UINT16, 0, {}};
+    TW_CAPABILITY unnamed{ICAP_PIXELTYPE, TWON_ENUMERATION, block(14 + 4)};
+    *static_cast<TW_ENUMERATION*>(unnamed.hContainer) = TW_ENUMERATION{TWTY_UINT16, 2, 0, 0, {}};
+    const TW_UINT16 numbers[2] = {7, 9};
+    std::memcpy(static_cast<TW_UINT8*>(unnamed.hContainer) + 14, numbers, sizeof numbers);
+    for (TW_CAPABILITY* cap : {&noItems, &emptyArray, &unnamed}) {
+        EXPECT_EQ(capability(MSG_SET, *cap), TWRC_FAILURE) << cap->ConType;
+        EXPECT_EQ(status(), TWCC_BADVALUE) << cap->ConType;
+    }
+    EXPECT_EQ(file(), before);
+    EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "TWPT_BW,TWPT_GRAY,TWPT_RGB");
 }
 
 }  // namespace

@@ -213,9 +213,10 @@ TEST_F(CapsTest, EnumerationSetWithoutDictionaryStoresNumbers) {
     EXPECT_EQ(SetNewCap(&cap, "CAP_XFERCOUNT"), TWCC_SUCCESS);
     EXPECT_EQ(key("CAP_XFERCOUNT", "Allowed"), "-1,5");
 
+    // No items would allow nothing: refused, and "Allowed" stays.
     TW_CAPABILITY none = listContainer(*this, block(14), TWON_ENUMERATION, TWTY_INT16, {}, 2);
-    EXPECT_EQ(SetNewCap(&none, "CAP_XFERCOUNT"), TWCC_SUCCESS);
-    EXPECT_EQ(key("CAP_XFERCOUNT", "Allowed"), "");
+    EXPECT_EQ(SetNewCap(&none, "CAP_XFERCOUNT"), TWCC_BADVALUE);
+    EXPECT_EQ(key("CAP_XFERCOUNT", "Allowed"), "-1,5");
 }
 
 TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
@@ -227,8 +228,8 @@ TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "[1,-2,4000]");
 
     TW_CAPABILITY empty = listContainer(*this, block(6), TWON_ARRAY, TWTY_INT32, {}, 4);
-    EXPECT_EQ(SetNewCap(&empty, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
-    EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "[]");
+    EXPECT_EQ(SetNewCap(&empty, "ICAP_PIXELTYPE"), TWCC_BADVALUE);
+    EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "[1,-2,4000]");
 
     setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
     TW_CAPABILITY reals =
@@ -357,17 +358,17 @@ TEST_F(CapsTest, UnknownContainerNameBuildsNothing) {
     EXPECT_EQ(cap.ConType, 42);
 }
 
-TEST_F(CapsTest, ResetWithoutPowerOnLeavesNoEnumerationToAnswer) {
-    root.write("windows/PXCM.src",
-               "[ICAP_PIXELTYPE]\r\nType=TWTY_UINT16\r\nAllowed=TWPT_RGB\r\nCurrent=TWPT_RGB\r\n"
-               "Default=TWPT_RGB\r\nGet=TWON_ENUMERATION\r\nReset=TWON_ENUMERATION\r\n");
-    ASSERT_EQ(ResetValues("ICAP_PIXELTYPE"), TWCC_SUCCESS);
-    EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "");
-    // No item for the current index to name: no enumeration.
-    TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
-    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_BADVALUE);
-    own(cap);
-    EXPECT_EQ(handleOf(cap), nullptr);
+TEST_F(CapsTest, ResetWithoutPowerOnOrDefaultChangesNothing) {
+    for (const char* missing : {"PowerON", "Default"}) {
+        SCOPED_TRACE(missing);
+        root.write("windows/PXCM.src", PIXELTYPE_SECTION);
+        setKey("ICAP_PIXELTYPE", "Allowed", "TWPT_GRAY");
+        setKey("ICAP_PIXELTYPE", "Current", "TWPT_GRAY");
+        plat::profileWriteString("ICAP_PIXELTYPE", missing, nullptr, control());
+        const std::string before = root.read("windows/PXCM.src");
+        EXPECT_EQ(ResetValues("ICAP_PIXELTYPE"), TWCC_BADPROTOCOL);
+        EXPECT_EQ(root.read("windows/PXCM.src"), before);
+    }
 }
 
 TEST_F(CapsTest, LongValueTextsAnswerCompletely) {
