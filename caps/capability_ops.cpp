@@ -139,7 +139,9 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
     switch (conType) {
         case TWON_ONEVALUE:
             if (!answerFits(cap, msg, caps::ONEVALUE_BYTES)) return TWCC_BADVALUE;
-            (void)BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg);
+            if (BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg) !=
+                TWCC_SUCCESS)
+                return TWCC_LOWMEMORY;
             break;
         case TWON_ENUMERATION:
         case TWON_ARRAY: {
@@ -186,9 +188,13 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
             break;
         }
         default:
-            // No container for a type that the dictionary does not know.
-            break;
+            // No container for a type that the dictionary does not know: the
+            // capability cannot be answered as it is described.
+            return TWCC_BADCAP;
     }
+    // The list and range builders leave no handle when the block could not
+    // be had.
+    if (!cap->hContainer) return TWCC_LOWMEMORY;
     return TWCC_SUCCESS;
 }
 
@@ -345,6 +351,11 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
 
 TW_UINT16 ResetValues(const char* section) {
     TraceLog(TRACE_RESET_VALUES);
+    // A capability that the source-control file does not describe has
+    // nothing to reset, and writing would add a section for it.
+    char lines[256];  // a truncated list still counts its first characters
+    if (caps::readSection(caps::sourceControlFile(), section, lines, sizeof lines) == 0)
+        return TWCC_BADCAP;
     const std::string reset = controlText(section, RESET_KEY, "", KEY_TEXT_MAX);
     if (reset == CANNOT_RESET) return TWCC_BADPROTOCOL;
     // Without power-on and default values there is nothing to go back to:

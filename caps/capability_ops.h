@@ -14,7 +14,9 @@
 // TWCC_BADCAP when the value key is missing. For MSG_SET the application's
 // block is rewritten only when it is large enough (TWCC_BADVALUE otherwise).
 // An enumeration whose current or default index would not name one of its
-// items (none at all, or more stored than a list holds) is TWCC_BADVALUE.
+// items (none at all, or more stored than a list holds) is TWCC_BADVALUE; a
+// container key that names no container is TWCC_BADCAP; a block that cannot
+// be had is TWCC_LOWMEMORY. 0 always comes with a container.
 TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section);
 
 // Index in "Allowed" of the current (or, for MSG_GETDEFAULT, default) value,
@@ -37,7 +39,8 @@ void ConvertAttributeToText(int value, char* textOut, const char* section);
 
 // Restores "Allowed" from "PowerON" and "Current" from "Default": 0, or
 // TWCC_BADPROTOCOL when the capability cannot be reset ("Reset" says so, or
-// there is no "PowerON" or "Default" text to restore).
+// there is no "PowerON" or "Default" text to restore), or TWCC_BADCAP when
+// the source-control file has no section for it. Writes nothing then.
 TW_UINT16 ResetValues(const char* section);
 
 // The parts of a range text as item words: integers, or for TWTY_FIX32 the

@@ -151,5 +151,49 @@ TEST_F(AnswerIntegrity, ListSetsThatWouldAllowNothingAreRefused) {
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "TWPT_BW,TWPT_GRAY,TWPT_RGB");
 }
 
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    if (at != std::string::npos) text.replace(at, from.size(), to);
+    return text;
+}
+
+TEST_F(AnswerIntegrity, ASuccessAlwaysCarriesAContainerAndNoEmptySectionIsWritten) {
+    const struct {
+        const char* what;
+        std::string control;
+    } files[] = {
+        {"get naming no container",
+         replaced(PIXELTYPE_SECTION, "Get=TWON_ENUMERATION", "Get=TWON_NOTHING")},
+        {"get naming nothing", replaced(replaced(PIXELTYPE_SECTION, "Get=TWON_ENUMERATION", "Get="),
+                                        "GetCurrent=TWON_ONEVALUE", "GetCurrent")},
+        {"no section for the capability", "[OTHER]\r\nType=TWTY_UINT16\r\n"},
+        {"not a single '='",
+         "[ICAP_PIXELTYPE]\r\nType\r\nAllowed\r\nCurrent\r\nDefault\r\nPowerON\r\nGet\r\n"
+         "GetCurrent\r\nReset\r\n"},
+        {"no lines at all", ""},
+        {"text without sections or keys", "just some words\r\n"},
+    };
+    for (const auto& f : files) {
+        root.write("windows/PXCM.src", f.control);
+        const std::string before = file();
+        for (TW_UINT16 msg : {MSG_GET, MSG_GETCURRENT, MSG_GETDEFAULT, MSG_RESET}) {
+            SCOPED_TRACE(std::string(f.what) + ", message " + std::to_string(msg));
+            for (TW_UINT16 capNumber : {ICAP_PIXELTYPE, CAP_XFERCOUNT}) {
+                TW_CAPABILITY cap{capNumber, 0, nullptr};
+                const TW_UINT16 rc = capability(msg, cap);
+                own(cap);
+                if (rc == TWRC_SUCCESS)
+                    EXPECT_NE(handleOf(cap), nullptr) << capNumber;
+                else
+                    EXPECT_NE(status(), TWCC_SUCCESS) << capNumber;
+            }
+            EXPECT_EQ(file(), before);
+        }
+    }
+    // The first file answers all but MSG_GET, which names no container.
+    root.write("windows/PXCM.src", files[0].control);
+    expectRefused(MSG_GET, TWCC_BADCAP, files[0].what);
+}
+
 }  // namespace
 }  // namespace testsupport

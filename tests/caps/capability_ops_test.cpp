@@ -353,7 +353,8 @@ TEST_F(CapsTest, UnknownContainerNameBuildsNothing) {
     setKey("ICAP_PIXELTYPE", "Get", "TWON_SOMETHING");
     plat::MemHandle mine = block(8);
     TW_CAPABILITY cap{ICAP_PIXELTYPE, 42, mine};
-    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
+    // Nothing to answer with: no success without a container.
+    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_BADCAP);
     EXPECT_EQ(handleOf(cap), mine);
     EXPECT_EQ(cap.ConType, 42);
 }
