@@ -4,6 +4,7 @@
 constexpr char TRACE_RESET_VALUES[] = "(CAPS) : TW_UINT16 ResetValues";
 constexpr char TRACE_SET_VALUES[] = "(CAPS) : TW_UINT16 SetValues";
 constexpr char TRACE_SET_NEW_CAP[] = "(CAPS) : TW_INT16 SetNewCap";
+constexpr char TRACE_QUERY_SUPPORT[] = "(CAPS) : TW_UINT16 QuerySupport";
 constexpr char TRACE_IS_CAP_ALLOWED[] = "(CAPS) : BOOL IsCapAllowed";
 constexpr char TRACE_CONVERT_ATTRIBUTE[] = "(CAPS) : void ConvertAttributeToText";
 constexpr char TRACE_RANGE_MINIMUM[] = "(CAPS) : TW_UINT32 RangeMinimum";

@@ -1,8 +1,10 @@
 // dsm.h — the source's way back to the Source Manager for its notifications
-// (DG_CONTROL / DAT_NULL / MSG_XFERREADY, MSG_CLOSEDSREQ). Windows: loads
-// TWAIN_32.DLL and calls its DSM_Entry, releasing the library afterwards.
-// POSIX: the library named by $PXCM_DSM, else the running program's global
-// DSM_Entry symbol. A missing manager drops the notification silently.
+// (DG_CONTROL / DAT_NULL / MSG_XFERREADY, MSG_CLOSEDSREQ), to the manager
+// already loaded in the process first. Windows: the application's
+// TWAINDSM.DLL, else TWAIN_32.DLL, loaded and released around the call.
+// POSIX: the library named by $PXCM_DSM, else a loaded libtwaindsm.so.2 or
+// libtwaindsm.so, else the running program's global DSM_Entry symbol. A
+// missing manager drops the notification silently.
 #pragma once
 
 #include "twain.h"

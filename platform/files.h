@@ -19,6 +19,11 @@ bool fileDelete(const char* path);
 // be opened for reading.
 bool fileReadHead(const char* path, char* out, std::size_t max, std::size_t* got);
 
+// Copies `from` to `to` unless `to` exists: never overwrites, not even a
+// file that appears meanwhile; creates the folder of `to` where it lacks.
+// True when it made `to`; a copy that fails on the way leaves no `to`.
+bool fileCopyIfMissing(const char* from, const char* to);
+
 // The Windows directory, without a trailing separator.
 std::string windowsDirectory();
 // The temporary directory, with a trailing separator.

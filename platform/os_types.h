@@ -63,8 +63,7 @@ typedef intptr_t INT_PTR;
 #endif
 
 // A dialog procedure (DLGPROC): TRUE for a message it handled.
-typedef INT_PTR(CALLBACK* DialogProcedure)(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam);
+typedef INT_PTR(CALLBACK* DialogProcedure)(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The client point of a mouse message's lParam (signed 16-bit halves).
 inline int pointX(LPARAM lParam) {

@@ -118,6 +118,13 @@ typedef char TW_STR255[256];
 #define TWCC_CAPBADOPERATION 14
 #define TWCC_CAPSEQERROR 15
 
+// ---- MSG_QUERYSUPPORT answer: the operations a capability supports -------
+#define TWQC_GET 0x0001
+#define TWQC_SET 0x0002
+#define TWQC_GETDEFAULT 0x0004
+#define TWQC_GETCURRENT 0x0008
+#define TWQC_RESET 0x0010
+
 // ---- item types -----------------------------------------------------------
 #define TWTY_INT8 0x0000
 #define TWTY_INT16 0x0001

@@ -6,6 +6,7 @@
 // same dialog procedures (see platform/os_types.h).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/os_types.h"
@@ -26,6 +27,14 @@ HWND createModelessDialog(HINSTANCE module, const char* templateName, DialogProc
 INT_PTR runModalDialog(HINSTANCE module, int templateId, HWND owner, DialogProcedure procedure,
                        LPARAM param);
 void endDialog(HWND dialog, INT_PTR result);
+
+// POSIX: what TW_EVENT.pEvent points to, a Win32 message number with its
+// Win32 packing (natural C alignment: offsets 0, 8 and 16 on 64-bit).
+struct EventRecord {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+};
 
 // MSG_PROCESSEVENT's question. Windows: IsDialogMessage with the
 // application's MSG. POSIX: `message` is the {message, wParam, lParam} record

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "caps/capability_ops.h"
+#include "caps/query_support.h"
 #include "caps/settings_files.h"
 #include "source/control_ops.h"
 #include "source/error_box.h"
@@ -18,6 +19,7 @@ constexpr char TRACE_CAPABILITY[] = "(PROT) : TW_UINT16 CapabilityMsg";
 constexpr char TRACE_CAPABILITY_GET[] = "(PROT) : TW_UINT16 CapabilityMsg -> MSG_GET";
 constexpr char TRACE_CAPABILITY_SET[] = "(PROT) : TW_UINT16 CapabilityMsg -> MSG_SET";
 constexpr char TRACE_CAPABILITY_RESET[] = "(PROT) : TW_UINT16 CapabilityMsg -> MSG_RESET";
+constexpr char TRACE_CAPABILITY_QUERY[] = "(PROT) : TW_UINT16 CapabilityMsg -> MSG_QUERYSUPPORT";
 constexpr char TRACE_CAPABILITY_DEFAULT[] = "(PROT) : TW_UINT16 CapabilityMsg -> default";
 
 constexpr char FAIL_CAPS[] = "General failure in response to DAT_CAPS.  ";
@@ -83,6 +85,14 @@ TW_UINT16 CapabilityMsg(TripletArgs* args) {
             if (unknown) break;
             TW_UINT16 code = ResetValues(section.c_str());
             if (code == TWCC_SUCCESS) code = SetValues(cap, MSG_RESET, section.c_str());
+            if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
+            g_source.conditionCode = code;
+            break;
+        }
+        case MSG_QUERYSUPPORT: {
+            // Asked for every capability before its use: never a box.
+            TraceLog(TRACE_CAPABILITY_QUERY);
+            TW_UINT16 code = QuerySupport(cap, section.c_str());
             if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
             g_source.conditionCode = code;
             break;

@@ -4,8 +4,11 @@
 #include <cstring>
 
 #include "caps/settings_files.h"
+#include "caps/settings_seed.h"
 #include "platform/files.h"
+#include "platform/installed_defaults.h"
 #include "platform/profile.h"
+#include "source/announcements.h"
 #include "source/error_box.h"
 #include "source/source_state.h"
 #include "source/trace.h"
@@ -60,6 +63,8 @@ TW_UINT16 OpenDS(TripletArgs* args) {
     if (!protocolStateIn(STATE_LOADED)) return failWith(TWCC_SEQERROR, FAIL_OPENDS);
     if (g_source.appIdentity.Id != 0) return failWith(TWCC_MAXCONNECTIONS, FAIL_OPENDS);
     if (!args->origin || !args->data) return failWith(TWCC_BADVALUE, FAIL_OPENDS);
+    // A user's first use: settings of their own from the installed defaults.
+    (void)caps::seedDefaultSettings(plat::installedDefaultsDirectory());
     std::memcpy(&g_source.appIdentity, args->origin, sizeof(TW_IDENTITY));
     std::memcpy(&g_source.sourceIdentity, args->data, sizeof(TW_IDENTITY));
     g_source.protocolState = STATE_OPEN;
@@ -71,6 +76,7 @@ TW_UINT16 CloseDS() {
     if (!protocolStateIn(STATE_OPEN, STATE_ENABLED, STATE_XFERREADY))
         return failWith(TWCC_SEQERROR, FAIL_CLOSEDS);
     g_source.appIdentity.Id = 0;
+    dropAnnouncements();
     if (g_source.cameraWindow) releaseCameraWindow();
     g_source.protocolState = STATE_LOADED;
     return TWRC_SUCCESS;
@@ -101,11 +107,13 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             pending->Count = 0;
             clearPendingImages();
+            transferEnded();
             return TWRC_SUCCESS;
         case MSG_RESET:
             if (!protocolStateIn(STATE_XFERREADY)) return failWith(TWCC_SEQERROR, FAIL_PENDING);
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             g_source.protocolState = STATE_ENABLED;
+            dropAnnouncements();
             pending->Count = 0;
             clearPendingImages();
             return TWRC_SUCCESS;

@@ -5,6 +5,7 @@
 
 #include "platform/module.h"
 #include "resources/identity.h"
+#include "source/transfer_state.h"
 
 SourceState g_source;
 
@@ -32,4 +33,5 @@ void resetSourceState() {
     g_source = SourceState{};
     g_source.moduleInstance = module;
     fillSourceIdentity(g_source.sourceIdentity, module);
+    resetTransferState();
 }

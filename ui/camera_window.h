@@ -31,9 +31,23 @@ struct CameraWindowState {
     // Depth of camera exchanges under way: nested message loops (boxes)
     // paint from cached thumbnails and start no exchange while it is set.
     int busy = 0;
+    // A face, the background, a font or the list's pictures could not be
+    // had at WM_INITDIALOG: the window cannot work.
+    int initFailed = 0;
+    // WM_CLOSE arrived inside an exchange: closed when the exchange ends.
+    int closePending = 0;
 };
 
 extern CameraWindowState g_window;
+
+// Raises `busy` for its lifetime: wraps every camera exchange of the window.
+class BusyGuard {
+public:
+    BusyGuard() { ++g_window.busy; }
+    ~BusyGuard() { --g_window.busy; }
+    BusyGuard(const BusyGuard&) = delete;
+    BusyGuard& operator=(const BusyGuard&) = delete;
+};
 
 // The dialog procedure of the camera window template.
 INT_PTR CALLBACK CameraWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,5 +59,10 @@ void clearStatusLine(int spaces);
 
 // Teardown: writes SERIAL_SPEED and deletes the window's objects (once).
 void tearDownCameraWindow();
+// Deletes the buttons, the progress bar and the list without writing the
+// settings (MSG_CLOSEDS, or a window that could not be set up).
+void releaseWindowObjects();
+// The link's picture count, bounded to what the list can hold.
+int boundedPictureCount();
 // Back to the state at load (tests).
 void resetCameraWindowState();

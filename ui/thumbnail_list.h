@@ -54,6 +54,11 @@ public:
     void drawFrame(const ThumbnailCell& cell, int slot);
     // Drops the cell held for index (if any).
     void dropCell(int index);
+    // Draws the cells of the current slot table, fetching nothing (painting
+    // inside a camera exchange).
+    void drawCachedPage();
+    // The frame pictures and the label font could all be had.
+    bool valid() const;
 
     ThumbnailCell* cell(int index) const;
     const plat::Rect& slotRect(int slot) const { return slotRects_[slot]; }
@@ -64,6 +69,8 @@ public:
     int slots[PAGE_SLOTS] = {};
 
 private:
+    void setAllSelected(int selected);
+
     HWND owner_;
     std::unique_ptr<ThumbnailCell> cells_[LIST_CELLS];
     plat::Rect slotRects_[PAGE_SLOTS];

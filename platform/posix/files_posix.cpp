@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 
 namespace plat {
 namespace {
@@ -158,6 +159,49 @@ bool fileCreateEmpty(const char* path) {
         return true;
     }
     return errno == EEXIST && fileExists(path);
+}
+
+bool fileCopyIfMissing(const char* from, const char* to) {
+    const std::string target = nativePath(to);
+    if (target.empty()) return false;
+    int in = openNative(from, O_RDONLY);
+    if (in < 0) return false;
+    struct stat st;
+    if (::fstat(in, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(in);
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ec);
+    // O_EXCL: a file that is there, or that another process makes first, wins.
+    int out = openNative(to, O_WRONLY | O_CREAT | O_EXCL, 0666);
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = true;
+    char buf[8192];
+    for (;;) {
+        ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = n == 0;
+            break;
+        }
+        for (ssize_t done = 0; ok && done < n;) {
+            ssize_t w = ::write(out, buf + done, static_cast<std::size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0)
+                ok = false;
+            else
+                done += w;
+        }
+        if (!ok) break;
+    }
+    ::close(in);
+    if (::close(out) != 0) ok = false;
+    if (!ok) ::unlink(target.c_str());
+    return ok;
 }
 
 bool fileDelete(const char* path) {

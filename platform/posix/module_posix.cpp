@@ -1,9 +1,11 @@
-// module_posix.cpp — the module's string resources, compiled in on POSIX.
+// module_posix.cpp — the module's string and bitmap resources, compiled in on
+// POSIX.
 #include "platform/module.h"
 
 #include <cstring>
 
 #include "resources/identity.h"
+#include "skin_bitmaps.h"
 
 namespace plat {
 
@@ -35,6 +37,16 @@ int loadString(void* moduleInstance, unsigned id, char* out, int size) {
     std::memcpy(out, text, static_cast<std::size_t>(n));
     out[n] = '\0';
     return n;
+}
+
+bool bitmapResource(void* moduleInstance, int id, const void** dib, std::size_t* size) {
+    for (const SkinBitmapResource& r : SKIN_BITMAPS) {
+        if (r.id != id) continue;
+        if (dib) *dib = r.dib;
+        if (size) *size = r.size;
+        return true;
+    }
+    return false;
 }
 
 }  // namespace plat

@@ -18,4 +18,8 @@ std::string programDirectory() {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+std::string installedSourcePath() {
+    return programDirectory() + "/../lib/twain/pxcm/pxcmtwain.ds";
+}
+
 }  // namespace plat

@@ -1,7 +1,11 @@
-// prompt_posix.cpp — headless message boxes: each box is one JSON line in
+// prompt_posix.cpp — message boxes: each box is one JSON line in
 // $PXCM_PROMPTS (or a line on stderr when that is not set), answered from
-// the scripted answers in $PXCM_ANSWERS, else with its safe choice.
+// the scripted answers in $PXCM_ANSWERS, else by the user in a real box when
+// the windows are on screen, else with its safe choice.
 #include "platform/prompt.h"
+
+#include "platform/posix/prompt_record.h"
+#include "platform/posix/window_host.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -173,12 +177,10 @@ void writeAll(int fd, const std::string& line) {
 
 }  // namespace
 
-int messageBox(void* owner, const char* text, const char* caption, PromptOptions options) {
+void recordPromptLine(void* owner, const char* text, const char* caption, PromptOptions options,
+                      int answer) {
     if (!caption) caption = "Error";
     if (!text) text = "";
-    int answer = nextScriptedAnswer();
-    if (!fits(answer, options.buttons)) answer = safeAnswer(options.buttons);
-
     const char* file = std::getenv("PXCM_PROMPTS");
     if (file && *file) {
         std::string line = "{\"caption\":";
@@ -214,6 +216,22 @@ int messageBox(void* owner, const char* text, const char* caption, PromptOptions
         line += "]\n";
         writeAll(2, line);
     }
+}
+
+int messageBox(void* owner, const char* text, const char* caption, PromptOptions options) {
+    if (!caption) caption = "Error";
+    if (!text) text = "";
+    snapshotBeforeBox(owner);
+    int answer = nextScriptedAnswer();
+    if (!fits(answer, options.buttons)) {
+        // With the windows on screen the user answers; a scripted answer
+        // still wins, so that scripted runs never wait for a click.
+        answer = sdlHostActive() && answer == 0
+                     ? sdlHostMessageBox(owner, text, caption, options.buttons, options.icon)
+                     : safeAnswer(options.buttons);
+        if (!fits(answer, options.buttons)) answer = safeAnswer(options.buttons);
+    }
+    recordPromptLine(owner, text, caption, options, answer);
     return answer;
 }
 

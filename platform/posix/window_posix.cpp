@@ -1,25 +1,544 @@
-// window_posix.cpp — the POSIX window host's dialog-message check. No camera
-// window is hosted yet, so no message is ever the window's.
-#include "platform/window.h"
+// window_posix.cpp — the POSIX window host: dialogs from the module's
+// templates, each a framebuffer with a caption, a visible flag, a pending
+// paint and a queue of posted messages, fed Win32-numbered messages from the
+// application's records, from SDL input when the windows are on screen, or
+// from nothing but the application when headless.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/module.h"
+#include "platform/null_surface.h"
+#include "platform/posix/prompt_record.h"
+#include "platform/posix/sdl_host.h"
+#include "platform/posix/window_host.h"
 
 namespace plat {
+namespace {
 
-bool isDialogMessage(void* window, void* message) {
-    return false;
+// A loop of empty MSG_PROCESSEVENT calls waits this long for input before it
+// answers that nothing was there, so that it does not spin a core.
+constexpr int IDLE_WAIT_MS = 10;
+// The screen of the headless host.
+constexpr int HEADLESS_SCREEN_WIDTH = 1024;
+constexpr int HEADLESS_SCREEN_HEIGHT = 768;
+
+struct Host {
+    std::vector<HostWindow*> windows;  // live windows, oldest first
+    HostWindow* active = nullptr;
+    HostWindow* capture = nullptr;
+    CursorShape cursor = CursorShape::Arrow;
+    bool sdl = false;  // the live windows are on screen through SDL
+    int depth = 0;     // messages being handled, nested
+    InputState input;
+};
+Host g_host;
+
+// The cursor handles are the addresses of these.
+const CursorShape kCursorHandles[] = {CursorShape::Arrow, CursorShape::Wait};
+
+CursorHandle cursorHandle(CursorShape shape) {
+    return const_cast<CursorShape*>(&kCursorHandles[shape == CursorShape::Wait ? 1 : 0]);
 }
 
-}  // namespace plat
+void pin(HostWindow* w) {
+    ++w->pins;
+}
 
-namespace plat {
+void unpin(HostWindow* w) {
+    if (--w->pins == 0 && w->destroyed) delete w;
+}
 
-void destroyWindow(void* window) {}
+void present(HostWindow* w) {
+    if (w->sdl && !w->destroyed) sdlPresent(w->sdl.get(), w->frame.frame(), w->caption.c_str());
+}
 
-}  // namespace plat
+// The template's picture over the client area (a static picture control).
+void drawTemplatePicture(HostWindow* w) {
+    if (!w->form->pictureId) return;
+    const void* dib = nullptr;
+    std::size_t size = 0;
+    if (!bitmapResource(w->module, w->form->pictureId, &dib, &size) || size < 40) return;
+    const auto* h = static_cast<const std::uint8_t*>(dib);
+    auto read32 = [h](int at) {
+        std::uint32_t v;
+        std::memcpy(&v, h + at, 4);
+        return v;
+    };
+    if (read32(0) != 40) return;
+    const auto width = static_cast<std::int32_t>(read32(4));
+    const auto height = static_cast<std::int32_t>(read32(8));
+    const unsigned bitCount = static_cast<unsigned>(h[14] | h[15] << 8);
+    std::uint32_t colors = read32(32);
+    if (colors == 0 && bitCount <= 8) colors = 1u << bitCount;
+    const std::size_t bitsAt = 40 + static_cast<std::size_t>(colors) * 4;
+    const unsigned rows = static_cast<unsigned>(height < 0 ? -height : height);
+    const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
+    if (width <= 0 || bitsAt + stride * rows > size) return;
+    w->frame.drawDib(0, 0, width, static_cast<int>(rows), 0, 0, 0, rows, dib, h + bitsAt);
+}
 
-namespace plat {
+void afterMessage(HostWindow* w) {
+    present(w);
+    if (w->everShown) writeWindowPng(*w);
+}
+
+// SendMessage: the procedure's answer, FALSE for a window that is gone.
+INT_PTR send(HostWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!w || w->destroyed || !w->procedure) return FALSE;
+    pin(w);
+    ++g_host.depth;
+    // The pending paint is taken when WM_PAINT is handed out, so that it is
+    // never sent twice for one invalidation, whatever the procedure does.
+    if (message == WM_PAINT) w->needsPaint = false;
+    const INT_PTR answer = w->procedure(w, message, wParam, lParam);
+    if (message == WM_PAINT && !w->destroyed) drawTemplatePicture(w);
+    --g_host.depth;
+    if (g_host.depth == 0 && !w->destroyed) afterMessage(w);
+    unpin(w);
+    return answer;
+}
+
+HostWindow* lastVisibleWindow() {
+    for (auto it = g_host.windows.rbegin(); it != g_host.windows.rend(); ++it)
+        if ((*it)->visible) return *it;
+    return nullptr;
+}
+
+HostWindow* windowOfSdlId(std::uint32_t id) {
+    if (id == 0) return nullptr;
+    for (HostWindow* w : g_host.windows)
+        if (sdlWindowId(w->sdl.get()) == id) return w;
+    return nullptr;
+}
+
+HostWindow* newWindow(const DialogTemplate* form, HINSTANCE module, DialogProcedure procedure,
+                      HostWindow* owner, bool modal) {
+    const bool first = g_host.windows.empty();
+    if (first) {
+        g_host.sdl = sdlWanted() && sdlStart();
+        if (g_host.sdl) sdlSetCursor(g_host.cursor);
+    }
+    auto* w = new HostWindow(form, form->clientWidth, form->clientHeight);
+    w->frame.fillRect({0, 0, w->frame.width(), w->frame.height()}, DIALOG_FACE);
+    w->caption = form->caption;
+    w->procedure = procedure;
+    w->module = module;
+    w->owner = owner;
+    w->modal = modal;
+    if (g_host.sdl) {
+        SdlWindow* screen =
+            sdlCreateWindow(w->caption.c_str(), form->clientWidth, form->clientHeight,
+                            form->drawnCaption ? DRAWN_CAPTION_HEIGHT : 0,
+                            owner && owner->sdl ? owner->sdl.get() : nullptr);
+        if (screen) {
+            w->sdl.reset(screen);
+        } else if (first) {
+            // No window on screen after all: the headless host it is.
+            sdlStop();
+            g_host.sdl = false;
+        } else {
+            delete w;
+            return nullptr;
+        }
+    }
+    drawTemplatePicture(w);
+    g_host.windows.push_back(w);
+    return w;
+}
+
+void show(HostWindow* w, bool visible) {
+    if (visible) g_host.active = w;
+    if (visible == w->visible) return;
+    w->visible = visible;
+    if (visible) {
+        w->everShown = true;
+        w->needsPaint = true;
+    } else if (g_host.active == w) {
+        g_host.active = lastVisibleWindow();
+    }
+    if (w->sdl) {
+        sdlShowWindow(w->sdl.get(), visible);
+        // A window placed while hidden is put there again once mapped: the
+        // X server may have centred it meanwhile.
+        if (visible && w->placed)
+            sdlPlaceWindow(w->sdl.get(), w->left + FRAME_SIDE, w->top + FRAME_TOP, w->frame.width(),
+                           w->frame.height());
+        if (visible) present(w);
+    }
+}
+
+// Posted messages for the window, as many as wait.
+void deliverPosted(HostWindow* w) {
+    while (!w->destroyed && !w->posted.empty()) {
+        const HostMessage m = w->posted.front();
+        w->posted.pop_front();
+        send(w, m.message, m.wParam, m.lParam);
+    }
+}
+
+// One SDL event: an expose marks its window for painting and shows what the
+// framebuffer holds; input becomes a message for its window. True when a
+// message was handled. With `only`, input for other windows is dropped (an
+// owner disabled under a modal box).
+bool handleSdlEvent(const SDL_Event& event, HostWindow* only) {
+    HostWindow* target = nullptr;
+    TranslatedEvent t;
+    {
+        // The caption offset depends on the window the event is for.
+        std::uint32_t id = 0;
+        switch (event.type) {
+            case SDL_MOUSEMOTION:
+                id = event.motion.windowID;
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+            case SDL_MOUSEBUTTONUP:
+                id = event.button.windowID;
+                break;
+            case SDL_KEYDOWN:
+                id = event.key.windowID;
+                break;
+            case SDL_WINDOWEVENT:
+                id = event.window.windowID;
+                break;
+            default:
+                break;
+        }
+        target = windowOfSdlId(id);
+        // Mouse input goes to the window that holds the capture.
+        if (g_host.capture && (event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONUP))
+            target = g_host.capture;
+        const int clientTop = target ? sdlCaptionHeight(target->sdl.get()) : 0;
+        t = translateSdlEvent(event, sdlModState(), clientTop, &g_host.input);
+    }
+    if (!target || t.kind == TranslatedEvent::Kind::None) return false;
+    if (t.kind == TranslatedEvent::Kind::Expose) {
+        target->needsPaint = true;
+        present(target);
+        return false;
+    }
+    if (only && target != only) return false;
+    if (event.type == SDL_MOUSEBUTTONDOWN) g_host.active = target;
+    send(target, t.message.message, t.message.wParam, t.message.lParam);
+    return true;
+}
+
+// One message of the window's own queue: posted, then input, then a pending
+// paint; true when one was handled.
+bool takeOneMessage(HostWindow* w) {
+    if (!w->posted.empty()) {
+        const HostMessage m = w->posted.front();
+        w->posted.pop_front();
+        send(w, m.message, m.wParam, m.lParam);
+        return true;
+    }
+    SDL_Event event;
+    if (g_host.sdl)
+        while (!w->destroyed && sdlNextEvent(&event, 0))
+            if (handleSdlEvent(event, nullptr)) return true;
+    auto paintIfNeeded = [w] {
+        if (w->destroyed || !w->needsPaint || !w->visible) return false;
+        send(w, WM_PAINT, 0, 0);
+        return true;
+    };
+    if (paintIfNeeded()) return true;
+    if (w->destroyed) return false;
+    if (!g_host.sdl) {
+        ::usleep(IDLE_WAIT_MS * 1000);
+        return false;
+    }
+    if (sdlNextEvent(&event, IDLE_WAIT_MS) && handleSdlEvent(event, nullptr)) return true;
+    return paintIfNeeded();
+}
+
+void destroy(HostWindow* w) {
+    // Owned windows go first, as on Windows.
+    for (HostWindow* other : std::vector<HostWindow*>(g_host.windows))
+        if (other->owner == w && !other->destroyed) destroy(other);
+    if (g_host.capture == w) {
+        g_host.capture = nullptr;
+        if (g_host.sdl) sdlCaptureMouse(false);
+    }
+    g_host.windows.erase(std::remove(g_host.windows.begin(), g_host.windows.end(), w),
+                         g_host.windows.end());
+    w->destroyed = true;
+    w->posted.clear();
+    w->sdl.reset();
+    if (g_host.active == w) g_host.active = lastVisibleWindow();
+    for (HostWindow* other : g_host.windows)
+        if (other->owner == w) other->owner = nullptr;
+    if (g_host.windows.empty() && g_host.sdl) {
+        sdlStop();
+        g_host.sdl = false;
+        g_host.input = {};
+    }
+    pin(w);
+    unpin(w);  // frees it unless a call under way still holds it
+}
+
+// The modal box on screen: its input and posted messages until endDialog;
+// other windows only paint meanwhile.
+void runModalLoop(HostWindow* box) {
+    while (!box->ended && !box->destroyed) {
+        deliverPosted(box);
+        if (box->ended || box->destroyed) break;
+        SDL_Event event;
+        if (sdlNextEvent(&event, IDLE_WAIT_MS)) handleSdlEvent(event, box);
+        for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
+            if (!box->ended && !w->destroyed && w->needsPaint && w->visible)
+                send(w, WM_PAINT, 0, 0);
+    }
+}
+
+}  // namespace
+
+HostWindow* findHostWindow(HWND window) {
+    if (!window) return nullptr;
+    for (HostWindow* w : g_host.windows)
+        if (w == window) return w;
+    return nullptr;
+}
+
+bool sdlHostActive() {
+    return g_host.sdl;
+}
+
+CursorShape currentCursorShape() {
+    return g_host.cursor;
+}
+
+void snapshotBeforeBox(HWND owner) {
+    HostWindow* w = findHostWindow(owner);
+    if (!w) w = g_host.active;
+    if (w && w->everShown) writeWindowPng(*w);
+}
+
+int sdlHostMessageBox(HWND owner, const char* text, const char* caption, Buttons buttons,
+                      Icon icon) {
+    HostWindow* w = findHostWindow(owner);
+    if (!w) w = g_host.active;
+    return sdlMessageBox(w ? w->sdl.get() : nullptr, text, caption, buttons, icon);
+}
+
+// --- Dialogs -------------------------------------------------------------------
+
+HWND createModelessDialog(HINSTANCE module, const char* templateName, DialogProcedure procedure,
+                          LPARAM param) {
+    const DialogTemplate* form = findDialogTemplate(templateName);
+    if (!form) return nullptr;
+    HostWindow* w = newWindow(form, module, procedure, nullptr, false);
+    if (!w) return nullptr;
+    pin(w);
+    send(w, WM_INITDIALOG, 0, param);
+    // The templates are visible: the dialog shows itself after its set-up.
+    if (!w->destroyed) show(w, true);
+    HWND result = w->destroyed ? nullptr : w;
+    unpin(w);
+    return result;
+}
+
+INT_PTR runModalDialog(HINSTANCE module, int templateId, HWND owner, DialogProcedure procedure,
+                       LPARAM param) {
+    const DialogTemplate* form = findDialogTemplate(templateId);
+    if (!form) return -1;
+    HostWindow* ownerWindow = findHostWindow(owner);
+    HostWindow* previousActive = g_host.active;
+    HostWindow* box = newWindow(form, module, procedure, ownerWindow, true);
+    if (!box) return -1;
+    pin(box);
+    send(box, WM_INITDIALOG, 0, param);
+    if (!box->ended && !box->destroyed) {
+        if (box->sdl) {
+            if (ownerWindow) {
+                const int x = ownerWindow->left + FRAME_SIDE +
+                              (ownerWindow->frame.width() - box->frame.width()) / 2;
+                const int y = ownerWindow->top + FRAME_TOP +
+                              (ownerWindow->frame.height() - box->frame.height()) / 2;
+                placeWindow(box, x - FRAME_SIDE, y - FRAME_TOP, box->frame.width() + 2 * FRAME_SIDE,
+                            box->frame.height() + FRAME_TOP + FRAME_SIDE);
+            }
+            show(box, true);
+            sdlRaiseWindow(box->sdl.get());
+            runModalLoop(box);
+        } else {
+            // Headless: the box is a line of the prompt record and closes
+            // at once, as if clicked.
+            recordPromptLine(owner, "", box->caption.c_str(), PromptOptions{}, ANSWER_OK);
+        }
+    }
+    const INT_PTR result = box->ended ? box->result : box->destroyed ? -1 : 1;
+    if (!box->destroyed) destroy(box);
+    unpin(box);
+    if (findHostWindow(previousActive)) g_host.active = previousActive;
+    // The owner is active again, keyboard included, as when Windows ends a
+    // modal box.
+    if (ownerWindow && findHostWindow(ownerWindow) && ownerWindow->sdl)
+        sdlRaiseWindow(ownerWindow->sdl.get());
+    return result;
+}
+
+void endDialog(HWND dialog, INT_PTR result) {
+    HostWindow* w = findHostWindow(dialog);
+    if (!w) return;
+    w->ended = true;
+    w->result = result;
+}
+
+bool isDialogMessage(HWND window, void* message) {
+    HostWindow* w = findHostWindow(window);
+    if (!w) return false;
+    pin(w);
+    bool handled = true;
+    if (message) {
+        // Posted messages first: the application that drives the window
+        // with records turns its message loop too.
+        deliverPosted(w);
+        const auto* record = static_cast<const EventRecord*>(message);
+        send(w, record->message, record->wParam, record->lParam);
+    } else {
+        handled = takeOneMessage(w);
+    }
+    unpin(w);
+    return handled;
+}
+
+void destroyWindow(HWND window) {
+    if (HostWindow* w = findHostWindow(window)) destroy(w);
+}
+
+void showWindow(HWND window, bool visible) {
+    if (HostWindow* w = findHostWindow(window)) show(w, visible);
+}
+
+bool windowVisible(HWND window) {
+    HostWindow* w = findHostWindow(window);
+    return w && w->visible;
+}
+
+void setWindowCaption(HWND window, const char* text) {
+    HostWindow* w = findHostWindow(window);
+    if (!w) return;
+    w->caption = text ? text : "";
+    if (w->sdl) {
+        sdlSetTitle(w->sdl.get(), w->caption.c_str());
+        if (w->visible) present(w);
+    }
+}
+
+void placeWindow(HWND window, int left, int top, int width, int height) {
+    HostWindow* w = findHostWindow(window);
+    if (!w) return;
+    w->left = left;
+    w->top = top;
+    w->placed = true;
+    const int clientWidth = width - 2 * FRAME_SIDE, clientHeight = height - FRAME_TOP - FRAME_SIDE;
+    if (clientWidth > 0 && clientHeight > 0 &&
+        (clientWidth != w->frame.width() || clientHeight != w->frame.height())) {
+        w->frame = FrameSurface(clientWidth, clientHeight);
+        w->frame.fillRect({0, 0, clientWidth, clientHeight}, DIALOG_FACE);
+        w->needsPaint = true;
+    }
+    if (w->sdl)
+        sdlPlaceWindow(w->sdl.get(), left + FRAME_SIDE, top + FRAME_TOP, w->frame.width(),
+                       w->frame.height());
+}
+
+void screenSize(int* width, int* height) {
+    int w = HEADLESS_SCREEN_WIDTH, h = HEADLESS_SCREEN_HEIGHT;
+    if (g_host.sdl) sdlScreenSize(&w, &h);
+    if (width) *width = w;
+    if (height) *height = h;
+}
+
+void focusWindow(HWND window) {
+    HostWindow* w = findHostWindow(window);
+    if (!w) return;
+    g_host.active = w;
+    if (w->sdl) sdlRaiseWindow(w->sdl.get());
+}
+
+bool postWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    HostWindow* w = findHostWindow(window);
+    if (!w) return false;
+    w->posted.push_back({message, wParam, lParam});
+    return true;
+}
+
+void repaintWindow(HWND window) {
+    HostWindow* w = findHostWindow(window);
+    if (!w) return;
+    w->needsPaint = true;
+    if (w->visible) send(w, WM_PAINT, 0, 0);
+}
 
 void* activeWindow() {
-    return nullptr;
+    return g_host.active;
+}
+
+// --- Mouse capture and cursors ---------------------------------------------------
+
+void captureMouse(HWND window) {
+    HostWindow* w = findHostWindow(window);
+    if (!w || g_host.capture == w) return;
+    if (g_host.capture) releaseMouse();
+    g_host.capture = w;
+    if (g_host.sdl) sdlCaptureMouse(true);
+}
+
+void releaseMouse() {
+    HostWindow* previous = g_host.capture;
+    if (!previous) return;
+    g_host.capture = nullptr;
+    if (g_host.sdl) sdlCaptureMouse(false);
+    send(previous, WM_CAPTURECHANGED, 0, 0);
+}
+
+CursorHandle setCursorShape(CursorShape shape) {
+    CursorHandle previous = cursorHandle(g_host.cursor);
+    g_host.cursor = shape;
+    if (g_host.sdl) sdlSetCursor(shape);
+    return previous;
+}
+
+void restoreCursor(CursorHandle previous) {
+    const CursorShape shape =
+        previous == cursorHandle(CursorShape::Wait) ? CursorShape::Wait : CursorShape::Arrow;
+    setCursorShape(shape);
+}
+
+// --- Drawing on the client area ----------------------------------------------------
+
+struct WindowCanvas::Impl {
+    HostWindow* window = nullptr;
+    NullSurface nothing;
+};
+
+WindowCanvas::WindowCanvas(HWND window) : WindowCanvas(window, false) {}
+
+WindowCanvas::WindowCanvas(HWND window, bool paint) : impl_(std::make_unique<Impl>()) {
+    impl_->window = findHostWindow(window);
+    if (!impl_->window) return;
+    pin(impl_->window);
+    // BeginPaint validates the update region.
+    if (paint) impl_->window->needsPaint = false;
+}
+
+WindowCanvas::~WindowCanvas() {
+    HostWindow* w = impl_->window;
+    if (!w) return;
+    present(w);
+    unpin(w);
+}
+
+bool WindowCanvas::valid() const {
+    return impl_->window != nullptr;
+}
+
+Surface& WindowCanvas::surface() {
+    if (impl_->window && !impl_->window->destroyed) return impl_->window->frame;
+    return impl_->nothing;
 }
 
 }  // namespace plat

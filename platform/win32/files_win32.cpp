@@ -22,6 +22,16 @@ bool fileCreateEmpty(const char* path) {
     return true;
 }
 
+bool fileCopyIfMissing(const char* from, const char* to) {
+    if (!from || !*from || !to || !*to) return false;
+    const std::string target(to);
+    const std::size_t slash = target.find_last_of("\\/");
+    if (slash != std::string::npos && slash > 0)
+        CreateDirectoryA(target.substr(0, slash).c_str(), nullptr);
+    // TRUE: an existing file is never replaced.
+    return CopyFileA(from, to, TRUE) != FALSE;
+}
+
 bool fileDelete(const char* path) {
     return path && *path && DeleteFileA(path) != FALSE;
 }

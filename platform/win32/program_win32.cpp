@@ -16,4 +16,13 @@ std::string programDirectory() {
     return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
+std::string installedSourcePath() {
+    char buf[MAX_PATH + 1];
+    UINT n = GetWindowsDirectoryA(buf, sizeof buf);
+    if (n == 0 || n >= sizeof buf) return {};
+    std::string dir(buf, n);
+    if (dir.back() != '\\') dir += '\\';
+    return dir + (sizeof(void*) == 8 ? "twain_64" : "twain_32") + "\\pxcm\\pxcmtwain.ds";
+}
+
 }  // namespace plat

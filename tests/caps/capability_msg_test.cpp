@@ -35,10 +35,10 @@ TEST_F(CapsTest, UnknownCapabilityIsBadCapWithoutABox) {
 }
 
 TEST_F(CapsTest, UnsupportedMessagesShowTheBox) {
-    for (TW_UINT16 msg : {MSG_GETFIRST, MSG_GETNEXT, MSG_QUERYSUPPORT}) {
+    for (int msg : {MSG_GETFIRST, MSG_GETNEXT, MSG_NULL, 0x0009}) {
         root.clearPrompts();
         TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
-        EXPECT_EQ(capability(msg, cap), TWRC_FAILURE);
+        EXPECT_EQ(capability(static_cast<TW_UINT16>(msg), cap), TWRC_FAILURE);
         EXPECT_EQ(status(), TWCC_BADPROTOCOL);
         auto prompts = root.prompts();
         ASSERT_EQ(prompts.size(), 1u);

@@ -29,6 +29,14 @@ for cap in CAP_XFERCOUNT CAP_SUPPORTEDCAPS CAP_UICONTROLLABLE CAP_DEVICEONLINE I
 done
 expect_line "$out" "allowed:  TWSX_NATIVE \\(current, default\\), TWSX_MEMORY"
 expect_line "$out" "current:  TWPT_RGB"
+# The supports line of one capability's block.
+supports_of() { awk -v cap="$1" '$1 == cap {found = 1} found && /^  supports:/ {print; exit}' <<<"$out"; }
+all="TWQC_GET TWQC_GETCURRENT TWQC_GETDEFAULT TWQC_SET TWQC_RESET"
+[ "$(supports_of ICAP_XFERMECH)" = "  supports: $all" ] || fail "ICAP_XFERMECH supports: $(supports_of ICAP_XFERMECH)"
+[ "$(supports_of ICAP_PHYSICALWIDTH)" = "  supports: TWQC_GET TWQC_GETCURRENT TWQC_GETDEFAULT" ] ||
+  fail "ICAP_PHYSICALWIDTH supports: $(supports_of ICAP_PHYSICALWIDTH)"
+[ "$(grep -c '^  supports: TWQC_GET' <<<"$out")" -eq 16 ] || fail "not every capability has its supports line"
+[ -s "$root/prompts.jsonl" ] && fail "pxcm caps showed a box: $(cat "$root/prompts.jsonl")"
 
 out=$("$pxcm" cap set ICAP_XFERMECH TWSX_MEMORY 2>&1) || fail "set ICAP_XFERMECH exited $?"
 expect_line "$out" "TWON_ONEVALUE TWTY_UINT16: TWSX_MEMORY$"
@@ -46,6 +54,10 @@ out=$("$pxcm" cap reset ICAP_PHYSICALWIDTH 2>&1) && fail "reset of a fixed value
 expect_line "$out" "TWCC_BADPROTOCOL"
 out=$("$pxcm" cap get ICAP_BRIGHTNESS 2>&1) && fail "unsupported capability exited 0"
 expect_line "$out" "TWCC_BADCAP"
+out=$("$pxcm" cap querysupport ICAP_BRIGHTNESS 2>&1) && fail "querysupport of an unsupported capability exited 0"
+expect_line "$out" "TWCC_BADCAP"
+out=$("$pxcm" cap querysupport CAP_SUPPORTEDCAPS 2>&1) || fail "querysupport exited $?"
+expect_line "$out" "^CAP_SUPPORTEDCAPS  supports: TWQC_GET TWQC_GETCURRENT TWQC_GETDEFAULT$"
 # The installed settings offer 72 dpi only: another real is refused.
 out=$("$pxcm" cap set ICAP_XRESOLUTION 150.5 2>&1) && fail "set of a real not offered exited 0"
 expect_line "$out" "TWCC_BADVALUE"

@@ -1,5 +1,6 @@
 // dsm_test.cpp — notifications to the Source Manager: the program's own
-// DSM_Entry (tests/support), or the library that $PXCM_DSM names.
+// DSM_Entry (tests/support), the library that $PXCM_DSM names, or a manager
+// library that the application loaded.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
@@ -62,6 +63,61 @@ TEST_F(Notify, PxcmDsmNamesTheManagerLibrary) {
     EXPECT_EQ(*libCalls, 1);
     EXPECT_TRUE(testsupport::notifications().empty());
     dlclose(lib);
+}
+
+// What a stand-in manager library received.
+struct StandIn {
+    void* lib = nullptr;
+    int* calls = nullptr;
+    TW_UINT16* msg = nullptr;
+    pTW_IDENTITY* origin = nullptr;
+    pTW_IDENTITY* dest = nullptr;
+    bool open(const char* path, int flags) {
+        lib = dlopen(path, RTLD_NOW | flags);
+        if (!lib) return false;
+        calls = static_cast<int*>(dlsym(lib, "testDsmCalls"));
+        msg = static_cast<TW_UINT16*>(dlsym(lib, "testDsmLastMsg"));
+        origin = static_cast<pTW_IDENTITY*>(dlsym(lib, "testDsmLastOrigin"));
+        dest = static_cast<pTW_IDENTITY*>(dlsym(lib, "testDsmLastDest"));
+        return calls && msg && origin && dest;
+    }
+};
+
+TEST_F(Notify, TheManagerLibraryThatTheApplicationLoadedTakesIt) {
+    struct Case {
+        const char* path;
+        int flags;
+        const char* what;
+    };
+    const Case cases[] = {
+        {PXCM_TEST_DSM_SO2, RTLD_LOCAL, "libtwaindsm.so.2, RTLD_LOCAL"},
+        {PXCM_TEST_DSM_SO2, RTLD_GLOBAL, "libtwaindsm.so.2, RTLD_GLOBAL"},
+        {PXCM_TEST_DSM_SO, RTLD_LOCAL, "libtwaindsm.so, RTLD_LOCAL"},
+        {PXCM_TEST_DSM_SO, RTLD_GLOBAL, "libtwaindsm.so, RTLD_GLOBAL"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        testsupport::notifications().clear();
+        StandIn dsm;
+        ASSERT_TRUE(dsm.open(c.path, c.flags)) << dlerror();
+        plat::notifySourceManager(&source, &app, MSG_XFERREADY);
+        plat::notifySourceManager(&source, &app, MSG_CLOSEDSREQ);
+        EXPECT_EQ(*dsm.calls, 2);
+        EXPECT_EQ(*dsm.msg, MSG_CLOSEDSREQ);
+        EXPECT_EQ(*dsm.origin, &source);
+        EXPECT_EQ(*dsm.dest, &app);
+        // Not the program's own entry, though the program exports one.
+        EXPECT_TRUE(testsupport::notifications().empty());
+        ASSERT_EQ(dlclose(dsm.lib), 0);
+
+        // Once the application has let it go, the notification goes to the
+        // program's entry, and the manager is not loaded again for it.
+        plat::notifySourceManager(&source, &app, MSG_XFERREADY);
+        EXPECT_EQ(testsupport::notifications().size(), 1u);
+        void* again = dlopen(c.path, RTLD_NOW | RTLD_NOLOAD);
+        EXPECT_EQ(again, nullptr);
+        if (again) dlclose(again);
+    }
 }
 
 }  // namespace

@@ -133,4 +133,31 @@ TEST(Files, CreateExistDeleteAndReadHead) {
     EXPECT_FALSE(fileReadHead("", buf, sizeof buf, &got));
 }
 
+TEST(Files, CopyIfMissingNeverReplaces) {
+    testsupport::TempRoot root;
+    std::string big(100000, 'x');
+    for (std::size_t i = 0; i < big.size(); i += 7) big[i] = static_cast<char>('a' + i % 26);
+    root.write("from/big.bin", big);
+    root.write("from/small.txt", "new");
+    root.write("to/small.txt", "old");
+
+    // Into a folder that is not there yet, whole.
+    EXPECT_TRUE(fileCopyIfMissing("c:\\from\\big.bin", "c:\\deep\\er\\big.bin"));
+    EXPECT_EQ(root.read("deep/er/big.bin"), big);
+    // Not over a file that exists, in any spelling of its name.
+    EXPECT_FALSE(fileCopyIfMissing("c:\\from\\small.txt", "c:\\to\\small.txt"));
+    EXPECT_FALSE(fileCopyIfMissing("c:\\from\\small.txt", "c:\\TO\\SMALL.TXT"));
+    EXPECT_EQ(root.read("to/small.txt"), "old");
+    // Nothing to copy, or a folder: nothing made.
+    EXPECT_FALSE(fileCopyIfMissing("c:\\from\\missing", "c:\\to\\missing"));
+    EXPECT_FALSE(root.exists("to/missing"));
+    EXPECT_FALSE(fileCopyIfMissing("c:\\from", "c:\\to\\folder"));
+    EXPECT_FALSE(root.exists("to/folder"));
+    EXPECT_FALSE(fileCopyIfMissing("", "c:\\to\\x"));
+    EXPECT_FALSE(fileCopyIfMissing("c:\\from\\small.txt", ""));
+    // A POSIX path is taken as it is.
+    EXPECT_TRUE(fileCopyIfMissing((root.path() + "/from/small.txt").c_str(), "c:\\to\\copy.txt"));
+    EXPECT_EQ(root.read("to/copy.txt"), "new");
+}
+
 }  // namespace

@@ -1,5 +1,5 @@
 // dsm_entry.cpp — the test programs' own Source Manager entry: records every
-// notification that the source sends.
+// notification that the source sends, queued or in a single slot.
 #include <vector>
 
 #include "platform/export.h"
@@ -8,9 +8,31 @@
 
 namespace testsupport {
 
+namespace {
+DsmMode g_mode = DsmMode::Queue;
+}  // namespace
+
 std::vector<Notification>& notifications() {
     static std::vector<Notification> list;
     return list;
+}
+
+void setDsmMode(DsmMode mode) {
+    g_mode = mode;
+    notificationSlot() = NotificationSlot{};
+}
+
+NotificationSlot& notificationSlot() {
+    static NotificationSlot slot;
+    return slot;
+}
+
+bool takeNotification(TW_UINT16* msg) {
+    NotificationSlot& slot = notificationSlot();
+    if (!slot.full) return false;
+    if (msg) *msg = slot.msg;
+    slot.full = false;
+    return true;
 }
 
 }  // namespace testsupport
@@ -18,7 +40,17 @@ std::vector<Notification>& notifications() {
 extern "C" PXCM_EXPORT TW_UINT16 TW_CALLINGSTYLE DSM_Entry(pTW_IDENTITY pOrigin, pTW_IDENTITY pDest,
                                                            TW_UINT32 DG, TW_UINT16 DAT,
                                                            TW_UINT16 MSG, TW_MEMREF pData) {
-    testsupport::notifications().push_back(
+    using namespace testsupport;
+    notifications().push_back(
         {pOrigin ? pOrigin->Id : 0, pDest ? pDest->Id : 0, DG, DAT, MSG, pData == nullptr});
+    if (g_mode == DsmMode::SingleSlot) {
+        NotificationSlot& slot = notificationSlot();
+        if (slot.full) {
+            ++slot.lost;
+        } else {
+            slot.full = true;
+            slot.msg = MSG;
+        }
+    }
     return TWRC_SUCCESS;
 }

@@ -19,4 +19,20 @@ struct Notification {
 
 std::vector<Notification>& notifications();
 
+// How the entry passes notifications on. Queue: every one is kept, in order
+// (notifications()). SingleSlot: as a manager that keeps one pending message
+// per source: a notification that arrives while the slot is full is lost.
+enum class DsmMode { Queue, SingleSlot };
+void setDsmMode(DsmMode mode);
+
+struct NotificationSlot {
+    bool full = false;
+    TW_UINT16 msg = 0;
+    int lost = 0;  // notifications that found the slot full
+};
+NotificationSlot& notificationSlot();
+// Empties the slot as the application's loop would; true and the message
+// when one was pending.
+bool takeNotification(TW_UINT16* msg);
+
 }  // namespace testsupport

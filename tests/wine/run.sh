@@ -2,14 +2,16 @@
 # The wine tests in one fresh prefix and one X server: the win64 source
 # installed as wine's sane.ds, driven by twain_smoke.exe through wine's own
 # Source Manager; surface_check.exe, the drawing surface and DIB helpers on
-# memory DCs; then the camera window and the transfers with the simulated
-# camera (acquire.sh), by native and by memory transfer. All must pass.
+# memory DCs; text_check.exe, text with the window's fonts; then the camera
+# window and the transfers with the simulated camera (acquire.sh), by native
+# and by memory transfer. All must pass.
 # Usage: tests/wine/run.sh WIN64_BUILD [POSIX_BUILD]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build/win64}" && pwd)
 posix=${2:-$here/../../build/posix}
-for f in pxcmtwain.ds tests/wine/twain_smoke.exe tests/wine/surface_check.exe; do
+for f in pxcmtwain.ds tests/wine/twain_smoke.exe tests/wine/surface_check.exe \
+  tests/wine/text_check.exe; do
   [ -f "$build/$f" ] || { echo "missing $build/$f"; exit 1; }
 done
 
@@ -28,6 +30,7 @@ mkdir -p "$prefix/drive_c/windows/twain_64"
 cp "$build/pxcmtwain.ds" "$prefix/drive_c/windows/twain_64/sane.ds"
 wine "$build/tests/wine/twain_smoke.exe"
 wine "$build/tests/wine/surface_check.exe"
+wine "$build/tests/wine/text_check.exe"
 
 # The window tests: one X server for all of them.
 if [ -f "$build/tests/wine/twain_acquire.exe" ] && [ -x "$posix/pxcm-camera" ] &&

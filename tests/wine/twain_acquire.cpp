@@ -93,8 +93,8 @@ bool nativeTransfer(Manager& m, const std::string& path, int* width, int* height
     *width = header->biWidth;
     *height = header->biHeight;
     const int stride = (*width * 3 + 3) & ~3;
-    const auto* bits = reinterpret_cast<const unsigned char*>(header) + header->biSize +
-                       header->biClrUsed * 4;
+    const auto* bits =
+        reinterpret_cast<const unsigned char*>(header) + header->biSize + header->biClrUsed * 4;
     std::vector<unsigned char> top(static_cast<size_t>(*width) * *height * 3);
     for (int y = 0; y < *height; ++y)
         std::memcpy(top.data() + static_cast<size_t>(y) * *width * 3,
@@ -157,8 +157,7 @@ bool transfer(Manager& m, const std::string& mech, const std::string& out, int n
     TW_PENDINGXFERS pending{};
     expect(m.toSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) == TWRC_SUCCESS,
            "MSG_ENDXFER");
-    if (ok)
-        std::printf("picture %d %dx%d %s\n", number, width, height, mech.c_str());
+    if (ok) std::printf("picture %d %dx%d %s\n", number, width, height, mech.c_str());
     std::fflush(stdout);
     return ok;
 }

@@ -1,6 +1,8 @@
 // camera_protocol.cpp — the camera's protocol state machine.
 #include "tools/pxcm-camera/camera_protocol.h"
 
+#include <csignal>
+
 #include <algorithm>
 #include <utility>
 
@@ -368,6 +370,12 @@ CameraProtocol::TransferEnd CameraProtocol::addressed(const Bytes& data) {
 
 bool CameraProtocol::serveBlock(const Bytes& data, long block) {
     const int tries = ++blockTries_[block];
+    if (faults_.exitAfterBlocks && blocksServed_ >= *faults_.exitAfterBlocks) {
+        // Switched off mid-transfer: the program ends and its pty with it.
+        logf("block %ld: switched off (after %ld blocks)", block, blocksServed_);
+        std::raise(SIGTERM);
+        return false;
+    }
     if (faults_.stopAfterBlocks && blocksServed_ >= *faults_.stopAfterBlocks) {
         logf("block %ld: no answer (stopped after %ld blocks)", block, blocksServed_);
         return false;

@@ -62,9 +62,13 @@ bool addFault(const std::string& text, FaultPlan& plan, std::string& error) {
         plan.stopAfterBlocks = n;
         return true;
     }
+    if (kind == "exit-after-blocks" && parseCount(rest, n)) {
+        plan.exitAfterBlocks = n;
+        return true;
+    }
     error = "unknown fault '" + text +
             "' (silent, silent-after:N, short:L, bad-header:L, fail-block:N:T, corrupt-block:N, "
-            "stop-after-blocks:N; L one of P Q T S M L I y F H)";
+            "stop-after-blocks:N, exit-after-blocks:N; L one of P Q T S M L I y F H)";
     return false;
 }
 

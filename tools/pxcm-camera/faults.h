@@ -17,6 +17,7 @@ struct FaultPlan {
     std::map<long, int> failBlock;        // fail-block:N:T, block -> unanswered tries
     std::set<long> corruptBlocks;         // corrupt-block:N
     std::optional<long> stopAfterBlocks;  // stop-after-blocks:N
+    std::optional<long> exitAfterBlocks;  // exit-after-blocks:N
 };
 
 // Adds one fault to `plan`; false with `error` set when it is not understood.

@@ -166,6 +166,8 @@ Options:
                           first time it is answered, correctly afterwards
       stop-after-blocks:N answer N data blocks in all, then no further data
                           block (other requests are still answered)
+      exit-after-blocks:N answer N data blocks in all, then end as if
+                          switched off: the pty closes at the next block
   --verbose           trace requests and decisions on stderr
   --help              show this text and exit
 

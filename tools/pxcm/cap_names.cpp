@@ -2,6 +2,7 @@
 // for the NAME argument of `pxcm cap`.
 #include "tools/pxcm/cap_names.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -98,6 +99,12 @@ constexpr Named CONTAINERS[] = {
     PXCM_NAME(TWON_RANGE),
 };
 
+// The MSG_QUERYSUPPORT flags, in the order in which they are listed.
+constexpr Named SUPPORT_FLAGS[] = {
+    PXCM_NAME(TWQC_GET), PXCM_NAME(TWQC_GETCURRENT), PXCM_NAME(TWQC_GETDEFAULT),
+    PXCM_NAME(TWQC_SET), PXCM_NAME(TWQC_RESET),
+};
+
 #undef PXCM_NAME
 
 template <std::size_t N>
@@ -127,6 +134,24 @@ std::string itemTypeName(unsigned number) {
 }
 std::string containerName(unsigned number) {
     return nameIn(CONTAINERS, number);
+}
+
+std::string supportFlagsText(unsigned flags) {
+    std::string text;
+    unsigned rest = flags;
+    for (const Named& f : SUPPORT_FLAGS) {
+        if (!(flags & f.number)) continue;
+        if (!text.empty()) text += ' ';
+        text += f.name;
+        rest &= ~f.number;
+    }
+    if (rest) {
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "0x%x", rest);
+        if (!text.empty()) text += ' ';
+        text += hex;
+    }
+    return text.empty() ? "none" : text;
 }
 
 bool capabilityNumber(const std::string& text, unsigned* number) {

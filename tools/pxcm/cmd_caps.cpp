@@ -40,6 +40,16 @@ std::string answerText(const Request& r, const pxcm::ValueNames& names) {
     return pxcm::containerText(r.cap, names);
 }
 
+// The TWQC_ flags of a MSG_QUERYSUPPORT answer.
+std::string supportText(const Request& r) {
+    if (r.rc != TWRC_SUCCESS) return failureText(r);
+    if (r.cap.ConType != TWON_ONEVALUE || !r.cap.hContainer ||
+        plat::memSize(r.cap.hContainer) < sizeof(TW_ONEVALUE))
+        return "not a TW_ONEVALUE";
+    plat::MemLock lock(r.cap.hContainer);
+    return pxcm::supportFlagsText(lock.as<TW_ONEVALUE>()->Item);
+}
+
 // Settings in place, the source loaded and opened; otherwise a message.
 bool openSource(const pxcm::CommandContext& context, pxcm::Session& session, std::string* error) {
     if (!pxcm::installDefaultSettings(error)) return false;
@@ -79,7 +89,8 @@ int listCaps(const pxcm::CommandContext& context, const std::vector<std::string>
 
     for (TW_UINT16 c : list) {
         const pxcm::ValueNames names(c);
-        Request get, current, def;
+        Request get, current, def, support;
+        send(session, c, MSG_QUERYSUPPORT, support);
         send(session, c, MSG_GET, get);
         send(session, c, MSG_GETCURRENT, current);
         send(session, c, MSG_GETDEFAULT, def);
@@ -90,13 +101,15 @@ int listCaps(const pxcm::CommandContext& context, const std::vector<std::string>
         std::printf("  current:  %s\n", answerText(current, names).c_str());
         std::printf("  default:  %s\n", answerText(def, names).c_str());
         std::printf("  allowed:  %s\n", answerText(get, names).c_str());
+        std::printf("  supports: %s\n", supportText(support).c_str());
     }
     return 0;
 }
 
 int oneRequest(const pxcm::CommandContext& context, const std::vector<std::string>& args) {
     if (args.size() < 2)
-        return pxcm::fail("usage: pxcm cap get|getcurrent|getdefault|set|reset NAME [VALUE]");
+        return pxcm::fail(
+            "usage: pxcm cap get|getcurrent|getdefault|set|reset|querysupport NAME [VALUE]");
     const std::string& verb = args[0];
     TW_UINT16 msg;
     if (verb == "get")
@@ -109,8 +122,11 @@ int oneRequest(const pxcm::CommandContext& context, const std::vector<std::strin
         msg = MSG_SET;
     else if (verb == "reset")
         msg = MSG_RESET;
+    else if (verb == "querysupport")
+        msg = MSG_QUERYSUPPORT;
     else
-        return pxcm::fail("unknown request " + verb + " (get, getcurrent, getdefault, set, reset)");
+        return pxcm::fail("unknown request " + verb +
+                          " (get, getcurrent, getdefault, set, reset, querysupport)");
     if (args.size() != (msg == MSG_SET ? 3u : 2u))
         return pxcm::fail(msg == MSG_SET ? "cap set needs NAME and VALUE"
                                          : "cap " + verb + " takes only NAME");
@@ -149,6 +165,11 @@ int oneRequest(const pxcm::CommandContext& context, const std::vector<std::strin
     send(session, capNumber, msg, r);
     if (r.rc != TWRC_SUCCESS)
         return pxcm::fail(pxcm::capabilityName(capNumber) + ": " + failureText(r));
+    if (msg == MSG_QUERYSUPPORT) {
+        std::printf("%s  supports: %s\n", pxcm::capabilityName(capNumber).c_str(),
+                    supportText(r).c_str());
+        return 0;
+    }
     TW_UINT16 itemType = 0;
     const bool typed = pxcm::containerItemType(r.cap, &itemType);
     std::printf("%s  %s %s: %s\n", pxcm::capabilityName(capNumber).c_str(),
@@ -163,16 +184,17 @@ const pxcm::RegisterCommand listCommand{{
     "list every capability with its current, default and allowed values",
     "usage: pxcm caps\n\n"
     "Opens the source and asks CAP_SUPPORTEDCAPS, then for every capability\n"
-    "MSG_GETCURRENT, MSG_GETDEFAULT and MSG_GET, and shows the item type and the\n"
-    "answers, by name where the dictionary pxcm.ini has names. Installs the\n"
+    "MSG_QUERYSUPPORT, MSG_GETCURRENT, MSG_GETDEFAULT and MSG_GET, and shows the\n"
+    "item type, the answers, by name where the dictionary pxcm.ini has names, and\n"
+    "the operations that the capability supports (TWQC_ flags). Installs the\n"
     "default settings files first where they are missing.\n",
     listCaps,
 }};
 
 const pxcm::RegisterCommand requestCommand{{
     "cap",
-    "send one capability request: get, getcurrent, getdefault, set or reset",
-    "usage: pxcm cap get|getcurrent|getdefault NAME\n"
+    "send one capability request: get, getcurrent, getdefault, set, reset or querysupport",
+    "usage: pxcm cap get|getcurrent|getdefault|querysupport NAME\n"
     "       pxcm cap set NAME VALUE\n"
     "       pxcm cap reset NAME\n\n"
     "NAME is a capability name (ICAP_XFERMECH) or number (259, 0x103). VALUE is\n"

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/program.h"
 #include "tools/pxcm/app.h"
 
@@ -15,7 +16,8 @@ void printUsage(FILE* out) {
                  "usage: pxcm [--ds PATH] COMMAND [ARGS...]\n"
                  "       pxcm COMMAND --help\n\n"
                  "A TWAIN application for the pxcm data source. --ds names the source to\n"
-                 "load (default: pxcmtwain.ds beside this program).\n\ncommands:\n");
+                 "load (default: pxcmtwain.ds beside this program, else the installed\n"
+                 "source).\n\ncommands:\n");
     std::vector<pxcm::Command> list = pxcm::commands();
     std::sort(list.begin(), list.end(), [](const pxcm::Command& a, const pxcm::Command& b) {
         return std::strcmp(a.name, b.name) < 0;
@@ -29,6 +31,12 @@ int main(int argc, char** argv) {
     pxcm::CommandContext context;
     context.programDir = plat::programDirectory();
     context.dsPath = context.programDir + plat::PATH_SEPARATOR + "pxcmtwain.ds";
+    // Installed, the source is not beside the program but where the Source
+    // Managers look for it.
+    if (!plat::fileExists(context.dsPath.c_str())) {
+        const std::string installed = plat::installedSourcePath();
+        if (plat::fileExists(installed.c_str())) context.dsPath = installed;
+    }
 
     int i = 1;
     for (; i < argc; ++i) {

@@ -1,5 +1,6 @@
 // settings_install.cpp — the default dictionary and source-control file,
-// compiled in from resources/settings, installed on first use.
+// compiled in from resources/settings, and the camera window's help page,
+// installed on first use.
 #include "tools/pxcm/settings_install.h"
 
 #include <filesystem>
@@ -33,7 +34,9 @@ bool installOne(const std::string& windows, const char* name, const unsigned cha
 bool installDefaultSettings(std::string* error) {
     const std::string windows = plat::windowsDirectory();
     return installOne(windows, "pxcm.ini", DEFAULT_PXCM_INI, sizeof DEFAULT_PXCM_INI, error) &&
-           installOne(windows, "PXCM.src", DEFAULT_PXCM_SRC, sizeof DEFAULT_PXCM_SRC, error);
+           installOne(windows, "PXCM.src", DEFAULT_PXCM_SRC, sizeof DEFAULT_PXCM_SRC, error) &&
+           installOne(windows, "Help\\KMT18V16.html", DEFAULT_HELP_PAGE, sizeof DEFAULT_HELP_PAGE,
+                      error);
 }
 
 }  // namespace pxcm

@@ -1,0 +1,88 @@
+// acquisition_step.cpp — one picture from the camera into the current image:
+// choice from the selection, download with the window's progress bar and
+// status line, full-picture decoding, selection update.
+#include "camera/acquisition_step.h"
+
+#include <cstdio>
+
+#include "camera/camera_module.h"
+#include "image/jpeg_decoder.h"
+#include "source/transfer_state.h"
+#include "ui/camera_window.h"
+#include "ui/wait_cursor.h"
+
+namespace {
+
+constexpr int PROGRESS_MAXIMUM = 100;
+constexpr int STATUS_BLANKS = 61;
+constexpr char DOWNLOADING_TEXT[] = "Downloading image number %i...";
+constexpr char TRANSFERRING_TEXT[] = "Transferring to application software...";
+
+// The lowest selected cell, -1 when none is selected.
+int firstSelected(const ThumbnailList& list) {
+    for (int i = 0; i < LIST_CELLS; ++i) {
+        const ThumbnailCell* cell = list.cell(i);
+        if (cell && cell->selected) return i;
+    }
+    return -1;
+}
+
+// Brings picture i into the shown page.
+void scrollTo(ThumbnailList& list, int i) {
+    if (i > list.firstVisible + (PAGE_SLOTS - 1)) {
+        list.firstVisible = static_cast<uint8_t>(i);
+        list.reloadPage();
+    } else if (i < list.firstVisible) {
+        list.firstVisible = static_cast<uint8_t>(i / PAGE_SLOTS * PAGE_SLOTS);
+        list.reloadPage();
+    }
+}
+
+// A double-clicked picture is marked selected before its download.
+void markSelected(ThumbnailList& list, int i) {
+    ThumbnailCell* cell = list.cell(i);
+    if (!cell || cell->selected) return;
+    cell->selected = 1;
+    const int slot = i - list.firstVisible;
+    if (slot >= 0 && slot < PAGE_SLOTS) list.drawFrame(*cell, slot);
+}
+
+}  // namespace
+
+int acquireNextPicture() {
+    if (!g_window.list) return 0;
+    BusyGuard busy;
+
+    const bool allSelected = g_window.transferIndex == TRANSFER_ALL_SELECTED;
+    int i;
+    if (allSelected) {
+        i = firstSelected(*g_window.list);
+        if (i < 0) return 0;
+        scrollTo(*g_window.list, i);
+    } else {
+        i = g_window.transferIndex;
+        if (i < 0 || i >= LIST_CELLS) return 0;
+        markSelected(*g_window.list, i);
+    }
+
+    WaitCursor wait;
+    g_window.progress.setMaximum(PROGRESS_MAXIMUM);
+    g_window.progress.setPosition(0);
+    char text[64];
+    std::snprintf(text, sizeof text, DOWNLOADING_TEXT, i + 1);
+    drawStatusLine(text);
+
+    const LinkResult result = cameraLink().downloadPicture(i, &g_window.progress);
+    if (result == LINK_OK) {
+        drawStatusLine(TRANSFERRING_TEXT);
+        storeCurrentImage(cameraLink().decodePicture(DECODE_FULL_PICTURE));
+        // A box of the download may have let the user close the window.
+        if (allSelected && g_window.list) g_window.list->toggleSelection(i);
+    } else if (g_window.list) {
+        g_window.list->deselectAll();
+    }
+
+    g_window.progress.setPosition(0);
+    clearStatusLine(STATUS_BLANKS);
+    return result == LINK_OK ? 1 : 0;
+}

@@ -1,0 +1,41 @@
+// app_loop.h — the application's side of a source's window: the message
+// loop that passes every message through MSG_PROCESSEVENT, and scripted
+// window messages for unattended runs. Windows: the thread's own queue
+// (PeekMessage, then TranslateMessage and DispatchMessage for what the
+// source does not take). POSIX: the window contract's records, and a null
+// pEvent for the source's own queue.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/os_types.h"
+
+namespace plat {
+
+// Offers one message to the source (TW_EVENT.pEvent as given); true when
+// the source took it (TWRC_DSEVENT).
+using OfferEvent = std::function<bool(void* pEvent)>;
+
+// Handles one waiting message, if any; false when nothing was waiting.
+bool pumpOneMessage(const OfferEvent& offer);
+
+// Sleeps until a message may be waiting, at most `ms` milliseconds.
+void waitForMessages(int ms);
+
+// Hands one window message (client coordinates for mouse messages) to the
+// window that the source shows: POSIX passes the record straight to
+// MSG_PROCESSEVENT; Windows posts it to the thread's active window, where
+// the next pumps find it. False when there is no window to take it.
+bool deliverWindowMessage(const OfferEvent& offer, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The POSIX window host's options for the source this process loads:
+// $PXCM_UI (headless or sdl) and $PXCM_WINDOW_PNG, each set when not empty.
+// Windows has the real window only: false when either is given.
+bool setWindowHostOptions(const std::string& ui, const std::string& windowPng);
+
+// Whether a window can be shown to a person: POSIX needs a display and no
+// $PXCM_UI=headless; Windows always has one.
+bool interactiveDisplay();
+
+}  // namespace plat

@@ -1,0 +1,103 @@
+// user_interface_msg.cpp — MSG_ENABLEDS finds the camera and creates the
+// camera window; MSG_DISABLEDS hides it when asked.
+#include "source/user_interface_msg.h"
+
+#include "camera/camera_module.h"
+#include "platform/prompt.h"
+#include "platform/window.h"
+#include "source/announcements.h"
+#include "source/error_box.h"
+#include "source/source_state.h"
+#include "source/trace.h"
+#include "source/window_release.h"
+#include "ui/camera_window.h"
+
+namespace {
+
+constexpr char TRACE_INTERFACE[] = "(PROT) : TW_UINT16 InterfaceMsg";
+constexpr char TRACE_ENABLEDS[] = "(PROT) : TW_UINT16 EnableDS";
+constexpr char TRACE_DISABLEDS[] = "(PROT) : TW_UINT16 DisableDS";
+
+constexpr char FAIL_INTERFACE[] = "General failure in response to DAT_USERINTERFACE.  ";
+constexpr char FAIL_ENABLEDS[] = "General failure in response to MSG_ENABLEDS.  ";
+constexpr char FAIL_DISABLEDS[] = "General failure in response to MSG_DISABLEDS.  ";
+
+constexpr char NO_CAMERA[] =
+    "Camera does not respond.\nPlease check the camera power, cables\nand COM port, and try "
+    "again.";
+constexpr char NO_CAMERA_CAPTION[] = "KMT-18/19";
+
+// Scans until the camera answers or the user gives up; false for Cancel.
+bool findCameraOrGiveUp() {
+    CameraMessageReporter& reporter = cameraErrorReporter();
+    while (cameraLink().findCamera(&reporter) != LINK_OK) {
+        plat::PromptOptions options;
+        options.buttons = plat::Buttons::RetryCancel;
+        options.icon = plat::Icon::Error;
+        options.taskModal = true;
+        if (plat::messageBox(g_source.appWindow, NO_CAMERA, NO_CAMERA_CAPTION, options) !=
+            plat::ANSWER_RETRY)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+TW_UINT16 InterfaceMsg(TripletArgs* args) {
+    TraceLog(TRACE_INTERFACE);
+    auto* ui = static_cast<pTW_USERINTERFACE>(args->data);
+    switch (args->msg) {
+        case MSG_ENABLEDS:
+            return EnableDS(ui);
+        case MSG_DISABLEDS:
+            return DisableDS(ui);
+        default:
+            return failWith(TWCC_BADPROTOCOL, FAIL_INTERFACE);
+    }
+}
+
+TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
+    TraceLog(TRACE_ENABLEDS);
+    if (!protocolStateIn(STATE_OPEN)) return failWith(TWCC_SEQERROR, FAIL_ENABLEDS);
+    if (!ui) return failWith(TWCC_BADVALUE, FAIL_ENABLEDS);
+    g_source.appWindow = static_cast<HWND>(ui->hParent);
+    if (!findCameraOrGiveUp()) return TWRC_CANCEL;
+
+    // Enabled, disabled and enabled again: the old window goes first.
+    if (g_source.cameraWindow) releaseCameraWindow();
+    HWND window = plat::createModelessDialog(g_source.moduleInstance, CAMERA_WINDOW_TEMPLATE,
+                                             CameraWindow, 0);
+    if (!window || g_window.initFailed) {
+        if (window) {
+            releaseWindowObjects();
+            plat::destroyWindow(window);
+        }
+        resetCameraWindowState();
+        linkState().initialLoadPending = 0;
+        return failWith(TWCC_LOWMEMORY, FAIL_ENABLEDS);
+    }
+    g_source.cameraWindow = window;
+    CameraMessageReporter& reporter = cameraErrorReporter();
+    reporter.setOwner(window);
+    // The reporter's boxes come in the middle of a camera exchange: the
+    // repaint after one draws from what the window holds.
+    reporter.setRepaintHook([](void* owner) {
+        BusyGuard exchange;
+        plat::repaintWindow(static_cast<HWND>(owner));
+    });
+    if (ui->ShowUI) plat::showWindow(window, true);
+    g_source.protocolState = STATE_ENABLED;
+    return TWRC_SUCCESS;
+}
+
+TW_UINT16 DisableDS(pTW_USERINTERFACE ui) {
+    TraceLog(TRACE_DISABLEDS);
+    if (!protocolStateIn(STATE_ENABLED, STATE_XFERREADY))
+        return failWith(TWCC_SEQERROR, FAIL_DISABLEDS);
+    if (!ui) return failWith(TWCC_BADVALUE, FAIL_DISABLEDS);
+    dropAnnouncements();
+    if (!ui->ShowUI && g_source.cameraWindow) plat::showWindow(g_source.cameraWindow, false);
+    g_source.protocolState = STATE_OPEN;
+    return TWRC_SUCCESS;
+}

@@ -1,0 +1,379 @@
+// cmd_acquire.cpp — `pxcm acquire`: the whole road of a TWAIN application:
+// open the source, choose the transfer mechanism, enable it with its camera
+// window, run the message loop, take every announced picture and write it
+// to a file, and close again when the window asks to be closed.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/app_loop.h"
+#include "platform/console.h"
+#include "platform/memory.h"
+#include "platform/run_settings.h"
+#include "tools/pxcm/app.h"
+#include "tools/pxcm/picture_output.h"
+#include "tools/pxcm/settings_install.h"
+#include "tools/pxcm/transfer_client.h"
+#include "tools/pxcm/window_script.h"
+
+namespace {
+
+constexpr const char* USAGE =
+    "usage: pxcm acquire [--out DIR] [--format png|bmp] [--mech native|memory]\n"
+    "                    [--port DEVICE] [--select all|N,M,...] [--script FILE]\n"
+    "                    [--ui headless|sdl] [--window-png PATH]\n"
+    "\n"
+    "Runs the source as a TWAIN application does: opens it, sets ICAP_XFERMECH,\n"
+    "enables it with its camera window (the camera is looked for on COM1 to COM8)\n"
+    "and passes every message of its loop through MSG_PROCESSEVENT until the\n"
+    "window asks to be closed; then MSG_DISABLEDS and MSG_CLOSEDS. Each picture\n"
+    "the window announces (MSG_XFERREADY) is described (DAT_IMAGEINFO),\n"
+    "transferred, ended (MSG_ENDXFER) and written to DIR/picture-N.png (or .bmp),\n"
+    "N being the picture's number in the camera, from 1. One line per picture:\n"
+    "number, size, mechanism and milliseconds from the announcement to the file.\n"
+    "\n"
+    "options:\n"
+    "  --out DIR          folder of the picture files (made if missing); default .\n"
+    "  --format png|bmp   file format; default png\n"
+    "  --mech native|memory\n"
+    "                     native: one DIB handle; memory: strips of whole rows\n"
+    "                     in buffers of the Preferred size of DAT_SETUPMEMXFER\n"
+    "                     (MaxBufSize when a row does not fit it); default native\n"
+    "  --port DEVICE      the camera is on DEVICE: the run uses a temporary copy of\n"
+    "                     the settings in which COM1 is DEVICE and COM2 to COM8 lead\n"
+    "                     nowhere (POSIX); what the window saves is not kept\n"
+    "  --select all|N,M,...\n"
+    "                     unattended: select every picture (Select All) or the\n"
+    "                     pictures N, M, ... (Home, then the row-down arrow as\n"
+    "                     needed and a click on each), press Load, and press Exit\n"
+    "                     once every announced picture has arrived\n"
+    "  --script FILE      window messages played before --select, one per line:\n"
+    "                     click X Y [shift] [ctrl], dblclick X Y, move X Y,\n"
+    "                     key NAME (pageup pagedown home end up down left right\n"
+    "                     escape), paint, close; '#' starts a comment. After each\n"
+    "                     message the loop turns until nothing is left to do. A\n"
+    "                     headless window still open at the end gets WM_CLOSE.\n"
+    "  --ui headless|sdl  sets $PXCM_UI: no window on screen, or an SDL window\n"
+    "  --window-png PATH  sets $PXCM_WINDOW_PNG: the headless window's client area\n"
+    "                     is written there after each message\n"
+    "\n"
+    "Numbers of the files: with --select N,M,... the window transfers the selected\n"
+    "pictures lowest first, so the k-th picture that arrives is the k-th number\n"
+    "selected; with --select all it is picture k. Pictures that the user or a\n"
+    "script hands over are numbered by their arrival from 1, as pxcm cannot see\n"
+    "which ones were chosen.\n"
+    "\n"
+    "Without --select or --script the window is the user's: pxcm waits until it\n"
+    "is closed; a headless window then has nobody to close it, and pxcm refuses.\n"
+    "Exits non-zero with a one-line message when no picture arrived or one failed.\n";
+
+struct Options {
+    std::string out = ".";
+    pxcm::PictureFormat format = pxcm::PictureFormat::Png;
+    pxcm::Mechanism mechanism = pxcm::Mechanism::Native;
+    std::string port;
+    bool select = false;
+    pxcm::Selection selection;
+    std::string script;
+    std::string ui;
+    std::string windowPng;
+};
+
+bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        std::string name = a, value;
+        const std::size_t eq = a.find('=');
+        const bool inline_ = a.rfind("--", 0) == 0 && eq != std::string::npos;
+        if (inline_) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+        }
+        const char* const withValue[] = {"--out",    "--format", "--mech",       "--port",
+                                         "--select", "--script", "--window-png", "--ui"};
+        bool known = false;
+        for (const char* n : withValue) known = known || name == n;
+        if (!known) {
+            error = "unknown option " + a + " (see pxcm acquire --help)";
+            return false;
+        }
+        if (!inline_) {
+            if (i + 1 >= args.size()) {
+                error = name + " needs a value";
+                return false;
+            }
+            value = args[++i];
+        }
+        if (name == "--out") {
+            o.out = value;
+        } else if (name == "--format") {
+            if (value != "png" && value != "bmp") {
+                error = "--format takes png or bmp, not " + value;
+                return false;
+            }
+            o.format = value == "png" ? pxcm::PictureFormat::Png : pxcm::PictureFormat::Bmp;
+        } else if (name == "--mech") {
+            if (value != "native" && value != "memory") {
+                error = "--mech takes native or memory, not " + value;
+                return false;
+            }
+            o.mechanism = value == "native" ? pxcm::Mechanism::Native : pxcm::Mechanism::Memory;
+        } else if (name == "--port") {
+            o.port = value;
+        } else if (name == "--select") {
+            if (!pxcm::parseSelection(value, &o.selection, &error)) return false;
+            o.select = true;
+        } else if (name == "--script") {
+            o.script = value;
+        } else if (name == "--ui") {
+            if (value != "headless" && value != "sdl") {
+                error = "--ui takes headless or sdl, not " + value;
+                return false;
+            }
+            o.ui = value;
+        } else {
+            o.windowPng = value;
+        }
+    }
+    if (o.out.empty()) {
+        error = "--out needs a folder";
+        return false;
+    }
+    return true;
+}
+
+// A bar on stderr for the rows of a memory transfer; only at a terminal.
+class RowBar {
+public:
+    RowBar() : enabled_(plat::stderrIsTerminal()) {}
+    void show(int number, std::uint32_t rows, std::uint32_t height) {
+        if (!enabled_ || height == 0) return;
+        const int filled = static_cast<int>(std::uint64_t(rows) * 40 / height);
+        std::fprintf(stderr, "\rpicture %d [%s%s] %3u%%", number, std::string(filled, '#').c_str(),
+                     std::string(40 - filled, ' ').c_str(),
+                     static_cast<unsigned>(std::uint64_t(rows) * 100 / height));
+        shown_ = true;
+    }
+    void clear() {
+        if (!shown_) return;
+        std::fprintf(stderr, "\r%60s\r", "");
+        shown_ = false;
+    }
+
+private:
+    bool enabled_;
+    bool shown_ = false;
+};
+
+class AcquireRun {
+public:
+    AcquireRun(const Options& o, pxcm::Session& session) : o_(o), session_(session) {
+        if (o.select && !o.selection.all)
+            expected_.assign(o.selection.numbers.begin(), o.selection.numbers.end());
+    }
+
+    // Plays the script and the selection, then runs the loop until the
+    // window asks to be closed.
+    void run(const std::vector<pxcm::WindowMessage>& script) {
+        for (const pxcm::WindowMessage& m : script) {
+            if (closeRequested_) return;
+            deliver(m);
+        }
+        if (o_.select && !closeRequested_) {
+            selecting_ = true;
+            for (const pxcm::WindowMessage& m : pxcm::selectionMessages(o_.selection)) deliver(m);
+            // Every announcement has come once the loop is idle: the next is
+            // only sent after the previous transfer ended.
+            for (const pxcm::WindowMessage& m : pxcm::exitMessages()) {
+                if (closeRequested_) break;
+                deliver(m);
+            }
+        }
+        if (!closeRequested_ && (!o_.script.empty() || o_.select) && !plat::interactiveDisplay())
+            deliver({WM_CLOSE, 0, 0});
+        while (!closeRequested_) {
+            if (!pump()) plat::waitForMessages(10);
+        }
+    }
+
+    int report() const {
+        if (!failures_.empty()) return pxcm::fail(failures_.front());
+        if (received_ == 0) return pxcm::fail("no picture arrived");
+        if (!expected_.empty())
+            return pxcm::fail("picture " + std::to_string(expected_.front()) +
+                              " did not arrive (does the camera hold it?)");
+        return 0;
+    }
+
+private:
+    bool offer(void* pEvent) {
+        TW_EVENT event{pEvent, MSG_NULL};
+        const TW_UINT16 rc = session_.call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
+        handleNotifications();
+        return rc == TWRC_DSEVENT;
+    }
+
+    bool pump() {
+        return plat::pumpOneMessage([this](void* e) { return offer(e); });
+    }
+
+    // One message to the window, then the loop until it is idle.
+    void deliver(const pxcm::WindowMessage& m) {
+        plat::deliverWindowMessage([this](void* e) { return offer(e); }, m.message, m.wParam,
+                                   m.lParam);
+        while (!closeRequested_ && pump()) {
+        }
+    }
+
+    void handleNotifications() {
+        TW_UINT16 msg;
+        while (session_.nextNotification(&msg)) {
+            if (msg == MSG_XFERREADY) takePicture();
+            if (msg == MSG_CLOSEDSREQ) closeRequested_ = true;
+        }
+    }
+
+    int nextNumber() {
+        if (!selecting_) return ++arrivals_;
+        if (o_.selection.all) return ++selectedArrivals_;
+        if (expected_.empty()) return ++arrivals_;  // one the window added
+        const int n = expected_.front();
+        expected_.pop_front();
+        return n;
+    }
+
+    void takePicture() {
+        const auto start = std::chrono::steady_clock::now();
+        const int number = nextNumber();
+        pxcm::ReceivedPicture picture;
+        std::string error;
+        RowBar bar;
+        const bool ok = pxcm::receivePicture(
+            session_, o_.mechanism, &picture,
+            [&](std::uint32_t rows, std::uint32_t height) { bar.show(number, rows, height); },
+            &error);
+        bar.clear();
+        if (!ok) {
+            failures_.push_back("picture " + std::to_string(number) + ": " + error);
+            std::fprintf(stderr, "pxcm: picture %d: %s\n", number, error.c_str());
+            return;
+        }
+        const std::string path = (std::filesystem::path(o_.out) /
+                                  ("picture-" + std::to_string(number) +
+                                   (o_.format == pxcm::PictureFormat::Png ? ".png" : ".bmp")))
+                                     .string();
+        if (!pxcm::writePictureFile(path, picture.rows, o_.format, &error)) {
+            failures_.push_back("picture " + std::to_string(number) + ": " + error);
+            std::fprintf(stderr, "pxcm: picture %d: %s\n", number, error.c_str());
+            return;
+        }
+        ++received_;
+        const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - start)
+                                 .count();
+        std::printf("picture %d: %d x %d, %s, %lld ms -> %s\n", number, picture.width,
+                    picture.height, pxcm::mechanismName(o_.mechanism), ms, path.c_str());
+        std::fflush(stdout);
+    }
+
+    const Options& o_;
+    pxcm::Session& session_;
+    std::deque<int> expected_;
+    bool selecting_ = false;
+    bool closeRequested_ = false;
+    int arrivals_ = 0;
+    int selectedArrivals_ = 0;
+    int received_ = 0;
+    std::vector<std::string> failures_;
+};
+
+std::string answerText(pxcm::Session& session, TW_UINT16 rc) {
+    return pxcm::returnCodeName(rc) + " (" + pxcm::conditionCodeName(session.conditionCode()) + ")";
+}
+
+// ICAP_XFERMECH by MSG_SET with a TW_ONEVALUE.
+bool setMechanism(pxcm::Session& session, pxcm::Mechanism m, std::string* error) {
+    TW_CAPABILITY cap{};
+    cap.Cap = ICAP_XFERMECH;
+    cap.ConType = TWON_ONEVALUE;
+    plat::MemBlock container(plat::memAlloc(sizeof(TW_ONEVALUE), true));
+    if (!container) {
+        *error = "out of memory";
+        return false;
+    }
+    {
+        plat::MemLock lock(container.get());
+        auto* one = lock.as<TW_ONEVALUE>();
+        one->ItemType = TWTY_UINT16;
+        one->Item = m == pxcm::Mechanism::Native ? TWSX_NATIVE : TWSX_MEMORY;
+    }
+    cap.hContainer = container.get();
+    const TW_UINT16 rc = session.call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap);
+    if (rc != TWRC_SUCCESS) {
+        *error = std::string("ICAP_XFERMECH ") + pxcm::mechanismName(m) +
+                 " was refused: " + answerText(session, rc);
+        return false;
+    }
+    return true;
+}
+
+int run(const pxcm::CommandContext& context, const std::vector<std::string>& args) {
+    Options o;
+    std::string error;
+    if (!parseOptions(args, o, error)) return pxcm::fail(error);
+    std::vector<pxcm::WindowMessage> script;
+    if (!o.script.empty() && !pxcm::readScript(o.script, &script, &error)) return pxcm::fail(error);
+    if (!plat::setWindowHostOptions(o.ui, o.windowPng))
+        return pxcm::fail("--ui and --window-png are options of the POSIX window host");
+    if (!o.select && o.script.empty() && !plat::interactiveDisplay())
+        return pxcm::fail("a headless window needs --select or --script: nobody can close it");
+
+    std::error_code ec;
+    std::filesystem::create_directories(o.out, ec);
+    if (!std::filesystem::is_directory(o.out)) return pxcm::fail("cannot make the folder " + o.out);
+
+    if (!pxcm::installDefaultSettings(&error)) return pxcm::fail(error);
+    std::unique_ptr<plat::RunSettings> portSettings;
+    if (!o.port.empty()) {
+        portSettings = plat::RunSettings::withCom1(o.port, &error);
+        if (!portSettings) return pxcm::fail(error);
+    }
+
+    pxcm::Session session;
+    if (!session.load(context.dsPath, &error)) return pxcm::fail(error);
+    TW_UINT16 rc = session.open();
+    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_OPENDS answered " + answerText(session, rc));
+    if (!setMechanism(session, o.mechanism, &error)) return pxcm::fail(error);
+
+    TW_USERINTERFACE ui{};
+    ui.ShowUI = TRUE;
+    ui.ModalUI = FALSE;
+    rc = session.call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+    if (rc == TWRC_CANCEL)
+        return pxcm::fail(o.port.empty() ? "no camera answers on COM1 to COM8"
+                                         : "no camera answers on " + o.port);
+    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_ENABLEDS answered " + answerText(session, rc));
+
+    AcquireRun acquire(o, session);
+    acquire.run(script);
+
+    rc = session.call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
+    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_DISABLEDS answered " + answerText(session, rc));
+    rc = session.close();
+    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_CLOSEDS answered " + answerText(session, rc));
+    return acquire.report();
+}
+
+const pxcm::RegisterCommand reg{{
+    "acquire",
+    "acquire pictures through the camera window and write them to files",
+    USAGE,
+    run,
+}};
+
+}  // namespace

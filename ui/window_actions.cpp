@@ -1,0 +1,95 @@
+// window_actions.cpp — Load, Exit, Select All, Deselect All, HELP and the
+// check that the list still matches the camera.
+#include <string>
+
+#include "camera/camera_module.h"
+#include "platform/files.h"
+#include "platform/window.h"
+#include "source/announcements.h"
+#include "source/notify.h"
+#include "ui/camera_window.h"
+#include "ui/window_handlers.h"
+
+namespace {
+
+constexpr char DIFFERENT_COUNT[] =
+    "Camera and TWAIN has different number of photos.\nPlease press Update button in advance "
+    "and then try it again.";
+constexpr char DIFFERENT_PHOTOS[] =
+    "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
+    "try it again.";
+constexpr char HELP_FILE[] = "\\Help\\KMT18V16.HLP";
+constexpr std::size_t HELP_PATH_BUFFER = 128;
+
+}  // namespace
+
+int selectedCount(int* lowest) {
+    int n = 0;
+    if (lowest) *lowest = -1;
+    for (int i = 0; i < LIST_CELLS; ++i) {
+        const ThumbnailCell* held = g_window.list->cell(i);
+        if (!held || !held->selected) continue;
+        if (lowest && *lowest < 0) *lowest = i;
+        ++n;
+    }
+    return n;
+}
+
+bool checkCameraInSync() {
+    CameraLink& link = cameraLink();
+    ThumbnailList& list = *g_window.list;
+    const int32_t rememberedCount = link.status.pictureCount;
+    const int32_t rememberedFree = link.status.freeFrames;
+    auto putBack = [&] {
+        link.status.pictureCount = rememberedCount;
+        link.status.freeFrames = rememberedFree;
+    };
+    if (link.requestStatus() != LINK_OK) return false;
+    const int count = boundedPictureCount();
+    if (count != list.count) {
+        windowMessage(DIFFERENT_COUNT, plat::Buttons::Ok, plat::Icon::Error);
+        putBack();
+        return false;
+    }
+    if (count == 0 || !list.cell(count - 1)) return true;
+    if (link.readPictureInfo(count - 1) != LINK_OK) return false;
+    if (link.pictureInfo != list.cell(count - 1)->record) {
+        windowMessage(DIFFERENT_PHOTOS, plat::Buttons::Ok, plat::Icon::Error);
+        putBack();
+        return false;
+    }
+    return true;
+}
+
+void loadSelected() {
+    if (!checkCameraInSync()) return;
+    const int n = selectedCount();
+    if (n == 0) return;
+    g_window.transferIndex = TRANSFER_ALL_SELECTED;
+    announceTransfers(n);
+}
+
+void announcePicture() {
+    dropAnnouncements();
+    announceTransfers(1);
+}
+
+void exitWindow() {
+    tearDownCameraWindow();
+    NotifyCloseDSReq();
+}
+
+void selectAllPictures() {
+    if (!checkCameraInSync()) return;
+    g_window.list->selectAll();
+}
+
+void deselectAllPictures() {
+    g_window.list->deselectAll();
+}
+
+void openHelpFile() {
+    std::string path = plat::windowsDirectory() + HELP_FILE;
+    if (path.size() > HELP_PATH_BUFFER - 1) path.resize(HELP_PATH_BUFFER - 1);
+    plat::openHelp(g_window.window, path.c_str());
+}

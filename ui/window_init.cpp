@@ -1,0 +1,87 @@
+// window_init.cpp — WM_INITDIALOG: settings, list and buttons, firmware
+// version, camera clock, caption, skin pictures, progress bar, placement.
+#include <ctime>
+
+#include "camera/camera_module.h"
+#include "platform/profile.h"
+#include "platform/window.h"
+#include "source/source_state.h"
+#include "ui/camera_window.h"
+#include "ui/layout.h"
+#include "ui/skin_source.h"
+#include "ui/window_handlers.h"
+
+namespace {
+
+constexpr char WINDOW_CAPTION[] = " Vantrel Digital Camera KMT-18/19 TWAIN Driver ver 1.6";
+constexpr int DEFAULT_SERIAL_SPEED = 15;
+constexpr int DEFAULT_SPECIAL_INTERVAL = 1;
+constexpr int BATTERY_IDS[4] = {BITMAP_BATTERY_EMPTY, BITMAP_BATTERY_HALF, BITMAP_BATTERY_FULL,
+                                BITMAP_BATTERY_LOW};
+
+void readCameraSettings() {
+    const std::string path = settingsPath();
+    LinkState& state = linkState();
+    state.specialInterval = static_cast<int32_t>(plat::profileGetInt(
+        CAMERA_SECTION, SPECIAL_INTERVAL_KEY, DEFAULT_SPECIAL_INTERVAL, path.c_str()));
+    state.speedCode = static_cast<uint8_t>(
+        plat::profileGetInt(CAMERA_SECTION, SERIAL_SPEED_KEY, DEFAULT_SERIAL_SPEED, path.c_str()) &
+        0xFF);
+    g_window.speedSelection = state.speedCode == SPEED_115200 ? 1 : 0;
+}
+
+ClockBytes localClock() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (const std::tm* t = std::localtime(&now)) local = *t;
+    return clockBytes(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
+                      local.tm_min);
+}
+
+// Faces, background, battery pictures and the status font; false when any
+// of them cannot be had.
+bool loadSkin(HWND window) {
+    HINSTANCE module = g_source.moduleInstance;
+    bool complete = true;
+    for (const ButtonLayout& b : BUTTON_TABLE)
+        if (g_window.buttons[b.index].initialise(window, module, b.upFace, b.downFace, b.rect) != 0)
+            complete = false;
+    g_window.background = skinPicture(module, BITMAP_BACKGROUND);
+    if (g_window.background.width() == 0) complete = false;
+    for (int i = 0; i < 4; ++i) {
+        g_window.batteries[i] = skinPicture(module, BATTERY_IDS[i]);
+        if (g_window.batteries[i].width() == 0) complete = false;
+    }
+    g_window.statusFont = plat::createFont(plat::FontFace::StatusSans);
+    if (!g_window.statusFont) complete = false;
+    return complete;
+}
+
+void centreAndShow(HWND window) {
+    int width = 0, height = 0;
+    plat::screenSize(&width, &height);
+    plat::placeWindow(window, width / 2 - WINDOW_WIDTH / 2, height / 2 - WINDOW_HEIGHT / 2,
+                      WINDOW_WIDTH, WINDOW_HEIGHT);
+    plat::showWindow(window, true);
+}
+
+}  // namespace
+
+void initCameraWindow(HWND window) {
+    resetCameraWindowState();
+    g_window.window = window;
+    readCameraSettings();
+    g_window.list = std::make_unique<ThumbnailList>(window);
+    CameraLink& link = cameraLink();
+    {
+        BusyGuard busy;
+        (void)link.readFirmwareVersion();
+        (void)link.setCameraClock(localClock());
+    }
+    plat::setWindowCaption(window, WINDOW_CAPTION);
+    linkState().initialLoadPending = 1;
+    const bool complete = loadSkin(window);
+    g_window.progress.create(window, PROGRESS_RECT);
+    centreAndShow(window);
+    g_window.initFailed = complete && g_window.list->valid() ? 0 : 1;
+}
