@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "caps/caps_state.h"
@@ -32,8 +34,13 @@ std::string controlText(const char* section, const char* key, const char* def,
     return caps::readText(caps::sourceControlFile(), section, key, def, maxChars);
 }
 
-void writeControl(const char* section, const char* key, const std::string& value) {
-    caps::writeText(caps::sourceControlFile(), section, key, value.c_str());
+// Writes one capability's keys together; false when the file did not take
+// them (it is then as it was).
+bool writeControl(const char* section,
+                  std::initializer_list<std::pair<const char*, const std::string*>> keys) {
+    std::vector<plat::ProfileEntry> entries;
+    for (const auto& [key, value] : keys) entries.push_back({key, value->c_str()});
+    return caps::writeTexts(caps::sourceControlFile(), section, entries.data(), entries.size());
 }
 
 TW_UINT16 itemTypeOf(const char* section) {
@@ -299,8 +306,8 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
                 plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
                 return TWCC_BADVALUE;
             }
+            if (!writeControl(section, {{CURRENT_KEY, &text}})) return TWCC_OPERATIONERROR;
             setLastSetKey(CURRENT_KEY);
-            writeControl(section, CURRENT_KEY, text);
             return TWCC_SUCCESS;
         }
         case TWON_ENUMERATION:
@@ -327,8 +334,8 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
             // Items without a name in the dictionary are stored empty; when
             // none is left, nothing would be allowed.
             if (caps::splitList(items).empty()) return TWCC_BADVALUE;
+            if (!writeControl(section, {{ALLOWED_KEY, &text}})) return TWCC_OPERATIONERROR;
             setLastSetKey(ALLOWED_KEY);
-            writeControl(section, ALLOWED_KEY, text);
             return TWCC_SUCCESS;
         }
         case TWON_RANGE: {
@@ -337,10 +344,11 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
             std::memcpy(&r, block, sizeof r);
             std::string current, def;
             const std::string allowed = rangeText(r, current, def);
-            writeControl(section, CURRENT_KEY, current);
-            writeControl(section, DEFAULT_KEY, def);
+            if (!writeControl(
+                    section,
+                    {{CURRENT_KEY, &current}, {DEFAULT_KEY, &def}, {ALLOWED_KEY, &allowed}}))
+                return TWCC_OPERATIONERROR;
             setLastSetKey(ALLOWED_KEY);
-            writeControl(section, ALLOWED_KEY, allowed);
             return TWCC_SUCCESS;
         }
         default:
@@ -363,8 +371,8 @@ TW_UINT16 ResetValues(const char* section) {
     const std::string powerOn = controlText(section, POWER_ON_KEY, "", VALUE_TEXT_MAX);
     const std::string def = controlText(section, DEFAULT_KEY, "", VALUE_TEXT_MAX);
     if (powerOn.empty() || def.empty()) return TWCC_BADPROTOCOL;
+    if (!writeControl(section, {{ALLOWED_KEY, &powerOn}, {CURRENT_KEY, &def}}))
+        return TWCC_OPERATIONERROR;
     setLastSetKey(reset == RANGE_NAME || reset == ENUMERATION_NAME ? ALLOWED_KEY : CURRENT_KEY);
-    writeControl(section, ALLOWED_KEY, powerOn);
-    writeControl(section, CURRENT_KEY, def);
     return TWCC_SUCCESS;
 }

@@ -25,7 +25,8 @@ int GetIndex(TW_UINT16 msg, const char* section);
 
 // Checks and stores the values of a MSG_SET: 0 or TWCC_BADVALUE (also for
 // values of another item type than the capability's, and for a list that
-// would leave no item allowed).
+// would leave no item allowed), or TWCC_OPERATIONERROR when the file does not
+// take the values (it stays as it was).
 TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section);
 
 // Whether `value` is allowed; `textOut` (at least 30 characters) receives
@@ -41,6 +42,7 @@ void ConvertAttributeToText(int value, char* textOut, const char* section);
 // TWCC_BADPROTOCOL when the capability cannot be reset ("Reset" says so, or
 // there is no "PowerON" or "Default" text to restore), or TWCC_BADCAP when
 // the source-control file has no section for it. Writes nothing then.
+// TWCC_OPERATIONERROR when the file does not take the values.
 TW_UINT16 ResetValues(const char* section);
 
 // The parts of a range text as item words: integers, or for TWTY_FIX32 the

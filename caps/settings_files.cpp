@@ -131,11 +131,17 @@ unsigned long readSection(const char* file, const char* section, char* out, unsi
     return plat::profileGetSection(section, out, size, file);
 }
 
-void writeText(const char* file, const char* section, const char* key, const char* value) {
-    // A failed write leaves the old value; nobody is told.
-    (void)plat::profileWriteString(section, key, value, file);
-    if (g_reads.depth == 0 || !file) return;
-    g_reads.files.remove_if([file](const FileRead& f) { return f.file == file; });
+bool writeTexts(const char* file, const char* section, const plat::ProfileEntry* entries,
+                std::size_t count) {
+    const bool written = plat::profileWriteStrings(section, entries, count, file);
+    if (g_reads.depth > 0 && file)
+        g_reads.files.remove_if([file](const FileRead& f) { return f.file == file; });
+    return written;
+}
+
+bool writeText(const char* file, const char* section, const char* key, const char* value) {
+    const plat::ProfileEntry entry{key, value};
+    return writeTexts(file, section, &entry, 1);
 }
 
 unsigned int dictionaryNumber(const char* section, const std::string& name) {

@@ -65,7 +65,8 @@ TW_UINT16 CapabilityMsg(TripletArgs* args) {
             if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
             g_source.conditionCode = code;
             if (cap->Cap == CAP_AUTOFEED)
-                caps::writeText(g_source.sourceControlPath, ADF_SECTION, PENDING_IMAGES_KEY, "0");
+                (void)caps::writeText(g_source.sourceControlPath, ADF_SECTION, PENDING_IMAGES_KEY,
+                                      "0");
             break;
         }
         case MSG_SET: {

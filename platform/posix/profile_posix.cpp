@@ -334,9 +334,9 @@ unsigned long ProfileSnapshot::getSection(const char* section, char* out,
     return sectionFrom(data_->textOrNull(), section, out, size);
 }
 
-bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {
-    // All three null only asks Windows to flush its cache: nothing to do here.
-    if (!section) return !key && !value;
+bool profileWriteStrings(const char* section, const ProfileEntry* entries, std::size_t count,
+                         const char* file) {
+    if (!section || (count > 0 && !entries)) return false;
     std::string path = profilePath(file);
     if (path.empty()) return false;
     // Write through a symbolic link to its target instead of replacing it.
@@ -352,10 +352,19 @@ bool profileWriteString(const char* section, const char* key, const char* value,
     } else if (!f.missing()) {
         return false;  // there but unreadable: never overwrite what we cannot keep
     }
-    std::string updated = ini::edit(old, section, key, value);
+    std::string updated(old);
+    for (std::size_t i = 0; i < count; ++i)
+        updated = ini::edit(updated, section, entries[i].key, entries[i].value);
     // Deleting from a missing file, or a write that changes nothing.
     if (updated == old && (f.ok() || updated.empty())) return true;
     return replaceFile(path, updated);
+}
+
+bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {
+    // All three null only asks Windows to flush its cache: nothing to do here.
+    if (!section) return !key && !value;
+    const ProfileEntry entry{key, value};
+    return profileWriteStrings(section, &entry, 1, file);
 }
 
 }  // namespace plat
