@@ -33,7 +33,7 @@ bool findSourceControl() {
     if (path[0] != '\0') return true;
 
     const std::string fallback = windows + DEFAULT_SOURCE_CONTROL_NAME;
-    if (fallback.size() < SOURCE_CONTROL_PATH_MAX && plat::fileExists(fallback.c_str())) {
+    if (fallback.size() < SOURCE_CONTROL_PATH_MAX && plat::isSettingsFile(fallback.c_str())) {
         std::memcpy(path, fallback.c_str(), fallback.size() + 1);
         return true;
     }

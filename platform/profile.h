@@ -24,7 +24,9 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
                                 const char* file);
 
 // Replaces the key in place, or adds it (and the section); keeps every other
-// line. Creates the file when needed. Atomic on POSIX (write beside, rename).
+// line. Creates the file when needed. Atomic on POSIX (write beside, rename),
+// where a file that is no regular file, or that would grow past
+// SETTINGS_FILE_MAX (platform/files.h), is left alone and the write fails.
 bool profileWriteString(const char* section, const char* key, const char* value, const char* file);
 
 // Several keys of one section written as one change: all of them, or (false)

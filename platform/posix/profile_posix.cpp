@@ -53,6 +53,15 @@ private:
             missing_ = errno == ENOENT;
             return;
         }
+        // Only regular files of a settings file's size: a FIFO or a device
+        // could hang or never end, a huge file would cost its size at every
+        // read. Neither is read nor written over.
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            static_cast<unsigned long long>(st.st_size) > SETTINGS_FILE_MAX) {
+            ::close(fd);
+            return;
+        }
         char* buf = stack_;
         std::size_t cap = sizeof(stack_);
         std::size_t got = 0;
@@ -64,6 +73,11 @@ private:
                 return;
             }
             got += static_cast<std::size_t>(n);
+            // A file that grew past the limit while being read.
+            if (got > SETTINGS_FILE_MAX) {
+                ::close(fd);
+                return;
+            }
             // A regular file reads short only at its end: one read is the
             // common case for a settings file.
             if (n == 0 || got < cap) break;
@@ -357,6 +371,8 @@ bool profileWriteStrings(const char* section, const ProfileEntry* entries, std::
         updated = ini::edit(updated, section, entries[i].key, entries[i].value);
     // Deleting from a missing file, or a write that changes nothing.
     if (updated == old && (f.ok() || updated.empty())) return true;
+    // A file grown past the limit would read as missing afterwards.
+    if (updated.size() > SETTINGS_FILE_MAX) return false;
     return replaceFile(path, updated);
 }
 
