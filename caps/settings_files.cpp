@@ -14,20 +14,33 @@
 
 namespace {
 
+// The path that the pointer file names. Editors end the line, and the path
+// itself never holds a line end. A path that is empty, holds a NUL or does
+// not fit the path buffer whole counts as no pointer: a cut path would name
+// another file, and an empty one the profile functions' default file.
+bool readPointer(const std::string& pointer, std::string* named) {
+    // A line end or two beyond the longest path, and one byte to see more.
+    char head[SOURCE_CONTROL_PATH_MAX + 3];
+    std::size_t got = 0;
+    if (!plat::fileReadHead(pointer.c_str(), head, sizeof head, &got)) return false;
+    std::string_view text(head, got);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+    if (text.empty() || text.size() > SOURCE_CONTROL_PATH_MAX - 1) return false;
+    if (text.find('\0') != std::string_view::npos) return false;
+    named->assign(text);
+    return true;
+}
+
 // The pointer file, then the path already known, then the default file.
 bool findSourceControl() {
     const std::string windows = plat::windowsDirectory();
     char* path = g_source.sourceControlPath;
 
     const std::string pointer = windows + POINTER_FILE_NAME;
-    char head[SOURCE_CONTROL_PATH_MAX];
-    std::size_t got = 0;
-    if (plat::fileReadHead(pointer.c_str(), head, SOURCE_CONTROL_PATH_MAX - 1, &got)) {
+    std::string named;
+    if (readPointer(pointer, &named)) {
         std::memset(path, 0, SOURCE_CONTROL_PATH_MAX);
-        std::memcpy(path, head, got);
-        // Editors end the line; the path itself never holds a line end.
-        std::size_t n = std::strlen(path);
-        while (n > 0 && (path[n - 1] == '\r' || path[n - 1] == '\n')) path[--n] = '\0';
+        std::memcpy(path, named.data(), named.size());
         return true;
     }
     if (path[0] != '\0') return true;
