@@ -135,14 +135,20 @@ TEST_F(AnswerIntegrity, ListSetsThatWouldAllowNothingAreRefused) {
     setKey("ICAP_PIXELTYPE", "Set", "TWON_ENUMERATION,TWON_ARRAY");
     const std::string before = file();
     // No items, and items that have no name in the dictionary section.
-    TW_CAPABILITY noItems{ICAP_PIXELTYPE, TWON_ENUMERATION, block(14)};
-    *static_cast<TW_ENUMERATION*>(noItems.hContainer) = TW_ENUMERATION{TWTY_UINT16, 0, 0, 0, {}};
-    TW_CAPABILITY emptyArray{ICAP_PIXELTYPE, TWON_ARRAY, block(6)};
-    *static_cast<TW_ARRAY*>(emptyArray.hContainer) = TW_ARRAY{TWTY_UINT16, 0, {}};
-    TW_CAPABILITY unnamed{ICAP_PIXELTYPE, TWON_ENUMERATION, block(14 + 4)};
-    *static_cast<TW_ENUMERATION*>(unnamed.hContainer) = TW_ENUMERATION{TWTY_UINT16, 2, 0, 0, {}};
-    const TW_UINT16 numbers[2] = {7, 9};
-    std::memcpy(static_cast<TW_UINT8*>(unnamed.hContainer) + 14, numbers, sizeof numbers);
+    // Blocks of exactly the header and items, as an application may send.
+    const auto list = [this](TW_UINT16 conType, TW_UINT32 n, std::vector<TW_UINT16> items) {
+        const std::size_t header = conType == TWON_ARRAY ? 6 : 14;
+        TW_CAPABILITY cap{ICAP_PIXELTYPE, conType, block(header + 2 * items.size(), 0)};
+        auto* b = static_cast<TW_UINT8*>(cap.hContainer);
+        const TW_UINT16 itemType = TWTY_UINT16;
+        std::memcpy(b, &itemType, 2);
+        std::memcpy(b + 2, &n, 4);
+        if (!items.empty()) std::memcpy(b + header, items.data(), 2 * items.size());
+        return cap;
+    };
+    TW_CAPABILITY noItems = list(TWON_ENUMERATION, 0, {});
+    TW_CAPABILITY emptyArray = list(TWON_ARRAY, 0, {});
+    TW_CAPABILITY unnamed = list(TWON_ENUMERATION, 2, {7, 9});
     for (TW_CAPABILITY* cap : {&noItems, &emptyArray, &unnamed}) {
         EXPECT_EQ(capability(MSG_SET, *cap), TWRC_FAILURE) << cap->ConType;
         EXPECT_EQ(status(), TWCC_BADVALUE) << cap->ConType;
