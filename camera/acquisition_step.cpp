@@ -10,6 +10,7 @@
 #include "source/transfer_state.h"
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_handlers.h"
 
 namespace {
 
@@ -17,6 +18,10 @@ constexpr int PROGRESS_MAXIMUM = 100;
 constexpr int STATUS_BLANKS = 61;
 constexpr char DOWNLOADING_TEXT[] = "Downloading image number %i...";
 constexpr char TRANSFERRING_TEXT[] = "Transferring to application software...";
+// The window's own text for a camera that no longer holds the listed picture.
+constexpr char DIFFERENT_PHOTOS[] =
+    "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
+    "try it again.";
 
 // The lowest selected cell, -1 when none is selected.
 int firstSelected(const ThumbnailList& list) {
@@ -72,17 +77,29 @@ int acquireNextPicture() {
     std::snprintf(text, sizeof text, DOWNLOADING_TEXT, i + 1);
     drawStatusLine(text);
 
-    const LinkResult result = cameraLink().downloadPicture(i, &g_window.progress);
-    if (result == LINK_OK) {
+    CameraLink& link = cameraLink();
+    const LinkResult result = link.downloadPicture(i, &g_window.progress);
+    // Pictures deleted on the camera since Load renumber the rest: a download
+    // whose information differs from the cell's is another picture.
+    const ThumbnailCell* held = g_window.list ? g_window.list->cell(i) : nullptr;
+    const bool samePicture = !held || link.pictureInfo == held->record;
+    bool stored = false;
+    if (result == LINK_OK && samePicture) {
         drawStatusLine(TRANSFERRING_TEXT);
-        storeCurrentImage(cameraLink().decodePicture(DECODE_FULL_PICTURE));
+        plat::MemHandle picture = link.decodePicture(DECODE_FULL_PICTURE);
+        stored = picture != nullptr;
+        storeCurrentImage(picture);
         // A box of the download may have let the user close the window.
         if (allSelected && g_window.list) g_window.list->toggleSelection(i);
-    } else if (g_window.list) {
-        g_window.list->deselectAll();
+    } else {
+        if (result == LINK_OK)
+            windowMessage(DIFFERENT_PHOTOS, plat::Buttons::Ok, plat::Icon::Error);
+        if (g_window.list) g_window.list->deselectAll();
     }
 
     g_window.progress.setPosition(0);
     clearStatusLine(STATUS_BLANKS);
-    return result == LINK_OK ? 1 : 0;
+    // Only a picture that is now the current image counts: after a decoding
+    // failure the transfers must not fetch the next picture in its place.
+    return stored ? 1 : 0;
 }

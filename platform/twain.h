@@ -69,6 +69,12 @@ typedef char TW_STR255[256];
 #define DAT_JPEGCOMPRESSION 0x0109
 #define DAT_PALETTE8 0x010a
 
+// 2.x Source Manager and application items.
+#define DAT_CALLBACK 0x0010
+#define DF_DSM2 0x10000000L
+#define DF_APP2 0x20000000L
+#define DF_DS2 0x40000000L
+
 // ---- messages -------------------------------------------------------------
 #define MSG_NULL 0x0000
 #define MSG_GET 0x0001
@@ -91,6 +97,7 @@ typedef char TW_STR255[256];
 #define MSG_ENABLEDS 0x0502
 #define MSG_PROCESSEVENT 0x0601
 #define MSG_ENDXFER 0x0701
+#define MSG_REGISTER_CALLBACK 0x0902
 
 // ---- return codes ---------------------------------------------------------
 #define TWRC_SUCCESS 0
@@ -446,6 +453,14 @@ typedef struct {
     TW_MEMORY HuffmanAC[2];
 } TW_JPEGCOMPRESSION, *pTW_JPEGCOMPRESSION;
 
+// 2.x, for applications that go through a 2.x Source Manager (the source
+// itself stays a 1.x source and never sets DF_DS2).
+typedef struct {
+    TW_MEMREF CallBackProc;
+    TW_UINT32 RefCon;
+    TW_INT16 Message;
+} TW_CALLBACK, *pTW_CALLBACK;
+
 #pragma pack(pop)
 
 // ---- entry points ---------------------------------------------------------
@@ -478,6 +493,8 @@ static_assert(sizeof(void*) == 4 || sizeof(TW_CAPABILITY) == 12, "TW_CAPABILITY 
 static_assert(sizeof(void*) == 8 || sizeof(TW_CAPABILITY) == 8, "TW_CAPABILITY (32-bit)");
 static_assert(sizeof(void*) == 4 || sizeof(TW_EVENT) == 10, "TW_EVENT (64-bit)");
 static_assert(sizeof(void*) == 8 || sizeof(TW_EVENT) == 6, "TW_EVENT (32-bit)");
+static_assert(sizeof(void*) == 4 || sizeof(TW_CALLBACK) == 14, "TW_CALLBACK (64-bit)");
+static_assert(sizeof(void*) == 8 || sizeof(TW_CALLBACK) == 10, "TW_CALLBACK (32-bit)");
 static_assert(sizeof(void*) == 4 || sizeof(TW_IMAGEMEMXFER) == 42, "TW_IMAGEMEMXFER (64-bit)");
 static_assert(sizeof(void*) == 8 || sizeof(TW_IMAGEMEMXFER) == 38, "TW_IMAGEMEMXFER (32-bit)");
 static_assert(sizeof(void*) == 4 || sizeof(TW_JPEGCOMPRESSION) == 154,

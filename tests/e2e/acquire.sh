@@ -100,6 +100,22 @@ for mech in native memory; do
     same_picture "$WORK/odd-$mech/picture-2.png" "$WORK/odd/b.jpg"
 done
 
+# More pictures than a page: the first paint scrolls, the selection
+# scrolls back and down again to reach each one.
+mkdir -p "$WORK/many"
+for i in $(seq 1 14); do
+    n=$(printf %02d "$i")
+    convert -size 48x32 gradient:"rgb($((i * 18)),40,0)-blue" "$WORK/many/p$n.jpg"
+done
+start_camera manycam --dir "$WORK/many"
+check "pictures beyond the first page" "$PXCM" acquire --port "$WORK/manycam" \
+    --select 14,2,13 --out "$WORK/many-out"
+[[ $(grep -o '^picture [0-9]*' "$WORK/out" | tr '\n' ' ') == "picture 2 picture 13 picture 14 " ]] ||
+    { fail "pictures 2, 13, 14 in that order:"; cat "$WORK/out"; }
+for n in 2 13 14; do
+    same_picture "$WORK/many-out/picture-$n.png" "$WORK/many/p$(printf %02d $n).jpg"
+done
+
 # A script: a double click on the first thumbnail hands over picture 1.
 printf '# double click\npaint\ndblclick 70 48\nclose\n' >"$WORK/dbl.script"
 check "double click script" "$PXCM" acquire --port "$WORK/oddcam" --script "$WORK/dbl.script" \

@@ -67,6 +67,18 @@ out=$("$pxcm" cap set CAP_XFERCOUNT many 2>&1) && fail "a malformed value exited
 expect_line "$out" "not a TWTY_INT16 value"
 out=$("$pxcm" cap frobnicate CAP_XFERCOUNT 2>&1) && fail "an unknown request exited 0"
 
+# Options of a real Source Manager: refused where they do not fit.
+out=$("$pxcm" --protocol 2.2 status 2>&1) && fail "--protocol without --dsm exited 0"
+expect_line "$out" "go with --dsm"
+out=$("$pxcm" --dsm /no/such/libtwaindsm.so --protocol two status 2>&1) && fail "a bad --protocol exited 0"
+expect_line "$out" "--protocol takes X.Y"
+out=$("$pxcm" sources 2>&1) && fail "sources without --dsm exited 0"
+expect_line "$out" "sources needs a Source Manager"
+out=$("$pxcm" --dsm /no/such/libtwaindsm.so status 2>&1) && fail "a missing manager exited 0"
+expect_line "$out" "cannot load /no/such/libtwaindsm.so"
+out=$("$pxcm" --dsm "$build/pxcmtwain.ds" status 2>&1) && fail "a manager without DSM_Entry exited 0"
+expect_line "$out" "exports no DSM_Entry"
+
 # Settings that are there already are left alone.
 printf '[CAP NUMBERS]\r\n' >"$root/windows/pxcm.ini"
 out=$("$pxcm" cap get ICAP_XFERMECH 2>&1) && fail "a dictionary without the capability exited 0"

@@ -69,6 +69,9 @@ TempRoot::TempRoot() {
     hadRoot_ = saveEnv("PXCM_ROOT", savedRoot_);
     hadPrompts_ = saveEnv("PXCM_PROMPTS", savedPrompts_);
     hadAnswers_ = saveEnv("PXCM_ANSWERS", savedAnswers_);
+    hadUi_ = saveEnv("PXCM_UI", savedUi_);
+    // Windows stay off the screen even when the tests run on a desktop.
+    setenv("PXCM_UI", "headless", 1);
     setenv("PXCM_ROOT", root_.c_str(), 1);
     setenv("PXCM_PROMPTS", file("prompts.jsonl").c_str(), 1);
     unsetenv("PXCM_ANSWERS");
@@ -78,6 +81,7 @@ TempRoot::~TempRoot() {
     restoreEnv("PXCM_ROOT", hadRoot_, savedRoot_);
     restoreEnv("PXCM_PROMPTS", hadPrompts_, savedPrompts_);
     restoreEnv("PXCM_ANSWERS", hadAnswers_, savedAnswers_);
+    restoreEnv("PXCM_UI", hadUi_, savedUi_);
     std::error_code ec;
     fs::remove_all(root_, ec);
 }

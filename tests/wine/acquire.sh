@@ -27,7 +27,12 @@ cleanup() {
   rm -rf "$work"
 }
 trap cleanup EXIT
-fail() { echo "FAIL $*"; [ -f "$work/app.log" ] && sed 's/^/     app: /' "$work/app.log"; exit 1; }
+fail() {
+  echo "FAIL $*"
+  [ -f "$work/app.log" ] && sed "s/^/     app: /" "$work/app.log"
+  [ -f "$work/camera.err" ] && tail -n 15 "$work/camera.err" | sed "s/^/     camera: /"
+  exit 1
+}
 
 # Three pictures with thumbnails, made with ImageMagick.
 pics=$work/pictures
@@ -38,7 +43,7 @@ convert -size 320x240 plasma:fractal -seed 7 -quality 85 "$pics/b.jpg" 2>/dev/nu
 convert -size 640x480 radial-gradient:'#ffffff'-'#303030' -quality 90 "$pics/c.jpg"
 for p in a b c; do convert "$pics/$p.jpg" -resize '80x56!' -quality 80 "$pics/$p.thumb.jpg"; done
 
-"$posix/pxcm-camera" --dir "$pics" >"$work/camera.out" 2>"$work/camera.err" &
+"$posix/pxcm-camera" --verbose --dir "$pics" >"$work/camera.out" 2>"$work/camera.err" &
 camera=$!
 for _ in $(seq 50); do [ -s "$work/camera.out" ] && break; sleep 0.1; done
 pty=$(head -n1 "$work/camera.out")
@@ -76,20 +81,25 @@ wid=$(timeout 60 xdotool search --sync --onlyvisible --name "$caption" | head -n
   fail "the camera window did not appear"
 echo "ok   the camera window is shown ($manager, $mech)"
 
-# The first paint fetches the thumbnails: wait for the first cell to show
-# the first picture's thumbnail as libjpeg decodes it.
-djpeg -bmp "$pics/a.thumb.jpg" >"$work/thumb-a.bmp"
-want=$(convert "$work/thumb-a.bmp" -format '%[pixel:p{40,28}]' info:)
+# The first paint fetches the thumbnails: wait until each of the three cells
+# shows its picture's thumbnail as libjpeg decodes it (clicks before that
+# would wait behind the downloads).
 shot=$work/shot.png
+cells=""
+for p in a b c; do
+  djpeg -bmp "$pics/$p.thumb.jpg" >"$work/thumb-$p.bmp"
+  cells="$cells $(convert "$work/thumb-$p.bmp" -format '%[pixel:p{40,28}]' info:)"
+done
+read -r want_a want_b want_c <<<"$cells"
 ok=""
-for _ in $(seq 100); do
+for _ in $(seq 150); do
   import -window "$wid" "$shot" 2>/dev/null || true
-  got=$(convert "$shot" -format '%[pixel:p{70,48}]' info: 2>/dev/null || echo none)
-  [ "$got" = "$want" ] && { ok=1; break; }
+  got=$(convert "$shot" -format '%[pixel:p{70,48}] %[pixel:p{175,48}] %[pixel:p{280,48}]' info: 2>/dev/null || echo none)
+  [ "$got" = "$want_a $want_b $want_c" ] && { ok=1; break; }
   sleep 0.2
 done
-[ -n "$ok" ] || fail "first thumbnail cell shows $got, not $want"
-echo "ok   the first thumbnail cell shows the camera's thumbnail"
+[ -n "$ok" ] || fail "the thumbnail cells show $got, not $want_a $want_b $want_c"
+echo "ok   the thumbnail cells show the camera's thumbnails"
 # The whole cell equals the decoded thumbnail.
 convert "$shot" -crop 80x56+30+20 +repage "$work/cell.png"
 ae=$(compare -metric AE "$work/cell.png" "$work/thumb-a.bmp" null: 2>&1 || true)

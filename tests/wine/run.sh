@@ -25,6 +25,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# One X server for the whole prefix, started before wine: the prefix's
+# desktop process keeps the display it first saw, so a window test after a
+# display-less start could create no window at all.
+gui=""
+if [ -f "$build/tests/wine/twain_acquire.exe" ] && [ -x "$posix/pxcm-camera" ] &&
+  command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
+  xvfb=$!
+  read -r -t 20 display <&3 || { echo "Xvfb did not start"; exit 1; }
+  export DISPLAY=:$display
+  gui=1
+fi
+
 wineboot -i >/dev/null 2>&1
 mkdir -p "$prefix/drive_c/windows/twain_64"
 cp "$build/pxcmtwain.ds" "$prefix/drive_c/windows/twain_64/sane.ds"
@@ -32,15 +45,18 @@ wine "$build/tests/wine/twain_smoke.exe"
 wine "$build/tests/wine/surface_check.exe"
 wine "$build/tests/wine/text_check.exe"
 
-# The window tests: one X server for all of them.
-if [ -f "$build/tests/wine/twain_acquire.exe" ] && [ -x "$posix/pxcm-camera" ] &&
-  command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
-  exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-  xvfb=$!
-  read -r -t 20 display <&3 || { echo "Xvfb did not start"; exit 1; }
-  export DISPLAY=:$display
+# The window tests.
+if [ -n "$gui" ]; then
   "$here/acquire.sh" "$build" "$posix" wine native
   "$here/acquire.sh" "$build" "$posix" wine memory
+  # The open-source Source Manager, beside the application, where it is there.
+  dsm64=$here/../../../shared/twain-dsm/windows/64/TWAINDSM.dll
+  if [ -f "$dsm64" ]; then
+    "$here/acquire.sh" "$build" "$posix" "$dsm64" native
+    "$here/acquire.sh" "$build" "$posix" "$dsm64" memory
+  else
+    echo "skipped: the open-source Source Manager under wine (no ../shared/twain-dsm)"
+  fi
 else
   echo "skipped: the camera window under wine (needs twain_acquire.exe, pxcm-camera, Xvfb, xdotool)"
 fi

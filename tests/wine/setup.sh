@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # setup.sh — pxcm-setup.exe /S in a fresh wine prefix: both sources, the
 # settings and the help page land where they should (a user's own settings
-# file stays), the installed pxcm.exe finds the x64 source, the uninstall
+# file stays), the installed pxcm.exe finds the x64 source, the open-source
+# manager lists and opens it where the setup put it, the uninstall
 # entry is registered; the silent uninstaller takes away what the setup put
 # there and nothing else.
 # Usage: tests/wine/setup.sh SETUP_EXE WIN32_BUILD WIN64_BUILD [SOURCE_DIR]
@@ -59,6 +60,20 @@ grep -q 'UninstallString.*uninstall.exe' <<<"$entry" || fail "no UninstallString
 # The installed program finds the installed x64 source.
 out=$(wine "C:\\Program Files\\pxcm\\pxcm.exe" identity 2>&1 | tr -d '\r')
 grep -q "product:       Vantrel KMT-18/19 ver 1.6" <<<"$out" || fail "installed pxcm.exe identity: $out"
+# The open-source manager finds it where the setup put it, and opens it.
+twaindsm=$(dirname "$source_dir")/shared/twain-dsm/windows/64/TWAINDSM.dll
+if [ -f "$twaindsm" ]; then
+  cp "$twaindsm" "$prefix/TWAINDSM.dll"
+  dsm=$(winepath -w "$prefix/TWAINDSM.dll" 2>/dev/null)
+  out=$(wine "C:\\Program Files\\pxcm\\pxcm.exe" --dsm "$dsm" sources 2>&1 | tr -d '\r')
+  grep -q "^Vantrel KMT-18/19 ver 1.6  (Orvimex TWAIN, TWAIN; protocol 1.6, groups 0x3)$" <<<"$out" ||
+    fail "TWAINDSM.dll does not list the installed source: $out"
+  out=$(wine "C:\\Program Files\\pxcm\\pxcm.exe" --dsm "$dsm" --protocol 2.2 status 2>&1 | tr -d '\r')
+  grep -q "condition code:  0 (TWCC_SUCCESS)" <<<"$out" || fail "status through TWAINDSM.dll: $out"
+  rm -f "$prefix/TWAINDSM.dll"
+else
+  echo "skipped: the installed source under TWAINDSM.dll ($twaindsm is absent)"
+fi
 
 wine "C:\\Program Files\\pxcm\\uninstall.exe" /S
 wineserver -w

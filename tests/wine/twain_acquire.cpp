@@ -222,7 +222,10 @@ int main(int argc, char** argv) {
     ui.ShowUI = TRUE;
     ui.hParent = parent;
     const TW_UINT16 enabled = m.toSource(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
-    if (!expect(enabled == TWRC_SUCCESS, "MSG_ENABLEDS")) return 1;
+    if (!expect(enabled == TWRC_SUCCESS, "MSG_ENABLEDS")) {
+        std::printf("     return code %u, condition code %u\n", enabled, m.condition());
+        return 1;
+    }
     say("%swindow shown\n", "");
 
     int pictures = 0;

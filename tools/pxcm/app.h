@@ -40,9 +40,24 @@ bool wantsHelp(const std::vector<std::string>& args);
 std::string conditionCodeName(TW_UINT16 cc);
 std::string returnCodeName(TW_UINT16 rc);
 
+// The Source Manager that the sessions of this run go through: pxcm's own
+// (the .ds loaded directly) unless a manager library is named (--dsm).
+struct ManagerOptions {
+    std::string library;    // empty: pxcm's own small manager
+    bool callback = false;  // register a callback (DAT_CALLBACK) after MSG_OPENDS
+    TW_UINT16 protocolMajor = 1;
+    TW_UINT16 protocolMinor = 6;
+};
+void useSourceManager(const ManagerOptions& options);
+const ManagerOptions& sourceManager();
+
 // A minimal Source Manager for one source: loads the .ds, gives it identity
 // records the way a Source Manager does, and queues the notifications that
-// the source sends back through DSM_Entry (none is dropped).
+// the source sends back through DSM_Entry (none is dropped). With a manager
+// library named, the same through that manager instead: it lists the
+// sources and loads ours, every triplet goes through its DSM_Entry, and the
+// notifications come by the registered callback or, without one, as the
+// TWMessage of MSG_PROCESSEVENT.
 class Session {
 public:
     Session();
@@ -50,7 +65,12 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
+    // The .ds (pxcm's own manager), or the manager library opened and our
+    // source found in its list (`dsPath` unused).
     bool load(const std::string& dsPath, std::string* error);
+    bool throughManager() const { return managerEntry_ != nullptr; }
+    // What the manager listed (DAT_IDENTITY / MSG_GETFIRST, MSG_GETNEXT).
+    const std::vector<TW_IDENTITY>& listedSources() const { return listed_; }
 
     // One triplet to the source, from the application.
     TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data);
@@ -73,10 +93,18 @@ public:
     // Called by the exported DSM_Entry.
     TW_UINT16 fromSource(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
                          TW_UINT16 msg, TW_MEMREF data);
+    // Called by the callback registered with a manager.
+    TW_UINT16 fromManager(TW_UINT16 msg);
 
 private:
+    bool loadManager(std::string* error);
+    bool queueNotification(TW_UINT16 msg);
+
     plat::Library lib_;
     DSENTRYPROC entry_ = nullptr;
+    DSMENTRYPROC managerEntry_ = nullptr;
+    bool managerOpen_ = false;
+    std::vector<TW_IDENTITY> listed_;
     TW_IDENTITY app_{};
     TW_IDENTITY source_{};
     bool open_ = false;

@@ -180,6 +180,11 @@ public:
     // Plays the script and the selection, then runs the loop until the
     // window asks to be closed.
     void run(const std::vector<pxcm::WindowMessage>& script) {
+        // The loop turns first, as an application's does once the source is
+        // enabled: the window's first paint loads its thumbnails (and may
+        // leave the page scrolled) before anything is clicked.
+        while (!closeRequested_ && pump()) {
+        }
         for (const pxcm::WindowMessage& m : script) {
             if (closeRequested_) return;
             deliver(m);

@@ -13,11 +13,17 @@ namespace {
 
 void printUsage(FILE* out) {
     std::fprintf(out,
-                 "usage: pxcm [--ds PATH] COMMAND [ARGS...]\n"
+                 "usage: pxcm [--ds PATH | --dsm LIBRARY [--dsm-callback] [--protocol X.Y]]\n"
+                 "            COMMAND [ARGS...]\n"
                  "       pxcm COMMAND --help\n\n"
                  "A TWAIN application for the pxcm data source. --ds names the source to\n"
                  "load (default: pxcmtwain.ds beside this program, else the installed\n"
-                 "source).\n\ncommands:\n");
+                 "source) with pxcm's own small Source Manager. --dsm goes through the\n"
+                 "Source Manager library LIBRARY instead (libtwaindsm.so): it lists the\n"
+                 "sources and loads the installed one; --dsm-callback registers a callback\n"
+                 "for the notifications (DAT_CALLBACK) instead of collecting them with\n"
+                 "MSG_PROCESSEVENT; --protocol is the application's TWAIN protocol (1.6,\n"
+                 "2.2, ...; 2.x also sets DF_APP2).\n\ncommands:\n");
     std::vector<pxcm::Command> list = pxcm::commands();
     std::sort(list.begin(), list.end(), [](const pxcm::Command& a, const pxcm::Command& b) {
         return std::strcmp(a.name, b.name) < 0;
@@ -38,10 +44,27 @@ int main(int argc, char** argv) {
         if (plat::fileExists(installed.c_str())) context.dsPath = installed;
     }
 
+    pxcm::ManagerOptions manager;
     int i = 1;
     for (; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--ds") {
+        if (a == "--dsm" || a == "--protocol") {
+            if (i + 1 >= argc) return pxcm::fail(a + " needs a value");
+            const std::string value = argv[++i];
+            if (a == "--dsm") {
+                manager.library = value;
+            } else {
+                unsigned major = 0, minor = 0;
+                char rest = 0;
+                if (std::sscanf(value.c_str(), "%u.%u%c", &major, &minor, &rest) != 2 ||
+                    major == 0 || major > 9 || minor > 9)
+                    return pxcm::fail("--protocol takes X.Y (1.6, 2.2), not " + value);
+                manager.protocolMajor = static_cast<TW_UINT16>(major);
+                manager.protocolMinor = static_cast<TW_UINT16>(minor);
+            }
+        } else if (a == "--dsm-callback") {
+            manager.callback = true;
+        } else if (a == "--ds") {
             if (i + 1 >= argc) return pxcm::fail("--ds needs a path");
             context.dsPath = argv[++i];
         } else if (a.rfind("--ds=", 0) == 0) {
@@ -59,6 +82,10 @@ int main(int argc, char** argv) {
         printUsage(stderr);
         return 2;
     }
+    if (manager.library.empty() &&
+        (manager.callback || manager.protocolMajor != 1 || manager.protocolMinor != 6))
+        return pxcm::fail("--dsm-callback and --protocol go with --dsm");
+    pxcm::useSourceManager(manager);
     const std::string name = argv[i];
     std::vector<std::string> args(argv + i + 1, argv + argc);
     for (const auto& c : pxcm::commands()) {
