@@ -6,6 +6,8 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "camera/camera_module.h"
 #include "tests/camera/simulator.h"
@@ -59,7 +61,23 @@ private:
 
 constexpr uint32_t PICTURE_SIZE = 20000;
 
-// Arguments: speed code, firmware version × 10.
+// The USB adapter that the simulated camera answers through (third
+// argument): none, one whose 16 ms latency timer holds every block, and the
+// same with the PC's low-latency request honoured.
+enum Adapter { NO_ADAPTER = 0, ADAPTER_16MS = 1, ADAPTER_16MS_HONOURED = 2 };
+
+std::vector<std::string> simulatorArgs(const std::string& dir, const std::string& firmware,
+                                       int64_t adapter) {
+    std::vector<std::string> args{"--dir", dir, "--firmware", firmware, "--timing"};
+    if (adapter != NO_ADAPTER) {
+        args.push_back("--latency-timer");
+        args.push_back("16");
+    }
+    if (adapter == ADAPTER_16MS_HONOURED) args.push_back("--low-latency-honoured");
+    return args;
+}
+
+// Arguments: speed code, firmware version × 10, adapter.
 void BM_Download(benchmark::State& state) {
     if (!simtest::simulatorAvailable()) {
         state.SkipWithError("pxcm-camera is not built");
@@ -69,13 +87,14 @@ void BM_Download(benchmark::State& state) {
     const std::string firmware = state.range(1) == 39 ? "3.9" : "4.0";
 
     namespace fs = std::filesystem;
-    const fs::path dir = fs::temp_directory_path() / ("pxcm-bench-" + std::to_string(::getpid()) +
-                                                      "-" + std::to_string(state.range(0)));
+    const fs::path dir = fs::temp_directory_path() /
+                         ("pxcm-bench-" + std::to_string(::getpid()) + "-" +
+                          std::to_string(state.range(0)) + "-" + std::to_string(state.range(2)));
     fs::create_directories(dir);
     simtest::addPicture(dir.string(), "p1", PICTURE_SIZE, 500, 1);
 
     {
-        simtest::Simulator sim({"--dir", dir.string(), "--firmware", firmware, "--timing"});
+        simtest::Simulator sim(simulatorArgs(dir.string(), firmware, state.range(2)));
         if (!sim.running()) {
             state.SkipWithError("the simulator did not start");
             fs::remove_all(dir);
@@ -127,11 +146,17 @@ void BM_Download(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_Download)
-    ->ArgNames({"speed", "firmware"})
-    ->Args({SPEED_115200, 40})
-    ->Args({SPEED_56000, 40})
-    ->Args({SPEED_115200, 39})
-    ->Args({SPEED_56000, 39})
+    ->ArgNames({"speed", "firmware", "adapter"})
+    ->Args({SPEED_115200, 40, NO_ADAPTER})
+    ->Args({SPEED_56000, 40, NO_ADAPTER})
+    ->Args({SPEED_115200, 39, NO_ADAPTER})
+    ->Args({SPEED_56000, 39, NO_ADAPTER})
+    // A USB adapter with its default latency timer, and with the low-latency
+    // flag honoured.
+    ->Args({SPEED_115200, 40, ADAPTER_16MS})
+    ->Args({SPEED_115200, 40, ADAPTER_16MS_HONOURED})
+    ->Args({SPEED_115200, 39, ADAPTER_16MS})
+    ->Args({SPEED_115200, 39, ADAPTER_16MS_HONOURED})
     ->UseManualTime()
     ->Iterations(2)
     ->Unit(benchmark::kMillisecond);

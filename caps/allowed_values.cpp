@@ -56,6 +56,53 @@ BOOL allowedByRange(TW_INT16 value, const std::string& allowed, char* textOut) {
 
 }  // namespace
 
+namespace {
+
+// A TW_FIX32 as a count of 1/65536.
+long long fix32Units(TW_UINT32 word) {
+    const TW_FIX32 f = wordToFix32(word);
+    return static_cast<long long>(f.Whole) * 65536 + f.Frac;
+}
+
+TW_FIX32 unitsToFix32(long long units) {
+    TW_FIX32 f;
+    f.Whole = static_cast<TW_INT16>(units >> 16);
+    f.Frac = static_cast<TW_UINT16>(units & 0xFFFF);
+    return f;
+}
+
+}  // namespace
+
+namespace caps {
+
+bool isRealAllowed(TW_FIX32 value, const char* section, std::string& textOut) {
+    const std::string control = sourceControlFile();
+    std::string allowed = readText(control.c_str(), section, ALLOWED_KEY, "", VALUE_TEXT_MAX);
+    const long long v = fix32Units(fix32ToWord(value));
+
+    if (allowed.find("to") != std::string::npos) {
+        const RangeParts parts = splitRange(allowed);
+        if (!parts.hasTo || !parts.hasComma) return false;
+        const long long minimum = fix32Units(RangeMinimum(allowed.c_str(), TWTY_FIX32));
+        const long long maximum = fix32Units(RangeMaximum(allowed.c_str(), TWTY_FIX32));
+        const long long step = fix32Units(RangeStep(allowed.c_str(), TWTY_FIX32));
+        if (step <= 0 || v < minimum || v > maximum) return false;
+        textOut = formatReal(FIX32ToFloat(unitsToFix32(minimum + (v - minimum) / step * step)));
+        return true;
+    }
+    if (allowed.find('[') != std::string::npos) allowed = withoutBrackets(allowed);
+    for (std::string_view item : splitList(allowed, SIZE_MAX)) {
+        item = cut(item, NAME_MAX_CHARS);
+        if (fix32Units(valueNumber(item, section, TWTY_FIX32)) == v) {
+            textOut = std::string(item);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace caps
+
 BOOL IsCapAllowed(TW_INT16 value, const char* section, char* textOut) {
     TraceLog(TRACE_IS_CAP_ALLOWED);
     const std::string control = caps::sourceControlFile();

@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "caps/caps_state.h"
@@ -32,8 +34,13 @@ std::string controlText(const char* section, const char* key, const char* def,
     return caps::readText(caps::sourceControlFile(), section, key, def, maxChars);
 }
 
-void writeControl(const char* section, const char* key, const std::string& value) {
-    caps::writeText(caps::sourceControlFile(), section, key, value.c_str());
+// Writes one capability's keys together; false when the file did not take
+// them (it is then as it was).
+bool writeControl(const char* section,
+                  std::initializer_list<std::pair<const char*, const std::string*>> keys) {
+    std::vector<plat::ProfileEntry> entries;
+    for (const auto& [key, value] : keys) entries.push_back({key, value->c_str()});
+    return caps::writeTexts(caps::sourceControlFile(), section, entries.data(), entries.size());
 }
 
 TW_UINT16 itemTypeOf(const char* section) {
@@ -139,7 +146,9 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
     switch (conType) {
         case TWON_ONEVALUE:
             if (!answerFits(cap, msg, caps::ONEVALUE_BYTES)) return TWCC_BADVALUE;
-            (void)BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg);
+            if (BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg) !=
+                TWCC_SUCCESS)
+                return TWCC_LOWMEMORY;
             break;
         case TWON_ENUMERATION:
         case TWON_ARRAY: {
@@ -186,9 +195,13 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
             break;
         }
         default:
-            // No container for a type that the dictionary does not know.
-            break;
+            // No container for a type that the dictionary does not know: the
+            // capability cannot be answered as it is described.
+            return TWCC_BADCAP;
     }
+    // The list and range builders leave no handle when the block could not
+    // be had.
+    if (!cap->hContainer) return TWCC_LOWMEMORY;
     return TWCC_SUCCESS;
 }
 
@@ -269,25 +282,32 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
     plat::MemLock lock(cap->hContainer);
     if (!lock) return TWCC_BADVALUE;
     const auto* block = lock.as<TW_UINT8>();
+    // Every container starts with its item type: values of another type
+    // than the capability's cannot be stored as what it does.
+    if (blockSize < sizeof(TW_UINT16)) return TWCC_BADVALUE;
+    const TW_UINT16 itemType = caps::readWord(block, sizeof(TW_UINT16)) & 0xFFFFu;
+    if (itemType != itemTypeOf(section)) return TWCC_BADVALUE;
 
     switch (cap->ConType) {
         case TWON_ONEVALUE: {
             if (blockSize < caps::ONEVALUE_BYTES) return TWCC_BADVALUE;
             const auto* one = lock.as<TW_ONEVALUE>();
             std::string text;
-            if (one->ItemType == TWTY_FIX32) {
-                text = caps::formatReal(FIX32ToFloat(wordToFix32(one->Item)));
+            bool allowed;
+            if (itemType == TWTY_FIX32) {
+                allowed = caps::isRealAllowed(wordToFix32(one->Item), section, text);
             } else {
                 char allowedText[caps::ATTRIBUTE_TEXT_BYTES] = "";
                 auto v = static_cast<TW_INT16>(one->Item & 0xffffu);
-                if (!IsCapAllowed(v, section, allowedText)) {
-                    plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
-                    return TWCC_BADVALUE;
-                }
+                allowed = IsCapAllowed(v, section, allowedText);
                 text = allowedText;
             }
+            if (!allowed) {
+                plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
+                return TWCC_BADVALUE;
+            }
+            if (!writeControl(section, {{CURRENT_KEY, &text}})) return TWCC_OPERATIONERROR;
             setLastSetKey(CURRENT_KEY);
-            writeControl(section, CURRENT_KEY, text);
             return TWCC_SUCCESS;
         }
         case TWON_ENUMERATION:
@@ -296,14 +316,14 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
             const std::size_t headerBytes =
                 isArray ? caps::ARRAY_HEADER_BYTES : caps::ENUMERATION_HEADER_BYTES;
             if (blockSize < headerBytes) return TWCC_BADVALUE;
-            const TW_UINT16 itemType =
-                isArray ? lock.as<TW_ARRAY>()->ItemType : lock.as<TW_ENUMERATION>()->ItemType;
             const TW_UINT32 numItems =
                 isArray ? lock.as<TW_ARRAY>()->NumItems : lock.as<TW_ENUMERATION>()->NumItems;
             // The answer is rebuilt in this same block at the capability's own
             // item width: refuse now rather than store what cannot be answered.
+            // No items would leave the capability allowing nothing.
+            if (numItems == 0) return TWCC_BADVALUE;
             if (numItems > LIST_ITEMS_MAX ||
-                caps::containerBytes(cap->ConType, itemTypeOf(section), numItems) > blockSize)
+                caps::containerBytes(cap->ConType, itemType, numItems) > blockSize)
                 return TWCC_BADVALUE;
             std::string items;
             if (!listText(block, blockSize, headerBytes, itemType, numItems, !isArray, section,
@@ -311,8 +331,11 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
                 return TWCC_BADVALUE;
             const std::string text = isArray ? "[" + items + "]" : items;
             if (text.size() > VALUE_TEXT_MAX) return TWCC_BADVALUE;
+            // Items without a name in the dictionary are stored empty; when
+            // none is left, nothing would be allowed.
+            if (caps::splitList(items).empty()) return TWCC_BADVALUE;
+            if (!writeControl(section, {{ALLOWED_KEY, &text}})) return TWCC_OPERATIONERROR;
             setLastSetKey(ALLOWED_KEY);
-            writeControl(section, ALLOWED_KEY, text);
             return TWCC_SUCCESS;
         }
         case TWON_RANGE: {
@@ -321,10 +344,11 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
             std::memcpy(&r, block, sizeof r);
             std::string current, def;
             const std::string allowed = rangeText(r, current, def);
-            writeControl(section, CURRENT_KEY, current);
-            writeControl(section, DEFAULT_KEY, def);
+            if (!writeControl(
+                    section,
+                    {{CURRENT_KEY, &current}, {DEFAULT_KEY, &def}, {ALLOWED_KEY, &allowed}}))
+                return TWCC_OPERATIONERROR;
             setLastSetKey(ALLOWED_KEY);
-            writeControl(section, ALLOWED_KEY, allowed);
             return TWCC_SUCCESS;
         }
         default:
@@ -335,10 +359,20 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
 
 TW_UINT16 ResetValues(const char* section) {
     TraceLog(TRACE_RESET_VALUES);
+    // A capability that the source-control file does not describe has
+    // nothing to reset, and writing would add a section for it.
+    char lines[256];  // a truncated list still counts its first characters
+    if (caps::readSection(caps::sourceControlFile(), section, lines, sizeof lines) == 0)
+        return TWCC_BADCAP;
     const std::string reset = controlText(section, RESET_KEY, "", KEY_TEXT_MAX);
     if (reset == CANNOT_RESET) return TWCC_BADPROTOCOL;
+    // Without power-on and default values there is nothing to go back to:
+    // copying empty texts would leave the capability allowing nothing.
+    const std::string powerOn = controlText(section, POWER_ON_KEY, "", VALUE_TEXT_MAX);
+    const std::string def = controlText(section, DEFAULT_KEY, "", VALUE_TEXT_MAX);
+    if (powerOn.empty() || def.empty()) return TWCC_BADPROTOCOL;
+    if (!writeControl(section, {{ALLOWED_KEY, &powerOn}, {CURRENT_KEY, &def}}))
+        return TWCC_OPERATIONERROR;
     setLastSetKey(reset == RANGE_NAME || reset == ENUMERATION_NAME ? ALLOWED_KEY : CURRENT_KEY);
-    writeControl(section, ALLOWED_KEY, controlText(section, POWER_ON_KEY, "", VALUE_TEXT_MAX));
-    writeControl(section, CURRENT_KEY, controlText(section, DEFAULT_KEY, "", VALUE_TEXT_MAX));
     return TWCC_SUCCESS;
 }

@@ -61,8 +61,11 @@ bool supportFlags(const char* section, TW_INT32* flags) {
     if (namesContainer(keyText(section, GET_DEFAULT_KEY)) && hasValue(section, DEFAULT_KEY))
         f |= TWQC_GETDEFAULT;
     if (namesContainer(keyText(section, SET_KEY))) f |= TWQC_SET;
-    // A reset writes the value that its answer reads.
-    if (namesContainer(keyText(section, RESET_KEY))) f |= TWQC_RESET;
+    // A reset writes the value that its answer reads, from power-on and
+    // default texts that must be there.
+    if (namesContainer(keyText(section, RESET_KEY)) && !keyText(section, POWER_ON_KEY).empty() &&
+        !keyText(section, DEFAULT_KEY).empty())
+        f |= TWQC_RESET;
     *flags = f;
     return true;
 }

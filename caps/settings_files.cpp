@@ -14,26 +14,39 @@
 
 namespace {
 
+// The path that the pointer file names. Editors end the line, and the path
+// itself never holds a line end. A path that is empty, holds a NUL or does
+// not fit the path buffer whole counts as no pointer: a cut path would name
+// another file, and an empty one the profile functions' default file.
+bool readPointer(const std::string& pointer, std::string* named) {
+    // A line end or two beyond the longest path, and one byte to see more.
+    char head[SOURCE_CONTROL_PATH_MAX + 3];
+    std::size_t got = 0;
+    if (!plat::fileReadHead(pointer.c_str(), head, sizeof head, &got)) return false;
+    std::string_view text(head, got);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+    if (text.empty() || text.size() > SOURCE_CONTROL_PATH_MAX - 1) return false;
+    if (text.find('\0') != std::string_view::npos) return false;
+    named->assign(text);
+    return true;
+}
+
 // The pointer file, then the path already known, then the default file.
 bool findSourceControl() {
     const std::string windows = plat::windowsDirectory();
     char* path = g_source.sourceControlPath;
 
     const std::string pointer = windows + POINTER_FILE_NAME;
-    char head[SOURCE_CONTROL_PATH_MAX];
-    std::size_t got = 0;
-    if (plat::fileReadHead(pointer.c_str(), head, SOURCE_CONTROL_PATH_MAX - 1, &got)) {
+    std::string named;
+    if (readPointer(pointer, &named)) {
         std::memset(path, 0, SOURCE_CONTROL_PATH_MAX);
-        std::memcpy(path, head, got);
-        // Editors end the line; the path itself never holds a line end.
-        std::size_t n = std::strlen(path);
-        while (n > 0 && (path[n - 1] == '\r' || path[n - 1] == '\n')) path[--n] = '\0';
+        std::memcpy(path, named.data(), named.size());
         return true;
     }
     if (path[0] != '\0') return true;
 
     const std::string fallback = windows + DEFAULT_SOURCE_CONTROL_NAME;
-    if (fallback.size() < SOURCE_CONTROL_PATH_MAX && plat::fileExists(fallback.c_str())) {
+    if (fallback.size() < SOURCE_CONTROL_PATH_MAX && plat::isSettingsFile(fallback.c_str())) {
         std::memcpy(path, fallback.c_str(), fallback.size() + 1);
         return true;
     }
@@ -131,11 +144,17 @@ unsigned long readSection(const char* file, const char* section, char* out, unsi
     return plat::profileGetSection(section, out, size, file);
 }
 
-void writeText(const char* file, const char* section, const char* key, const char* value) {
-    // A failed write leaves the old value; nobody is told.
-    (void)plat::profileWriteString(section, key, value, file);
-    if (g_reads.depth == 0 || !file) return;
-    g_reads.files.remove_if([file](const FileRead& f) { return f.file == file; });
+bool writeTexts(const char* file, const char* section, const plat::ProfileEntry* entries,
+                std::size_t count) {
+    const bool written = plat::profileWriteStrings(section, entries, count, file);
+    if (g_reads.depth > 0 && file)
+        g_reads.files.remove_if([file](const FileRead& f) { return f.file == file; });
+    return written;
+}
+
+bool writeText(const char* file, const char* section, const char* key, const char* value) {
+    const plat::ProfileEntry entry{key, value};
+    return writeTexts(file, section, &entry, 1);
 }
 
 unsigned int dictionaryNumber(const char* section, const std::string& name) {

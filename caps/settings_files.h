@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/os_types.h"
+#include "platform/profile.h"
 
 // Dictionary sections.
 constexpr char CAP_NUMBERS_SECTION[] = "CAP NUMBERS";
@@ -70,7 +71,11 @@ unsigned long readText(const char* file, const char* section, const char* key, c
 [[nodiscard]] unsigned int readNumber(const char* file, const char* section, const char* key,
                                       int def);
 unsigned long readSection(const char* file, const char* section, char* out, unsigned long size);
-void writeText(const char* file, const char* section, const char* key, const char* value);
+// Writes report whether the file took the change; several keys of one
+// section go in together or not at all.
+bool writeText(const char* file, const char* section, const char* key, const char* value);
+bool writeTexts(const char* file, const char* section, const plat::ProfileEntry* entries,
+                std::size_t count);
 
 // The number of a name in a dictionary section, 99 when it has none.
 [[nodiscard]] unsigned int dictionaryNumber(const char* section, const std::string& name);

@@ -10,13 +10,21 @@
 
 namespace plat {
 
+// Settings files (the dictionary, the pointer file, the source-control file)
+// are regular files of at most this size; anything else, a FIFO, a device, a
+// huge file, counts as missing when read and is never written over.
+constexpr std::size_t SETTINGS_FILE_MAX = 1024 * 1024;
+
 bool fileExists(const char* path);
+// A regular file (no folder, FIFO or device) of at most SETTINGS_FILE_MAX
+// bytes.
+bool isSettingsFile(const char* path);
 // Creates an empty file (truncating nothing that exists: an existing file is
 // left alone and counts as success).
 bool fileCreateEmpty(const char* path);
 bool fileDelete(const char* path);
-// Reads up to `max` bytes from the start of the file; false when it cannot
-// be opened for reading.
+// Reads up to `max` bytes from the start of a regular file; false when it
+// cannot be opened for reading or is no regular file.
 bool fileReadHead(const char* path, char* out, std::size_t max, std::size_t* got);
 
 // Copies `from` to `to` unless `to` exists: never overwrites, not even a

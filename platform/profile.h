@@ -3,6 +3,7 @@
 // Paths are Windows-style texts; on POSIX they are mapped by nativePath().
 #pragma once
 
+#include <cstddef>
 #include <memory>
 
 namespace plat {
@@ -23,8 +24,20 @@ unsigned long profileGetSection(const char* section, char* out, unsigned long si
                                 const char* file);
 
 // Replaces the key in place, or adds it (and the section); keeps every other
-// line. Creates the file when needed. Atomic on POSIX (write beside, rename).
+// line. Creates the file when needed. Atomic on POSIX (write beside, rename),
+// where a file that is no regular file, or that would grow past
+// SETTINGS_FILE_MAX (platform/files.h), is left alone and the write fails.
 bool profileWriteString(const char* section, const char* key, const char* value, const char* file);
+
+// Several keys of one section written as one change: all of them, or (false)
+// none. POSIX edits the text once and replaces the file atomically; Windows
+// writes key by key and puts back the keys already written when one fails.
+struct ProfileEntry {
+    const char* key;
+    const char* value;
+};
+bool profileWriteStrings(const char* section, const ProfileEntry* entries, std::size_t count,
+                         const char* file);
 
 // One settings file for a burst of reads (one capability request): POSIX
 // reads the file once, at construction, and answers every read from that

@@ -65,19 +65,17 @@ TW_UINT16 CapabilityMsg(TripletArgs* args) {
             if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
             g_source.conditionCode = code;
             if (cap->Cap == CAP_AUTOFEED)
-                caps::writeText(g_source.sourceControlPath, ADF_SECTION, PENDING_IMAGES_KEY, "0");
+                (void)caps::writeText(g_source.sourceControlPath, ADF_SECTION, PENDING_IMAGES_KEY,
+                                      "0");
             break;
         }
         case MSG_SET: {
             TraceLog(TRACE_CAPABILITY_SET);
             TW_UINT16 code = static_cast<TW_UINT16>(SetNewCap(cap, section.c_str()));
-            if (code != TWCC_SUCCESS) {
-                result = TWRC_FAILURE;
-            } else if (SetValues(cap, MSG_SET, section.c_str()) == TWCC_BADVALUE) {
-                // The answer would not fit in the application's block.
-                code = TWCC_BADVALUE;
-                result = TWRC_FAILURE;
-            }
+            // The answer too may fail (it would not fit in the application's
+            // block): a success always carries the values now in force.
+            if (code == TWCC_SUCCESS) code = SetValues(cap, MSG_SET, section.c_str());
+            if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
             g_source.conditionCode = code;
             break;
         }
@@ -87,11 +85,9 @@ TW_UINT16 CapabilityMsg(TripletArgs* args) {
             // would only add a section "NONE" to the file.
             if (unknown) break;
             TW_UINT16 code = ResetValues(section.c_str());
+            if (code == TWCC_SUCCESS) code = SetValues(cap, MSG_RESET, section.c_str());
+            if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
             g_source.conditionCode = code;
-            if (code == TWCC_BADPROTOCOL)
-                result = TWRC_FAILURE;
-            else
-                (void)SetValues(cap, MSG_RESET, section.c_str());
             break;
         }
         case MSG_QUERYSUPPORT: {

@@ -152,6 +152,13 @@ bool fileExists(const char* path) {
     return !native.empty() && ::stat(native.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+bool isSettingsFile(const char* path) {
+    std::string native = nativePath(path);
+    struct stat st;
+    return !native.empty() && ::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           static_cast<unsigned long long>(st.st_size) <= SETTINGS_FILE_MAX;
+}
+
 bool fileCreateEmpty(const char* path) {
     int fd = openNative(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
     if (fd >= 0) {
@@ -211,10 +218,11 @@ bool fileDelete(const char* path) {
 
 bool fileReadHead(const char* path, char* out, std::size_t max, std::size_t* got) {
     if (got) *got = 0;
-    int fd = openNative(path, O_RDONLY);
+    // Non-blocking: opening a FIFO for reading would wait for a writer.
+    int fd = openNative(path, O_RDONLY | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return false;
     }

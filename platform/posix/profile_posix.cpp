@@ -53,6 +53,15 @@ private:
             missing_ = errno == ENOENT;
             return;
         }
+        // Only regular files of a settings file's size: a FIFO or a device
+        // could hang or never end, a huge file would cost its size at every
+        // read. Neither is read nor written over.
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+            static_cast<unsigned long long>(st.st_size) > SETTINGS_FILE_MAX) {
+            ::close(fd);
+            return;
+        }
         char* buf = stack_;
         std::size_t cap = sizeof(stack_);
         std::size_t got = 0;
@@ -64,6 +73,11 @@ private:
                 return;
             }
             got += static_cast<std::size_t>(n);
+            // A file that grew past the limit while being read.
+            if (got > SETTINGS_FILE_MAX) {
+                ::close(fd);
+                return;
+            }
             // A regular file reads short only at its end: one read is the
             // common case for a settings file.
             if (n == 0 || got < cap) break;
@@ -334,9 +348,9 @@ unsigned long ProfileSnapshot::getSection(const char* section, char* out,
     return sectionFrom(data_->textOrNull(), section, out, size);
 }
 
-bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {
-    // All three null only asks Windows to flush its cache: nothing to do here.
-    if (!section) return !key && !value;
+bool profileWriteStrings(const char* section, const ProfileEntry* entries, std::size_t count,
+                         const char* file) {
+    if (!section || (count > 0 && !entries)) return false;
     std::string path = profilePath(file);
     if (path.empty()) return false;
     // Write through a symbolic link to its target instead of replacing it.
@@ -352,10 +366,21 @@ bool profileWriteString(const char* section, const char* key, const char* value,
     } else if (!f.missing()) {
         return false;  // there but unreadable: never overwrite what we cannot keep
     }
-    std::string updated = ini::edit(old, section, key, value);
+    std::string updated(old);
+    for (std::size_t i = 0; i < count; ++i)
+        updated = ini::edit(updated, section, entries[i].key, entries[i].value);
     // Deleting from a missing file, or a write that changes nothing.
     if (updated == old && (f.ok() || updated.empty())) return true;
+    // A file grown past the limit would read as missing afterwards.
+    if (updated.size() > SETTINGS_FILE_MAX) return false;
     return replaceFile(path, updated);
+}
+
+bool profileWriteString(const char* section, const char* key, const char* value, const char* file) {
+    // All three null only asks Windows to flush its cache: nothing to do here.
+    if (!section) return !key && !value;
+    const ProfileEntry entry{key, value};
+    return profileWriteStrings(section, &entry, 1, file);
 }
 
 }  // namespace plat

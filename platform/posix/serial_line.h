@@ -11,4 +11,8 @@ bool readLineSettings(int fd, LineSettings& out);
 // Changes rate, data bits, parity and stop bits; keeps every other flag.
 bool writeLineSettings(int fd, const LineSettings& settings);
 
+// Sets the driver's low-latency flag (ASYNC_LOW_LATENCY) where the driver
+// offers it; false, changing nothing, where it does not (a pty, a pipe).
+bool requestLowLatency(int fd);
+
 }  // namespace plat::posix

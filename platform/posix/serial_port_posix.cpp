@@ -165,6 +165,10 @@ std::unique_ptr<SerialPort> openDevice(const std::string& path) {
     }
     (void)ioctl(fd, TIOCEXCL);
     const bool hardwareFlow = makeRaw(fd);
+    // Each 32-byte block is an answer shorter than a USB adapter's buffer:
+    // without this it waits for the adapter's latency timer. Ports that have
+    // no such flag (a pty, a built-in UART) refuse, and that is fine.
+    (void)posix::requestLowLatency(fd);
     return std::make_unique<PosixSerialPort>(fd, hardwareFlow);
 }
 

@@ -12,6 +12,14 @@ bool fileExists(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool isSettingsFile(const char* path) {
+    if (!path || !*path) return false;
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data)) return false;
+    if (data.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) return false;
+    return data.nFileSizeHigh == 0 && data.nFileSizeLow <= SETTINGS_FILE_MAX;
+}
+
 bool fileCreateEmpty(const char* path) {
     if (!path || !*path) return false;
     // OPEN_ALWAYS creates a missing file and leaves an existing one as it is.
@@ -42,6 +50,11 @@ bool fileReadHead(const char* path, char* out, std::size_t max, std::size_t* got
     HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
+    // Only files on a disk: not a pipe, a console or another device.
+    if (GetFileType(h) != FILE_TYPE_DISK) {
+        CloseHandle(h);
+        return false;
+    }
     std::size_t total = 0;
     bool ok = true;
     while (total < max) {

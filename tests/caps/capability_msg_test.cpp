@@ -150,6 +150,48 @@ TEST_F(LocateTest, LineEndOfThePointerFileIsNotPartOfThePath) {
     EXPECT_EQ(std::string(g_source.sourceControlPath), root.file("other/Other.src"));
 }
 
+TEST_F(LocateTest, PointersThatDoNotFitOrAreEmptyCountAsNone) {
+    // A path of exactly the longest length that the buffer holds is taken.
+    std::string longest = root.file("other/");
+    longest += std::string(SOURCE_CONTROL_PATH_MAX - 1 - longest.size() - 4, 'x') + ".src";
+    ASSERT_EQ(longest.size(), std::size_t(SOURCE_CONTROL_PATH_MAX - 1));
+    root.write(longest.substr(root.path().size() + 1), root.read("other/Other.src"));
+    root.write("windows/source.$$$", longest + "\r\n");
+    EXPECT_EQ(current(), 0u);
+    EXPECT_EQ(std::string(g_source.sourceControlPath), longest);
+
+    // Anything else leaves the path as it was: here the longest one.
+    const std::string cutName = longest.substr(0, longest.size() - 1);
+    const struct {
+        const char* what;
+        std::string content;
+    } cases[] = {
+        {"one character too long", longest + "c"},
+        {"far too long", std::string(4000, 'y')},
+        {"empty", ""},
+        {"only a line end", "\r\n"},
+        {"a NUL inside", root.file("windows/PXCM.src") + std::string(1, '\0') + "tail"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        root.write("windows/source.$$$", c.content);
+        EXPECT_EQ(current(), 0u);
+        EXPECT_EQ(std::string(g_source.sourceControlPath), longest);
+        TW_CAPABILITY reset{ICAP_PIXELTYPE, 0, nullptr};
+        (void)capability(MSG_RESET, reset);
+        own(reset);
+    }
+    // No write went to a file of a cut name, or to the profile default.
+    EXPECT_FALSE(root.exists(cutName.substr(root.path().size() + 1)));
+    EXPECT_FALSE(root.exists("windows/win.ini"));
+
+    // Without an earlier path the default file answers.
+    g_source.sourceControlPath[0] = '\0';
+    root.write("windows/source.$$$", "");
+    EXPECT_EQ(current(), 2u);
+    EXPECT_EQ(std::string(g_source.sourceControlPath), root.windowsDir() + "\\PXCM.src");
+}
+
 TEST_F(LocateTest, NoSourceControlFileIsAnOperationError) {
     root.remove("windows/PXCM.src");
     TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};

@@ -157,8 +157,9 @@ TEST_F(CapsTest, OneValueOutsideAllowedShowsTheBox) {
     EXPECT_FALSE(prompts[0].owned);
 }
 
-TEST_F(CapsTest, Fix32OneValueIsStoredWithoutTest) {
-    setKey("ICAP_PIXELTYPE", "Allowed", "1");
+TEST_F(CapsTest, Fix32OneValueIsStoredAsAReal) {
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
+    setKey("ICAP_PIXELTYPE", "Allowed", "-2_to_2,0.5");
     TW_CAPABILITY cap = oneValue(ICAP_PIXELTYPE, TWTY_FIX32, 0x8000FFFEu);  // -1.5
     EXPECT_EQ(SetNewCap(&cap, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "-1.500000");
@@ -205,18 +206,21 @@ TEST_F(CapsTest, EnumerationSetStoresNames) {
 }
 
 TEST_F(CapsTest, EnumerationSetWithoutDictionaryStoresNumbers) {
+    setKey("CAP_XFERCOUNT", "Type", "TWTY_INT16");
     setKey("CAP_XFERCOUNT", "Set", "TWON_ENUMERATION");
     TW_CAPABILITY cap =
         listContainer(*this, block(14 + 2 * 2), TWON_ENUMERATION, TWTY_INT16, {0xFFFF, 5}, 2);
     EXPECT_EQ(SetNewCap(&cap, "CAP_XFERCOUNT"), TWCC_SUCCESS);
     EXPECT_EQ(key("CAP_XFERCOUNT", "Allowed"), "-1,5");
 
+    // No items would allow nothing: refused, and "Allowed" stays.
     TW_CAPABILITY none = listContainer(*this, block(14), TWON_ENUMERATION, TWTY_INT16, {}, 2);
-    EXPECT_EQ(SetNewCap(&none, "CAP_XFERCOUNT"), TWCC_SUCCESS);
-    EXPECT_EQ(key("CAP_XFERCOUNT", "Allowed"), "");
+    EXPECT_EQ(SetNewCap(&none, "CAP_XFERCOUNT"), TWCC_BADVALUE);
+    EXPECT_EQ(key("CAP_XFERCOUNT", "Allowed"), "-1,5");
 }
 
 TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_INT32");
     setKey("ICAP_PIXELTYPE", "Set", "TWON_ARRAY");
     TW_CAPABILITY cap =
         listContainer(*this, block(6 + 3 * 4), TWON_ARRAY, TWTY_INT32, {1, 0xFFFFFFFEu, 4000}, 4);
@@ -224,9 +228,10 @@ TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "[1,-2,4000]");
 
     TW_CAPABILITY empty = listContainer(*this, block(6), TWON_ARRAY, TWTY_INT32, {}, 4);
-    EXPECT_EQ(SetNewCap(&empty, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
-    EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "[]");
+    EXPECT_EQ(SetNewCap(&empty, "ICAP_PIXELTYPE"), TWCC_BADVALUE);
+    EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "[1,-2,4000]");
 
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
     TW_CAPABILITY reals =
         listContainer(*this, block(6 + 4), TWON_ARRAY, TWTY_FIX32, {0x80000048u}, 4);  // 72.5
     EXPECT_EQ(SetNewCap(&reals, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
@@ -234,6 +239,7 @@ TEST_F(CapsTest, ArraySetStoresSignedNumbers) {
 }
 
 TEST_F(CapsTest, RangeSetStoresAllThreeKeys) {
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_INT16");
     setKey("ICAP_PIXELTYPE", "Set", "TWON_RANGE");
     TW_CAPABILITY cap{ICAP_PIXELTYPE, TWON_RANGE, block(sizeof(TW_RANGE))};
     *static_cast<TW_RANGE*>(cap.hContainer) = TW_RANGE{TWTY_INT16, 0xFFFFFFFBu, 10, 5, 0, 5};
@@ -243,6 +249,7 @@ TEST_F(CapsTest, RangeSetStoresAllThreeKeys) {
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Default"), "0");
     EXPECT_STREQ(g_caps.lastSetKey, "Allowed");
 
+    setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
     *static_cast<TW_RANGE*>(cap.hContainer) =
         TW_RANGE{TWTY_FIX32, 0x00000048u, 0x0000012Cu, 0x80000000u, 0x00000048u, 0x00000064u};
     EXPECT_EQ(SetNewCap(&cap, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
@@ -346,22 +353,23 @@ TEST_F(CapsTest, UnknownContainerNameBuildsNothing) {
     setKey("ICAP_PIXELTYPE", "Get", "TWON_SOMETHING");
     plat::MemHandle mine = block(8);
     TW_CAPABILITY cap{ICAP_PIXELTYPE, 42, mine};
-    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_SUCCESS);
+    // Nothing to answer with: no success without a container.
+    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_BADCAP);
     EXPECT_EQ(handleOf(cap), mine);
     EXPECT_EQ(cap.ConType, 42);
 }
 
-TEST_F(CapsTest, ResetWithoutPowerOnLeavesNoEnumerationToAnswer) {
-    root.write("windows/PXCM.src",
-               "[ICAP_PIXELTYPE]\r\nType=TWTY_UINT16\r\nAllowed=TWPT_RGB\r\nCurrent=TWPT_RGB\r\n"
-               "Default=TWPT_RGB\r\nGet=TWON_ENUMERATION\r\nReset=TWON_ENUMERATION\r\n");
-    ASSERT_EQ(ResetValues("ICAP_PIXELTYPE"), TWCC_SUCCESS);
-    EXPECT_EQ(key("ICAP_PIXELTYPE", "Allowed"), "");
-    // No item for the current index to name: no enumeration.
-    TW_CAPABILITY cap{ICAP_PIXELTYPE, 0, nullptr};
-    EXPECT_EQ(SetValues(&cap, MSG_GET, "ICAP_PIXELTYPE"), TWCC_BADVALUE);
-    own(cap);
-    EXPECT_EQ(handleOf(cap), nullptr);
+TEST_F(CapsTest, ResetWithoutPowerOnOrDefaultChangesNothing) {
+    for (const char* missing : {"PowerON", "Default"}) {
+        SCOPED_TRACE(missing);
+        root.write("windows/PXCM.src", PIXELTYPE_SECTION);
+        setKey("ICAP_PIXELTYPE", "Allowed", "TWPT_GRAY");
+        setKey("ICAP_PIXELTYPE", "Current", "TWPT_GRAY");
+        plat::profileWriteString("ICAP_PIXELTYPE", missing, nullptr, control());
+        const std::string before = root.read("windows/PXCM.src");
+        EXPECT_EQ(ResetValues("ICAP_PIXELTYPE"), TWCC_BADPROTOCOL);
+        EXPECT_EQ(root.read("windows/PXCM.src"), before);
+    }
 }
 
 TEST_F(CapsTest, LongValueTextsAnswerCompletely) {

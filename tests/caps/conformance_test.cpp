@@ -162,8 +162,12 @@ TEST_F(Conformance, ResetBringsBackThePowerOnState) {
     ASSERT_EQ(capability(MSG_SET, count), TWRC_SUCCESS);
     TW_CAPABILITY mech = oneValue(ICAP_XFERMECH, TWTY_UINT16, TWSX_MEMORY);
     ASSERT_EQ(capability(MSG_SET, mech), TWRC_SUCCESS);
+    // Only 72 is offered: 150 is refused, 72 taken.
     TW_CAPABILITY res = oneValue(ICAP_XRESOLUTION, TWTY_FIX32, 150);
+    ASSERT_EQ(capability(MSG_SET, res), TWRC_FAILURE);
+    res = oneValue(ICAP_XRESOLUTION, TWTY_FIX32, 72);
     ASSERT_EQ(capability(MSG_SET, res), TWRC_SUCCESS);
+    root.clearPrompts();
     EXPECT_NE(root.read(std::string("windows/PXCM.src")), installed);
 
     for (TW_UINT16 c : supportedCaps()) {

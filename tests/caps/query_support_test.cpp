@@ -53,7 +53,10 @@ TEST_F(QuerySupportTest, FlagsFollowTheContainerKeys) {
         {"GetDefault", "TWON_ARRAY", ALL_OPERATIONS},
         {"GetDefault", nullptr, ALL_OPERATIONS & ~TWQC_GETDEFAULT},
         // A get without the value that it answers fails with TWCC_BADCAP.
-        {"Default", nullptr, ALL_OPERATIONS & ~TWQC_GETDEFAULT},
+        {"Default", nullptr, ALL_OPERATIONS & ~(TWQC_GETDEFAULT | TWQC_RESET)},
+        // A reset needs the texts that it restores.
+        {"PowerON", nullptr, ALL_OPERATIONS & ~TWQC_RESET},
+        {"PowerON", "", ALL_OPERATIONS & ~TWQC_RESET},
         {"Current", nullptr, ALL_OPERATIONS & ~TWQC_GETCURRENT},
         {"Allowed", nullptr, ALL_OPERATIONS & ~TWQC_GET},
     };

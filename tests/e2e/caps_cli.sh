@@ -58,8 +58,11 @@ out=$("$pxcm" cap querysupport ICAP_BRIGHTNESS 2>&1) && fail "querysupport of an
 expect_line "$out" "TWCC_BADCAP"
 out=$("$pxcm" cap querysupport CAP_SUPPORTEDCAPS 2>&1) || fail "querysupport exited $?"
 expect_line "$out" "^CAP_SUPPORTEDCAPS  supports: TWQC_GET TWQC_GETCURRENT TWQC_GETDEFAULT$"
-out=$("$pxcm" cap set ICAP_XRESOLUTION 150.5 2>&1) || fail "set of a real exited $?"
-expect_line "$out" "TWTY_FIX32: 150.5$"
+# The installed settings offer 72 dpi only: another real is refused.
+out=$("$pxcm" cap set ICAP_XRESOLUTION 150.5 2>&1) && fail "set of a real not offered exited 0"
+expect_line "$out" "TWCC_BADVALUE"
+out=$("$pxcm" cap set ICAP_XRESOLUTION 72 2>&1) || fail "set of a real exited $?"
+expect_line "$out" "TWTY_FIX32: 72$"
 out=$("$pxcm" cap set CAP_XFERCOUNT many 2>&1) && fail "a malformed value exited 0"
 expect_line "$out" "not a TWTY_INT16 value"
 out=$("$pxcm" cap frobnicate CAP_XFERCOUNT 2>&1) && fail "an unknown request exited 0"

@@ -1,6 +1,7 @@
 // files_test.cpp — Windows paths mapped onto POSIX, the well-known
 // directories, and the small file operations.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <string>
@@ -131,6 +132,31 @@ TEST(Files, CreateExistDeleteAndReadHead) {
     EXPECT_FALSE(fileExists(""));
     EXPECT_FALSE(fileDelete(""));
     EXPECT_FALSE(fileReadHead("", buf, sizeof buf, &got));
+}
+
+TEST(Files, OnlySmallRegularFilesAreSettingsFiles) {
+    testsupport::TempRoot root;
+    root.write("small.ini", "[S]\r\nk=v\r\n");
+    root.write("limit.ini", std::string(SETTINGS_FILE_MAX, ';'));
+    root.write("huge.ini", std::string(SETTINGS_FILE_MAX + 1, ';'));
+    ASSERT_EQ(mkfifo(root.file("fifo").c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        bool settings;
+    } cases[] = {
+        {"c:\\small.ini", true}, {"c:\\limit.ini", true}, {"c:\\huge.ini", false},
+        {"c:\\fifo", false},     {"c:\\windows", false},  {"c:\\missing.ini", false},
+        {"/dev/null", false},    {"/dev/zero", false},    {"", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(isSettingsFile(c.path.c_str()), c.settings) << c.path;
+
+    // Reading the head of a FIFO or a device returns at once, with nothing.
+    char buf[16];
+    std::size_t got = 99;
+    for (const char* path : {"c:\\fifo", "/dev/zero", "/dev/null"}) {
+        EXPECT_FALSE(fileReadHead(path, buf, sizeof buf, &got)) << path;
+        EXPECT_EQ(got, 0u) << path;
+    }
 }
 
 TEST(Files, CopyIfMissingNeverReplaces) {

@@ -37,6 +37,21 @@ TEST_F(ProfileWrite, NewFileGetsSectionAndKeyWithCrlf) {
     EXPECT_EQ(profileGetInt("kmt-18", "serial_speed", 15, ini.c_str()), 19u);
 }
 
+TEST_F(ProfileWrite, SeveralKeysOfASectionGoInAsOneChange) {
+    put("[S]\r\nA=1\r\nB=2\r\n[T]\r\nA=9\r\n");
+    const ProfileEntry entries[] = {{"A", "10"}, {"C", "30"}, {"B", nullptr}, {"a", "11"}};
+    ASSERT_TRUE(profileWriteStrings("S", entries, 4, ini.c_str()));
+    // In order: A replaced (twice), C added, B removed; section T untouched.
+    EXPECT_EQ(text(), "[S]\r\nA=11\r\nC=30\r\n[T]\r\nA=9\r\n");
+    // A new section with all its keys at once; nothing to write is no change.
+    const ProfileEntry fresh[] = {{"X", "1"}, {"Y", "2"}};
+    ASSERT_TRUE(profileWriteStrings("U", fresh, 2, ini.c_str()));
+    EXPECT_EQ(text(), "[S]\r\nA=11\r\nC=30\r\n[T]\r\nA=9\r\n[U]\r\nX=1\r\nY=2\r\n");
+    ASSERT_TRUE(profileWriteStrings("U", nullptr, 0, ini.c_str()));
+    EXPECT_FALSE(profileWriteStrings(nullptr, fresh, 2, ini.c_str()));
+    EXPECT_FALSE(profileWriteStrings("S", fresh, 2, "c:\\no\\such\\folder\\x.ini"));
+}
+
 TEST_F(ProfileWrite, ReplacesInPlaceAndKeepsEveryOtherLine) {
     const std::string before =
         "; settings of one source\r\n"

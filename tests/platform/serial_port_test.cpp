@@ -12,9 +12,11 @@
 #include <sys/ioctl.h>
 
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 
+#include "platform/posix/serial_line.h"
 #include "platform/serial_port.h"
 #include "support/temp_root.h"
 
@@ -129,6 +131,31 @@ TEST(SerialPortPosix, AHungUpLineEndsReadsAndWritesAtOnce) {
     EXPECT_EQ(readAll(*port, 1), "");
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_LT(elapsed, std::chrono::milliseconds(LONG_MS / 4));
+}
+
+TEST(SerialPortPosix, PortsWithoutALowLatencyFlagOpenAsBefore) {
+    // A pty has no such flag: the request is refused and changes nothing.
+    Pty pty;
+    ASSERT_TRUE(pty.ok());
+    const int fd = ::open(pty.slave().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    const struct termios2 before = pty.line();
+    EXPECT_FALSE(plat::posix::requestLowLatency(fd));
+    const struct termios2 after = pty.line();
+    EXPECT_EQ(std::memcmp(&before, &after, sizeof before), 0);
+    ::close(fd);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    EXPECT_FALSE(plat::posix::requestLowLatency(pipeEnds[0]));
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+
+    // The port that asked still carries bytes both ways.
+    auto port = plat::openSerialDevice(pty.slave());
+    ASSERT_TRUE(port);
+    ASSERT_TRUE(port->setTimeouts(300, 300));
+    pty.send("G:");
+    EXPECT_EQ(readAll(*port, 2), "G:");
 }
 
 TEST(SerialPortPosix, WritesReachTheOtherSide) {

@@ -692,6 +692,39 @@ TEST(CameraSim, TimedDataNeverArrivesBeforeItsWireTime) {
     }
 }
 
+TEST(CameraSim, AnAdapterLatencyTimerHoldsEveryShortReply) {
+    TempDir dir;
+    const Bytes picture = pattern(32 * 4, 8);
+    dir.write("a.jpg", picture);
+    // The longest wait for one block, from its request to its last byte.
+    auto slowestBlockMs = [&](const std::vector<std::string>& extra) {
+        std::vector<std::string> args{"--dir", dir.path()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        Simulator sim(args);
+        PcPort pc(sim.path());
+        EXPECT_EQ(pc.request(download('F', 1, 7), 24).size(), 24u);
+        pc.switchRate(115200);
+        EXPECT_EQ(pc.read(2), bytesOf("A:"));
+        double slowest = 0;
+        for (int n = 0; n < 4; ++n) {
+            const auto sent = Clock::now();
+            pc.write(block(n));
+            EXPECT_EQ(pc.read(32, 1000), slice(picture, n * 32, 32)) << "block " << n;
+            slowest = std::max(slowest, microsBetween(sent, Clock::now()) / 1000.0);
+        }
+        pc.write({0xFF, 0xFF});
+        return slowest;
+    };
+    // Held for the whole timer, every block, and the bytes still exact.
+    EXPECT_GE(slowestBlockMs({"--latency-timer", "60"}), 60.0);
+    // A PC whose low-latency request reached the adapter: a 1 ms timer.
+    EXPECT_LT(slowestBlockMs({"--latency-timer", "60", "--low-latency-honoured"}), 45.0);
+
+    Simulator bad({"--latency-timer", "0"});
+    EXPECT_EQ(bad.path(), "");
+    EXPECT_EQ(bad.stop(), 2);
+}
+
 TEST(CameraSim, AcknowledgementAtTheNewRateWaitsForThePcsPurge) {
     TempDir dir;
     dir.write("a.jpg", pattern(40, 2));
@@ -738,10 +771,17 @@ TEST(CameraSim, CommandLine) {
         while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) help.append(buffer, n);
         EXPECT_EQ(::pclose(p), 0);
     }
-    for (const char* option :
-         {"--link", "--dir", "--firmware", "--timing", "--check-rate", "--battery", "--mode-q",
-          "--mode-t", "--free", "--clock", "--fault", "--help", "silent-after:N", "short:L",
-          "bad-header:L", "fail-block:N:T", "corrupt-block:N", "stop-after-blocks:N", ".thumb.jpg"})
+    for (const char* option : {"--link",          "--dir",
+                               "--firmware",      "--timing",
+                               "--check-rate",    "--battery",
+                               "--mode-q",        "--mode-t",
+                               "--free",          "--clock",
+                               "--fault",         "--help",
+                               "--latency-timer", "--low-latency-honoured",
+                               "silent-after:N",  "short:L",
+                               "bad-header:L",    "fail-block:N:T",
+                               "corrupt-block:N", "stop-after-blocks:N",
+                               ".thumb.jpg"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

@@ -85,6 +85,32 @@ TEST(LineSchedule, ALateCameraCatchesUpButStaysInsideTheReply) {
     EXPECT_EQ(tx.nextChunk(31, kStart + seconds(5), milliseconds(1)), 1u);
 }
 
+TEST(LineSchedule, AnAdapterHoldsShortPacketsForItsTimer) {
+    const Transmission tx(kStart, 115200, 130);
+    const AdapterHold none{};
+    const AdapterHold adapter{62, milliseconds(16)};
+    const struct {
+        std::size_t done, count;
+        const AdapterHold& hold;
+        TimePoint arrives;
+    } cases[] = {
+        // No adapter: when the last byte has crossed.
+        {0, 32, none, tx.due(32)},
+        // A block: 16 ms after its first byte came, not when its last did.
+        {0, 32, adapter, tx.due(1) + milliseconds(16)},
+        {0, 2, adapter, tx.due(1) + milliseconds(16)},
+        // A full buffer goes at once; the short rest waits again.
+        {0, 62, adapter, tx.due(62)},
+        {124, 6, adapter, tx.due(125) + milliseconds(16)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(packetArrival(tx, c.done, c.count, c.hold), c.arrives)
+            << c.done << "+" << c.count;
+    // A timer shorter than the packet's wire time holds nothing back.
+    const Transmission slow(kStart, 9600, 32);  // 40 ms of bytes
+    EXPECT_EQ(packetArrival(slow, 0, 32, adapter), slow.due(32));
+}
+
 TEST(LineSchedule, TypicalHandOverIsTheMedianWithinItsCap) {
     EXPECT_EQ(typicalLatency({}, microseconds(100)), Duration::zero());
     EXPECT_EQ(typicalLatency({microseconds(40), microseconds(900), microseconds(25),

@@ -57,6 +57,27 @@ private:
     std::size_t size_;
 };
 
+// A USB serial adapter between the line and the PC: it passes the bytes it
+// receives on in packets, at once when `buffer` bytes have come, otherwise
+// once its latency timer has run out since the first byte of the packet
+// arrived. Replies shorter than the buffer therefore wait for the timer.
+struct AdapterHold {
+    std::size_t buffer = 62;  // the payload of one 64-byte USB packet
+    Duration latency{};       // zero: no adapter, every byte passes at once
+};
+
+// The timer of an adapter whose driver was asked for low latency.
+constexpr int kLowLatencyTimerMs = 1;
+
+// When the PC has bytes [done, done + count) of a transmission, sent as one
+// packet of the adapter (count at most its buffer).
+inline TimePoint packetArrival(const Transmission& tx, std::size_t done, std::size_t count,
+                               const AdapterHold& adapter) {
+    const TimePoint last = tx.due(done + count);
+    if (adapter.latency <= Duration::zero() || count >= adapter.buffer) return last;
+    return std::max(last, tx.due(done + 1) + adapter.latency);
+}
+
 // The typical hand-over delay among measured `samples` (their median), no
 // more than `cap`; zero without samples.
 inline Duration typicalLatency(std::vector<Duration> samples, Duration cap) {

@@ -101,7 +101,11 @@ int main(int argc, char** argv) {
     }
     PictureStore store(dir);
 
-    PtyLine line(&stopRequested, options.timing);
+    AdapterHold adapter;
+    if (options.latencyTimerMs > 0)
+        adapter.latency = std::chrono::milliseconds(
+            options.lowLatencyHonoured ? kLowLatencyTimerMs : options.latencyTimerMs);
+    PtyLine line(&stopRequested, options.timing, adapter);
     if (!line.open(error)) return fail(error);
     if (!options.link.empty() && !makeLink(line.slavePath(), options.link, error))
         return fail(error);

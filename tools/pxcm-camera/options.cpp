@@ -77,6 +77,11 @@ bool parseOptions(int argc, char** argv, Options& out, std::string& error) {
             if (!flag(out.timing)) return false;
         } else if (arg == "--check-rate") {
             if (!flag(out.checkRate)) return false;
+        } else if (arg == "--low-latency-honoured") {
+            if (!flag(out.lowLatencyHonoured)) return false;
+        } else if (arg == "--latency-timer") {
+            if (!takeValue()) return false;
+            if (!parseInt(value, 1, 255, out.latencyTimerMs)) return bad("1 to 255 ms");
         } else if (arg == "--verbose") {
             if (!flag(out.verbose)) return false;
         } else if (arg == "--link") {
@@ -143,6 +148,17 @@ Options:
                       set its end of the line to the download rate (waiting up
                       to 1.5 s for the switch); if not, stay silent and say
                       so on stderr
+  --latency-timer MS  answer through a model of a USB serial adapter: bytes
+                      reach the PC in packets of 62, and a shorter run only
+                      MS (1 to 255) ms after its first byte came, as the
+                      adapter's latency timer holds it (16 ms is the common
+                      default). Every reply of the camera is such a run.
+  --low-latency-honoured
+                      with --latency-timer: model a PC whose request for low
+                      latency (the ASYNC_LOW_LATENCY flag, which the source
+                      sets where a driver offers it) reached the adapter,
+                      which then holds runs for 1 ms only. A pty cannot pass
+                      the flag on, so the simulator takes it from here.
   --battery N         battery byte of the status: 1 full, 2 half, 3 low,
                       anything else empty (default 1)
   --mode-q 0|1        initial picture-size mode, 1 = 320x240 (default 0)

@@ -15,6 +15,8 @@ struct Options {
     int firmware = 40;                // --firmware, version × 10
     bool timing = false;              // --timing
     bool checkRate = false;           // --check-rate
+    int latencyTimerMs = 0;           // --latency-timer MS; 0: no adapter
+    bool lowLatencyHonoured = false;  // --low-latency-honoured
     int battery = 1;                  // --battery N
     bool modeQ = false;               // --mode-q 0|1
     bool modeT = false;               // --mode-t 0|1

@@ -59,8 +59,8 @@ void setNonBlocking(int fd) {
 
 }  // namespace
 
-PtyLine::PtyLine(const volatile std::sig_atomic_t* stop, bool timing)
-    : stop_(stop), timing_(timing) {}
+PtyLine::PtyLine(const volatile std::sig_atomic_t* stop, bool timing, AdapterHold adapter)
+    : stop_(stop), timing_(timing), adapter_(adapter) {}
 
 PtyLine::~PtyLine() {
     if (slave_ >= 0) ::close(slave_);
@@ -262,6 +262,10 @@ std::optional<std::uint8_t> PtyLine::receive(Millis wait) {
 }
 
 void PtyLine::send(const std::uint8_t* data, std::size_t size) {
+    if (adapter_.latency > Duration::zero()) {
+        sendThroughAdapter(data, size);
+        return;
+    }
     if (!timing_) {
         writeAll(data, size);
         now_ = LineClock::now();
@@ -280,6 +284,24 @@ void PtyLine::send(const std::uint8_t* data, std::size_t size) {
         writeAll(data + done, count);
         done += count;
     }
+    txClock_ = tx.end();
+    now_ = txClock_;
+    purgesAtSend_ = purges_;
+}
+
+void PtyLine::sendThroughAdapter(const std::uint8_t* data, std::size_t size) {
+    // Without line timing the bytes cross at once; the adapter's hold stays.
+    const TimePoint start = timing_ ? std::max(txClock_, now_) : LineClock::now();
+    const Transmission tx(start, timing_ ? rate_ : 1000000000, size);
+    for (std::size_t done = 0; done < size;) {
+        const std::size_t count = std::min(adapter_.buffer, size - done);
+        if (!waitUntil(packetArrival(tx, done, count, adapter_), Until::Deadline, kLastWriteSpin))
+            return;
+        writeAll(data + done, count);
+        done += count;
+    }
+    // The line is free once the bytes have crossed it, whatever the adapter
+    // still holds.
     txClock_ = tx.end();
     now_ = txClock_;
     purgesAtSend_ = purges_;

@@ -14,8 +14,9 @@ namespace pxcmcam {
 class PtyLine final : public Line {
 public:
     // `stop` is the flag the signal handlers set; `timing` paces every byte
-    // at 12 bit times of the current rate.
-    PtyLine(const volatile std::sig_atomic_t* stop, bool timing);
+    // at 12 bit times of the current rate; `adapter` holds the camera's
+    // replies back as a USB serial adapter would (no latency: none).
+    PtyLine(const volatile std::sig_atomic_t* stop, bool timing, AdapterHold adapter = {});
     ~PtyLine() override;
     PtyLine(const PtyLine&) = delete;
     PtyLine& operator=(const PtyLine&) = delete;
@@ -49,12 +50,16 @@ private:
     // error instead.
     [[nodiscard]] bool takeInput();
     void writeAll(const std::uint8_t* data, std::size_t size);
+    // A reply as the adapter hands it to the PC: in packets, each when full
+    // or when its latency timer runs out.
+    void sendThroughAdapter(const std::uint8_t* data, std::size_t size);
     // How long the OS takes to hand a byte written on the slave to a reader
     // blocked on the master; measured while no one else has the pty.
     [[nodiscard]] Duration measureHandOver();
 
     const volatile std::sig_atomic_t* stop_;
     bool timing_;
+    AdapterHold adapter_;
     int master_ = -1;
     // Held open so that the PC closing its end never hangs up the master.
     int slave_ = -1;
