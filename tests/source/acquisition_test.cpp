@@ -4,6 +4,7 @@
 // and DIBs of real pictures, and the fetch-again flag.
 #include <string>
 #include <vector>
+#include "caps/packed_fields.h"
 
 #include "camera_source_fixture.h"
 #include "picture_blocks.h"
@@ -56,16 +57,17 @@ TEST_F(Acquisition, TwoImageInfosFetchTwoPicturesAndTheSecondIsTransferred) {
 
     TW_IMAGEINFO info{};
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
-    EXPECT_EQ(info.ImageWidth, widthOf(1));
-    EXPECT_EQ(info.SamplesPerPixel, 3);
-    EXPECT_EQ(info.BitsPerPixel, 24);
-    EXPECT_EQ(info.BitsPerSample[0], 8);
-    EXPECT_EQ(info.BitsPerSample[3], 0);
-    EXPECT_EQ(info.PixelType, TWPT_RGB);
-    EXPECT_EQ(info.Compression, TWCP_NONE);
-    EXPECT_EQ(info.XResolution.Whole, 0);
+    EXPECT_EQ(valueOf(info.ImageWidth), widthOf(1));
+    EXPECT_EQ(valueOf(info.SamplesPerPixel), 3);
+    EXPECT_EQ(valueOf(info.BitsPerPixel), 24);
+    EXPECT_EQ(valueOf(info.BitsPerSample[0]), 8);
+    EXPECT_EQ(valueOf(info.BitsPerSample[3]), 0);
+    EXPECT_EQ(valueOf(info.PixelType), TWPT_RGB);
+    EXPECT_EQ(valueOf(info.Compression), TWCP_NONE);
+    EXPECT_EQ(valueOf(info.XResolution.Whole), 0);
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
-    EXPECT_EQ(info.ImageWidth, widthOf(3)) << "the second request fetches the next picture";
+    EXPECT_EQ(valueOf(info.ImageWidth), widthOf(3))
+        << "the second request fetches the next picture";
     EXPECT_EQ(picturesSent(), (std::vector<int>{1, 3}));
     EXPECT_TRUE(selected().empty()) << "each transferred picture is deselected";
 
@@ -90,7 +92,7 @@ TEST_F(Acquisition, SelectedPicturesComeLowestFirstScrollingToEachOne) {
 
     TW_IMAGEINFO info{};
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
-    EXPECT_EQ(info.ImageWidth, widthOf(3));
+    EXPECT_EQ(valueOf(info.ImageWidth), widthOf(3));
     EXPECT_EQ(g_window.list->firstVisible, 0) << "picture 3 is on the page";
     EXPECT_EQ(selected(), (std::vector<int>{16}));
     RawImage got;
@@ -100,7 +102,7 @@ TEST_F(Acquisition, SelectedPicturesComeLowestFirstScrollingToEachOne) {
     turnLoop();
 
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
-    EXPECT_EQ(info.ImageWidth, widthOf(17));
+    EXPECT_EQ(valueOf(info.ImageWidth), widthOf(17));
     EXPECT_EQ(g_window.list->firstVisible, 16) << "17 became the first visible picture";
     EXPECT_EQ(g_window.list->slots[0], 16);
     EXPECT_TRUE(selected().empty());
@@ -120,7 +122,7 @@ TEST_F(Acquisition, ADoubleClickedPictureIsSelectedForItsTransferAndStaysSo) {
 
     TW_IMAGEINFO info{};
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
-    EXPECT_EQ(info.ImageWidth, widthOf(2));
+    EXPECT_EQ(valueOf(info.ImageWidth), widthOf(2));
     EXPECT_EQ(selected(), (std::vector<int>{1}));
     RawImage got;
     ASSERT_EQ(nativeTransfer(&got), TWRC_XFERDONE);
@@ -140,12 +142,12 @@ TEST_F(Acquisition, AFailedDownloadDeselectsEveryPictureAndKeepsTheCurrentImage)
 
     TW_IMAGEINFO info{};
     EXPECT_EQ(imageInfo(&info), TWRC_FAILURE);
-    EXPECT_EQ(info.ImageWidth, 640) << "the no-picture answer, not the held picture's";
-    EXPECT_EQ(info.ImageLength, 480);
+    EXPECT_EQ(valueOf(info.ImageWidth), 640) << "the no-picture answer, not the held picture's";
+    EXPECT_EQ(valueOf(info.ImageLength), 480);
     EXPECT_EQ(conditionCode(), TWCC_SUCCESS);
     EXPECT_TRUE(selected().empty());
-    EXPECT_EQ(g_transfer.currentImage, held);
-    EXPECT_EQ(g_transfer.fetchAgain, FALSE);
+    EXPECT_EQ(valueOf(g_transfer.currentImage), held);
+    EXPECT_EQ(valueOf(g_transfer.fetchAgain), FALSE);
     EXPECT_EQ(g_window.progress.position(), 0);
 }
 
@@ -169,9 +171,9 @@ TEST_F(Acquisition, MemoryStripsOfARealPictureAreItsRowsTopFirst) {
             xfer.Memory = {TWMF_APPOWNS | TWMF_POINTER, length, buffer.data()};
             rc = call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer);
             ASSERT_TRUE(rc == TWRC_SUCCESS || rc == TWRC_XFERDONE) << length << " call " << calls;
-            EXPECT_EQ(xfer.YOffset, static_cast<TW_UINT32>(calls));
-            EXPECT_EQ(xfer.Rows, 1u);
-            EXPECT_EQ(xfer.BytesWritten, 1920u);
+            EXPECT_EQ(valueOf(xfer.YOffset), static_cast<TW_UINT32>(calls));
+            EXPECT_EQ(valueOf(xfer.Rows), 1u);
+            EXPECT_EQ(valueOf(xfer.BytesWritten), 1920u);
             got.insert(got.end(), buffer.begin(), buffer.begin() + xfer.BytesWritten);
             ++calls;
         } while (rc == TWRC_SUCCESS && calls < 600);
@@ -229,14 +231,14 @@ TEST_F(Acquisition, AFailedImageInfoStopsTheNextTransferFromFetchingOnce) {
 
     // Nothing selected: the fetch fails without a word to the camera.
     ASSERT_EQ(imageInfo(&info), TWRC_FAILURE);
-    EXPECT_EQ(g_transfer.fetchAgain, FALSE);
+    EXPECT_EQ(valueOf(g_transfer.fetchAgain), FALSE);
     EXPECT_EQ(picturesSent(), (std::vector<int>{1}));
 
     clickSlot(2);
     ASSERT_EQ(selected(), (std::vector<int>{2}));
     EXPECT_EQ(nativeTransfer(&got), TWRC_FAILURE) << "the cleared flag forbids a fetch";
     EXPECT_EQ(conditionCode(), TWCC_SUCCESS);
-    EXPECT_EQ(g_transfer.fetchAgain, TRUE) << "set again by the transfer";
+    EXPECT_EQ(valueOf(g_transfer.fetchAgain), TRUE) << "set again by the transfer";
     EXPECT_EQ(picturesSent(), (std::vector<int>{1}));
 
     // The memory transfer that follows fetches the picture itself.
@@ -251,7 +253,7 @@ TEST_F(Acquisition, AFailedImageInfoStopsTheNextTransferFromFetchingOnce) {
         strips.insert(strips.end(), buffer.begin(), buffer.begin() + xfer.BytesWritten);
     } while (rc == TWRC_SUCCESS && ++calls < 100);
     EXPECT_EQ(rc, TWRC_XFERDONE);
-    EXPECT_EQ(xfer.Columns, static_cast<TW_UINT32>(widthOf(3)));
+    EXPECT_EQ(valueOf(xfer.Columns), static_cast<TW_UINT32>(widthOf(3)));
     EXPECT_EQ(picturesSent(), (std::vector<int>{1, 3}));
     EXPECT_TRUE(strips == decoded(3).pixels);
 }

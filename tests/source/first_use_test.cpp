@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "caps/packed_fields.h"
 #include "platform/memory.h"
 #include "platform/twain.h"
 #include "support/temp_root.h"
@@ -64,8 +65,8 @@ TEST_F(FirstUse, OpeningSeedsTheSettingsThatTheCapabilitiesThenUse) {
 
     TW_CAPABILITY cap{ICAP_XFERMECH, TWON_DONTCARE16, nullptr};
     ASSERT_EQ(entry(&app, DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &cap), TWRC_SUCCESS);
-    ASSERT_EQ(cap.ConType, TWON_ONEVALUE);
-    EXPECT_EQ(static_cast<const TW_ONEVALUE*>(cap.hContainer)->Item,
+    ASSERT_EQ(valueOf(cap.ConType), TWON_ONEVALUE);
+    EXPECT_EQ(valueOf(static_cast<const TW_ONEVALUE*>(cap.hContainer)->Item),
               static_cast<TW_UINT32>(TWSX_NATIVE));
     plat::memFree(cap.hContainer);
     EXPECT_EQ(entry(&app, DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &ds), TWRC_SUCCESS);
@@ -88,7 +89,7 @@ TEST_F(FirstUse, TheUsersOwnSettingsStay) {
 
     TW_CAPABILITY cap{ICAP_XFERMECH, TWON_DONTCARE16, nullptr};
     ASSERT_EQ(entry(&app, DG_CONTROL, DAT_CAPABILITY, MSG_GETCURRENT, &cap), TWRC_SUCCESS);
-    EXPECT_EQ(static_cast<const TW_ONEVALUE*>(cap.hContainer)->Item,
+    EXPECT_EQ(valueOf(static_cast<const TW_ONEVALUE*>(cap.hContainer)->Item),
               static_cast<TW_UINT32>(TWSX_MEMORY));
     plat::memFree(cap.hContainer);
 }

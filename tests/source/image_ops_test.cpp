@@ -3,6 +3,7 @@
 // fixed answers and the settings they read and write.
 #include <cstdlib>
 #include <string>
+#include "caps/packed_fields.h"
 
 #include "caps/fix32.h"
 #include "source/transfer_state.h"
@@ -79,7 +80,7 @@ TEST_F(SourceTest, EveryImageTripletInStatesThreeToSix) {
                 EXPECT_EQ(status(), TWCC_SEQERROR) << where;
                 EXPECT_EQ(errorBoxes(root).size(), 1u) << where;
             } else {
-                EXPECT_EQ(rc, row.rc[s]) << where;
+                EXPECT_EQ(rc, valueOf(row.rc)[s]) << where;
                 EXPECT_EQ(status(), TWCC_SUCCESS) << where;
                 EXPECT_TRUE(errorBoxes(root).empty()) << where;
             }
@@ -120,11 +121,13 @@ TEST_F(SourceTest, UnsupportedMessagesFailWithTheirHandlersText) {
         Record data{};
         const std::string where =
             "DAT " + std::to_string(row.dat) + " MSG " + std::to_string(row.msg);
-        EXPECT_EQ(call(row.dg, row.dat, row.msg, data.bytes), TWRC_FAILURE) << where;
+        EXPECT_EQ(call(valueOf(row.dg), valueOf(row.dat), valueOf(row.msg), valueOf(data.bytes)),
+                  TWRC_FAILURE)
+            << where;
         EXPECT_EQ(status(), TWCC_BADPROTOCOL) << where;
         const auto boxes = errorBoxes(root);
         ASSERT_EQ(boxes.size(), 1u) << where;
-        EXPECT_EQ(boxes[0].text, row.text + BADPROTOCOL_TEXT) << where;
+        EXPECT_EQ(boxes[0].text, valueOf(row.text) + BADPROTOCOL_TEXT) << where;
     }
 }
 
@@ -141,10 +144,11 @@ TEST_F(SourceTest, WrongStateTextsNameTheHandler) {
         SetUp();
         root.clearPrompts();
         Record data{};
-        EXPECT_EQ(call(row.dg, row.dat, row.msg, data.bytes), TWRC_FAILURE);
+        EXPECT_EQ(call(valueOf(row.dg), valueOf(row.dat), valueOf(row.msg), valueOf(data.bytes)),
+                  TWRC_FAILURE);
         const auto boxes = errorBoxes(root);
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, row.text + SEQ_TEXT);
+        EXPECT_EQ(boxes[0].text, valueOf(row.text) + SEQ_TEXT);
     }
 }
 
@@ -154,8 +158,8 @@ TEST_F(SourceTest, ImageInfoInStateFiveFetchesNothing) {
     TW_IMAGEINFO info{};
     info.ImageWidth = 7;
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_FAILURE);
-    EXPECT_EQ(info.ImageWidth, 7) << "the record is not touched";
-    EXPECT_EQ(g_transfer.fetchAgain, TRUE) << "no fetch was tried";
+    EXPECT_EQ(valueOf(info.ImageWidth), 7) << "the record is not touched";
+    EXPECT_EQ(valueOf(g_transfer.fetchAgain), TRUE) << "no fetch was tried";
 }
 
 TEST_F(SourceTest, ImageLayoutIsFixedWhateverIsSet) {
@@ -169,12 +173,12 @@ TEST_F(SourceTest, ImageLayoutIsFixedWhateverIsSet) {
         ASSERT_EQ(call(DG_IMAGE, DAT_IMAGELAYOUT, msg, &out), TWRC_SUCCESS);
         for (const TW_FIX32& side :
              {out.Frame.Left, out.Frame.Top, out.Frame.Right, out.Frame.Bottom}) {
-            EXPECT_EQ(side.Whole, 22);
-            EXPECT_EQ(side.Frac, 33);
+            EXPECT_EQ(valueOf(side.Whole), 22);
+            EXPECT_EQ(valueOf(side.Frac), 33);
         }
-        EXPECT_EQ(out.DocumentNumber, 4u);
-        EXPECT_EQ(out.PageNumber, 88u);
-        EXPECT_EQ(out.FrameNumber, 1u);
+        EXPECT_EQ(valueOf(out.DocumentNumber), 4u);
+        EXPECT_EQ(valueOf(out.PageNumber), 88u);
+        EXPECT_EQ(valueOf(out.FrameNumber), 1u);
     }
 }
 
@@ -182,22 +186,22 @@ TEST_F(SourceTest, SetupMemXferAnswersTheSourceControlLimits) {
     enterState(STATE_OPEN);
     TW_SETUPMEMXFER setup{};
     ASSERT_EQ(control(DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
-    EXPECT_EQ(setup.MinBufSize, 512u) << "no source-control file: the defaults";
-    EXPECT_EQ(setup.MaxBufSize, 2048u);
-    EXPECT_EQ(setup.Preferred, 1024u);
+    EXPECT_EQ(valueOf(setup.MinBufSize), 512u) << "no source-control file: the defaults";
+    EXPECT_EQ(valueOf(setup.MaxBufSize), 2048u);
+    EXPECT_EQ(valueOf(setup.Preferred), 1024u);
 
     root.write("windows/PXCM.src", "[ADF]\r\nPendingImages=0\r\n");
     g_source.sourceControlPath[0] = '\0';
     ASSERT_EQ(control(DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
-    EXPECT_EQ(setup.MinBufSize, 512u) << "no section: the defaults";
-    EXPECT_EQ(setup.Preferred, 1024u);
+    EXPECT_EQ(valueOf(setup.MinBufSize), 512u) << "no section: the defaults";
+    EXPECT_EQ(valueOf(setup.Preferred), 1024u);
 
     root.write("windows/PXCM.src",
                "[Setup Memory Transfer]\r\nMin=100\r\nMax=70000\r\nPreferred=4000\r\n");
     ASSERT_EQ(control(DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
-    EXPECT_EQ(setup.MinBufSize, 100u) << "read afresh at every request";
-    EXPECT_EQ(setup.MaxBufSize, 70000u);
-    EXPECT_EQ(setup.Preferred, 4000u);
+    EXPECT_EQ(valueOf(setup.MinBufSize), 100u) << "read afresh at every request";
+    EXPECT_EQ(valueOf(setup.MaxBufSize), 70000u);
+    EXPECT_EQ(valueOf(setup.Preferred), 4000u);
 }
 
 TEST_F(SourceTest, SetupFileXferAnswersTheFixedNameAndCreatesTheGivenOne) {
@@ -218,8 +222,8 @@ TEST_F(SourceTest, SetupFileXferAnswersTheFixedNameAndCreatesTheGivenOne) {
         out.VRefNum = 5;
         ASSERT_EQ(control(DAT_SETUPFILEXFER, msg, &out), TWRC_SUCCESS);
         EXPECT_STREQ(out.FileName, "c:\\twain.bmp") << "not the name given by MSG_SET";
-        EXPECT_EQ(out.Format, TWFF_BMP);
-        EXPECT_EQ(out.VRefNum, 0);
+        EXPECT_EQ(valueOf(out.Format), TWFF_BMP);
+        EXPECT_EQ(valueOf(out.VRefNum), 0);
     }
 
     std::snprintf(setup.FileName, sizeof setup.FileName, "%s",
@@ -249,8 +253,8 @@ TEST_F(SourceTest, PaletteWithoutCameraLeavesTheRecord) {
     palette.NumColors = 77;
     palette.Colors[0].Channel1 = 9;
     ASSERT_EQ(call(DG_IMAGE, DAT_PALETTE8, MSG_GET, &palette), TWRC_SUCCESS);
-    EXPECT_EQ(palette.NumColors, 77);
-    EXPECT_EQ(palette.Colors[0].Channel1, 9);
+    EXPECT_EQ(valueOf(palette.NumColors), 77);
+    EXPECT_EQ(valueOf(palette.Colors[0].Channel1), 9);
     EXPECT_TRUE(errorBoxes(root).empty());
 }
 
@@ -269,15 +273,16 @@ TEST_F(SourceTest, ResponseCurvesAreWrittenForEveryMessage) {
         for (int i = 0; i < 16; ++i)
             response[i] = {static_cast<TW_UINT8>(200 + i), static_cast<TW_UINT8>(i),
                            static_cast<TW_UINT8>(255 - i), static_cast<TW_UINT8>(i * 16)};
-        ASSERT_EQ(call(DG_IMAGE, row.dat, row.msg, response), TWRC_SUCCESS);
+        ASSERT_EQ(call(DG_IMAGE, valueOf(row.dat), valueOf(row.msg), response), TWRC_SUCCESS);
         const std::string file = root.read("windows/PXCM.src");
         const std::size_t section = file.find(row.section);
-        ASSERT_NE(section, std::string::npos) << row.section;
+        ASSERT_NE(section, std::string::npos) << valueOf(row.section);
         for (int i = 0; i < 16; ++i) {
             const std::string line = "Response[" + std::to_string(i) + "]={" + std::to_string(i) +
                                      "," + std::to_string(255 - i) + "," + std::to_string(i * 16) +
                                      "}";
-            EXPECT_NE(file.find(line, section), std::string::npos) << row.section << " " << line;
+            EXPECT_NE(file.find(line, section), std::string::npos)
+                << valueOf(row.section) << " " << line;
         }
         EXPECT_EQ(file.find("Response[16]"), std::string::npos);
     }
@@ -287,10 +292,10 @@ TEST_F(SourceTest, CieColourIsTheFixedDescription) {
     TW_CIECOLOR cie;
     std::memset(&cie, 0x5A, sizeof cie);
     ASSERT_EQ(call(DG_IMAGE, DAT_CIECOLOR, MSG_SET, &cie), TWRC_SUCCESS);
-    EXPECT_EQ(cie.ColorSpace, TWPT_RGB);
-    EXPECT_EQ(cie.LowEndian, 0);
-    EXPECT_EQ(cie.DeviceDependent, 1);
-    EXPECT_EQ(cie.VersionNumber, 0);
+    EXPECT_EQ(valueOf(cie.ColorSpace), TWPT_RGB);
+    EXPECT_EQ(valueOf(cie.LowEndian), 0);
+    EXPECT_EQ(valueOf(cie.DeviceDependent), 1);
+    EXPECT_EQ(valueOf(cie.VersionNumber), 0);
     auto same = [](TW_FIX32 a, float f) {
         const TW_FIX32 b = FloatToFIX32(f);
         return a.Whole == b.Whole && a.Frac == b.Frac;
@@ -308,8 +313,8 @@ TEST_F(SourceTest, CieColourIsTheFixedDescription) {
     for (const TW_CIEPOINT& p : {cie.BlackPoint, cie.WhitePaper, cie.BlackInk})
         EXPECT_TRUE(same(p.X, 1.1f) && same(p.Y, 5.5f) && same(p.Z, 6.6f));
     EXPECT_TRUE(same(cie.Samples[0], 99.99f));
-    EXPECT_EQ(cie.StageABC.Decode[0].BreakIn.Whole, 0x5A5A) << "members not listed stay";
-    EXPECT_EQ(cie.StageABC.Decode[1].StartIn.Whole, 0x5A5A);
+    EXPECT_EQ(valueOf(cie.StageABC.Decode[0].BreakIn.Whole), 0x5A5A) << "members not listed stay";
+    EXPECT_EQ(valueOf(cie.StageABC.Decode[1].StartIn.Whole), 0x5A5A);
 }
 
 TEST_F(SourceTest, JpegCompressionSucceedsInStateThreeWithoutTouchingTheRecord) {
@@ -317,8 +322,8 @@ TEST_F(SourceTest, JpegCompressionSucceedsInStateThreeWithoutTouchingTheRecord) 
     std::memset(&jpeg, 0x33, sizeof jpeg);
     for (TW_UINT16 msg : {MSG_GET, MSG_SET, MSG_RESET, MSG_ENDXFER})
         EXPECT_EQ(call(DG_IMAGE, DAT_JPEGCOMPRESSION, msg, &jpeg), TWRC_SUCCESS);
-    EXPECT_EQ(jpeg.ColorSpace, 0x3333);
-    EXPECT_EQ(jpeg.RestartFrequency, 0x3333);
+    EXPECT_EQ(valueOf(jpeg.ColorSpace), 0x3333);
+    EXPECT_EQ(valueOf(jpeg.RestartFrequency), 0x3333);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 #include <vector>
+#include "caps/packed_fields.h"
 
 #include "picture_blocks.h"
 #include "source/native_dib.h"
@@ -92,17 +93,18 @@ TEST_F(TransferTest, StripsOfWholeRowsForBuffersWithinTheLimits) {
             const TW_IMAGEMEMXFER& x = records[k];
             const TW_UINT32 rowsHere =
                 std::min<TW_UINT32>(row.rowsPerStrip, row.height - k * row.rowsPerStrip);
-            EXPECT_EQ(x.Compression, TWCP_NONE);
-            EXPECT_EQ(x.BytesPerRow, bpr);
-            EXPECT_EQ(x.Columns, static_cast<TW_UINT32>(row.width));
-            EXPECT_EQ(x.Rows, rowsHere) << where << " strip " << k;
-            EXPECT_EQ(x.XOffset, 0u);
-            EXPECT_EQ(x.YOffset, k * row.rowsPerStrip) << where << " strip " << k;
-            EXPECT_EQ(x.BytesWritten, rowsHere * bpr) << where << " strip " << k;
+            EXPECT_EQ(valueOf(x.Compression), TWCP_NONE);
+            EXPECT_EQ(valueOf(x.BytesPerRow), bpr);
+            EXPECT_EQ(valueOf(x.Columns), static_cast<TW_UINT32>(valueOf(row.width)));
+            EXPECT_EQ(valueOf(x.Rows), rowsHere) << where << " strip " << k;
+            EXPECT_EQ(valueOf(x.XOffset), 0u);
+            EXPECT_EQ(valueOf(x.YOffset), k * valueOf(row.rowsPerStrip)) << where << " strip " << k;
+            EXPECT_EQ(valueOf(x.BytesWritten), rowsHere * bpr) << where << " strip " << k;
         }
-        EXPECT_EQ(g_transfer.currentImage, nullptr) << where << ": freed after the last strip";
-        EXPECT_EQ(g_transfer.bytesSent, 0u);
-        EXPECT_EQ(g_transfer.stripCalls, 0);
+        EXPECT_EQ(valueOf(g_transfer.currentImage), nullptr)
+            << where << ": freed after the last strip";
+        EXPECT_EQ(valueOf(g_transfer.bytesSent), 0u);
+        EXPECT_EQ(valueOf(g_transfer.stripCalls), 0);
         EXPECT_TRUE(root.prompts().empty()) << where;
     }
 }
@@ -118,8 +120,8 @@ TEST_F(TransferTest, BuffersOutsideTheLimitsAreRefusedQuietly) {
         EXPECT_TRUE(root.prompts().empty()) << length;
         EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xEE), static_cast<long>(length))
             << "nothing copied";
-        EXPECT_EQ(g_transfer.bytesSent, 0u);
-        EXPECT_NE(g_transfer.currentImage, nullptr);
+        EXPECT_EQ(valueOf(g_transfer.bytesSent), 0u);
+        EXPECT_NE(valueOf(g_transfer.currentImage), nullptr);
     }
 }
 
@@ -130,8 +132,8 @@ TEST_F(TransferTest, LimitsComeFromTheSourceControlFile) {
     std::vector<std::uint8_t> buffer;
     EXPECT_EQ(strip(xfer, buffer, 2048), TWRC_FAILURE) << "below this file's Min";
     ASSERT_EQ(strip(xfer, buffer, 4096), TWRC_SUCCESS);
-    EXPECT_EQ(xfer.Rows, 2u);
-    EXPECT_EQ(xfer.BytesWritten, 3840u);
+    EXPECT_EQ(valueOf(xfer.Rows), 2u);
+    EXPECT_EQ(valueOf(xfer.BytesWritten), 3840u);
 }
 
 TEST_F(TransferTest, ABufferSmallerThanARowShowsTheBox) {
@@ -147,9 +149,9 @@ TEST_F(TransferTest, ABufferSmallerThanARowShowsTheBox) {
     EXPECT_EQ(prompts[0].caption, "Error") << "the platform's default caption";
     EXPECT_EQ(prompts[0].buttons, "ok");
     EXPECT_FALSE(prompts[0].owned);
-    EXPECT_EQ(g_transfer.bytesSent, 1920u) << "the strip position is unchanged";
+    EXPECT_EQ(valueOf(g_transfer.bytesSent), 1920u) << "the strip position is unchanged";
     ASSERT_EQ(strip(xfer, buffer, 1920), TWRC_SUCCESS);
-    EXPECT_EQ(xfer.YOffset, 1u);
+    EXPECT_EQ(valueOf(xfer.YOffset), 1u);
 }
 
 TEST_F(TransferTest, MoreThanAThousandCallsAbortThePicture) {
@@ -158,21 +160,21 @@ TEST_F(TransferTest, MoreThanAThousandCallsAbortThePicture) {
     TW_IMAGEMEMXFER xfer;
     std::vector<std::uint8_t> buffer;
     for (int k = 0; k < 1000; ++k) ASSERT_EQ(strip(xfer, buffer, 600), TWRC_SUCCESS) << k;
-    EXPECT_EQ(xfer.YOffset, 999u);
+    EXPECT_EQ(valueOf(xfer.YOffset), 999u);
     EXPECT_TRUE(root.prompts().empty());
 
     EXPECT_EQ(strip(xfer, buffer, 600), TWRC_XFERDONE);
-    EXPECT_EQ(xfer.BytesWritten, 0u);
+    EXPECT_EQ(valueOf(xfer.BytesWritten), 0u);
     const auto prompts = root.prompts();
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, "The source aborts a memory transfer");
     EXPECT_EQ(prompts[0].caption, "Sample Source");
     EXPECT_FALSE(prompts[0].owned);
     EXPECT_EQ(std::count(buffer.begin(), buffer.end(), 0xEE), 600) << "nothing copied";
-    ASSERT_NE(g_transfer.currentImage, nullptr) << "the picture stays";
+    ASSERT_NE(valueOf(g_transfer.currentImage), nullptr) << "the picture stays";
 
     ASSERT_EQ(strip(xfer, buffer, 600), TWRC_SUCCESS);
-    EXPECT_EQ(xfer.YOffset, 0u) << "it starts again at its first row";
+    EXPECT_EQ(valueOf(xfer.YOffset), 0u) << "it starts again at its first row";
     EXPECT_TRUE(std::equal(buffer.begin(), buffer.end(), patternRows(200, 1).begin()));
 }
 
@@ -181,8 +183,8 @@ TEST_F(TransferTest, TheAbortCountsCallsOfAnyMessage) {
     TW_IMAGEMEMXFER xfer{};
     xfer.BytesWritten = 77;
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_SET, &xfer), TWRC_XFERDONE);
-    EXPECT_EQ(xfer.BytesWritten, 0u);
-    EXPECT_EQ(g_transfer.stripCalls, 0);
+    EXPECT_EQ(valueOf(xfer.BytesWritten), 0u);
+    EXPECT_EQ(valueOf(g_transfer.stripCalls), 0);
 }
 
 TEST_F(TransferTest, ANewCurrentImageStartsAtItsFirstRow) {
@@ -192,8 +194,8 @@ TEST_F(TransferTest, ANewCurrentImageStartsAtItsFirstRow) {
     for (int k = 0; k < 300; ++k) ASSERT_EQ(strip(xfer, buffer, 1920), TWRC_SUCCESS);
     // Abandoned midway; a smaller picture replaces it.
     storeCurrentImage(fullPicture(320, 240));
-    EXPECT_EQ(g_transfer.bytesSent, 0u);
-    EXPECT_EQ(g_transfer.stripCalls, 0);
+    EXPECT_EQ(valueOf(g_transfer.bytesSent), 0u);
+    EXPECT_EQ(valueOf(g_transfer.stripCalls), 0);
     int calls = 0;
     TW_UINT16 last = 0;
     const auto got = allStrips(1920, &calls, &last);
@@ -231,9 +233,9 @@ TEST_F(TransferTest, NoStripReadsPastTheBlock) {
         int calls = 0;
         TW_UINT16 last = 0;
         allStrips(2048, &calls, &last);
-        EXPECT_EQ(last, TWRC_FAILURE) << row.what;
-        EXPECT_EQ(calls, 1) << row.what << ": refused at the first strip";
-        EXPECT_EQ(status(), TWCC_BUMMER) << row.what;
+        EXPECT_EQ(last, TWRC_FAILURE) << valueOf(row.what);
+        EXPECT_EQ(calls, 1) << valueOf(row.what) << ": refused at the first strip";
+        EXPECT_EQ(status(), TWCC_BUMMER) << valueOf(row.what);
     }
     // A position past the end of the picture (not made by any transfer).
     SetUp();
@@ -270,7 +272,7 @@ TEST_F(TransferTest, ABufferGivenAsAHandleIsWrittenThroughItsLock) {
     xfer.Memory.TheMem = nullptr;
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_BADVALUE);
-    EXPECT_EQ(g_transfer.bytesSent, 0u) << "nothing counted as sent";
+    EXPECT_EQ(valueOf(g_transfer.bytesSent), 0u) << "nothing counted as sent";
 }
 
 // The DIB that a native transfer hands over, read back.
@@ -299,9 +301,10 @@ TEST_F(TransferTest, NativeTransferOfThreeRowsSwapsTheOuterRowsAndTurnsEveryPixe
     for (int fileRow = 0; fileRow < 3; ++fileRow)
         for (int x = 0; x < 4; ++x)
             for (int c = 0; c < 3; ++c)
-                EXPECT_EQ(dib.bits[fileRow * 12 + x * 3 + c], patternByte(x, 2 - fileRow, 2 - c))
+                EXPECT_EQ(valueOf(dib.bits)[fileRow * 12 + x * 3 + c],
+                          patternByte(x, 2 - fileRow, 2 - c))
                     << "row " << fileRow << " pixel " << x << " byte " << c;
-    EXPECT_EQ(g_transfer.currentImage, nullptr) << "the handle is the application's now";
+    EXPECT_EQ(valueOf(g_transfer.currentImage), nullptr) << "the handle is the application's now";
     plat::memFree(h);
 }
 
@@ -327,7 +330,7 @@ TEST_F(TransferTest, NativeDibsAreWellFormedForEveryWidth) {
         expected.biSizeImage = row.sizeImage;
         EXPECT_EQ(std::memcmp(&dib.header, &expected, sizeof expected), 0) << where;
         const std::size_t stride = (static_cast<std::size_t>(row.width) * 3 + 3) / 4 * 4;
-        ASSERT_GE(dib.bits.size(), stride * row.height) << where;
+        ASSERT_GE(dib.bits.size(), stride * valueOf(row.height)) << where;
         bool pixels = true, padding = true;
         for (int fileRow = 0; fileRow < row.height; ++fileRow) {
             const std::uint8_t* r = dib.bits.data() + fileRow * stride;
@@ -356,7 +359,7 @@ TEST_F(TransferTest, TheHandleIsWrittenWithThePlatformsHandleWidth) {
         EXPECT_EQ(out[k], 0xAB) << "byte " << k << " beyond the handle";
     plat::MemLock lock(h);
     ASSERT_TRUE(lock);
-    EXPECT_EQ(lock.as<DibHeader>()->biWidth, 8) << "a handle that locks to the DIB";
+    EXPECT_EQ(valueOf(lock.as<DibHeader>()->biWidth), 8) << "a handle that locks to the DIB";
 }
 
 TEST_F(TransferTest, NativeTransferOutsideStateSixOrOfABrokenPictureFails) {
@@ -365,7 +368,7 @@ TEST_F(TransferTest, NativeTransferOutsideStateSixOrOfABrokenPictureFails) {
     TW_HANDLE h = nullptr;
     EXPECT_EQ(native(&h), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_SEQERROR);
-    EXPECT_NE(g_transfer.currentImage, nullptr);
+    EXPECT_NE(valueOf(g_transfer.currentImage), nullptr);
 
     g_source.protocolState = STATE_XFERREADY;
     DibHeader broken = testsupport::fullPictureHeader(8, 50);  // 2 rows held
@@ -380,13 +383,13 @@ TEST_F(TransferTest, WithoutAPictureTransfersFailQuietlyAndSetTheFetchAgainFlag)
     TW_HANDLE h = nullptr;
     EXPECT_EQ(native(&h), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_SUCCESS);
-    EXPECT_EQ(g_transfer.fetchAgain, TRUE);
+    EXPECT_EQ(valueOf(g_transfer.fetchAgain), TRUE);
 
     g_transfer.fetchAgain = FALSE;
     TW_IMAGEMEMXFER xfer;
     std::vector<std::uint8_t> buffer;
     EXPECT_EQ(strip(xfer, buffer, 1920), TWRC_FAILURE);
-    EXPECT_EQ(g_transfer.fetchAgain, TRUE);
+    EXPECT_EQ(valueOf(g_transfer.fetchAgain), TRUE);
     EXPECT_TRUE(root.prompts().empty());
 }
 
@@ -395,14 +398,14 @@ TEST_F(TransferTest, AFailedFetchAnswersTheNoPictureInfoEvenWithAnOldPictureHeld
     TW_IMAGEINFO info{};
     info.SamplesPerPixel = 9;
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_FAILURE);
-    EXPECT_EQ(info.ImageWidth, 640);
-    EXPECT_EQ(info.ImageLength, 480);
-    EXPECT_EQ(info.SamplesPerPixel, 9) << "the other fields stay unwritten";
-    EXPECT_EQ(info.XResolution.Whole, 0);
+    EXPECT_EQ(valueOf(info.ImageWidth), 640);
+    EXPECT_EQ(valueOf(info.ImageLength), 480);
+    EXPECT_EQ(valueOf(info.SamplesPerPixel), 9) << "the other fields stay unwritten";
+    EXPECT_EQ(valueOf(info.XResolution.Whole), 0);
     EXPECT_EQ(status(), TWCC_SUCCESS);
     EXPECT_TRUE(root.prompts().empty());
-    EXPECT_EQ(g_transfer.fetchAgain, FALSE) << "cleared by the failed fetch";
-    EXPECT_NE(g_transfer.currentImage, nullptr) << "the old picture is left as it was";
+    EXPECT_EQ(valueOf(g_transfer.fetchAgain), FALSE) << "cleared by the failed fetch";
+    EXPECT_NE(valueOf(g_transfer.currentImage), nullptr) << "the old picture is left as it was";
 }
 
 TEST(NativeDib, FlipInPlaceKeepsAnOddMiddleRowAndTurnsItsPixels) {

@@ -7,8 +7,10 @@
 # libjpeg decodes the camera's files, and Exit makes the application disable
 # and close the source.
 # Usage: tests/wine/acquire.sh WIN64_BUILD POSIX_BUILD MANAGER MECH
-#   MANAGER: "wine" (wine's twain_32, the source as twain_64\sane.ds) or a
-#   path to the open-source manager's 64-bit TWAINDSM.dll.
+#   MANAGER: "wine" (wine's twain_32, the source as twain_64\sane.ds), a
+#   path to the open-source manager's 64-bit TWAINDSM.dll (the source copied
+#   to twain_64\pxcm), or "installed:" and that path (the source where the
+#   setup program put it).
 # Needs WINEPREFIX (a booted prefix) and DISPLAY (an X server) set.
 set -euo pipefail
 win=$(cd "$1" && pwd)
@@ -54,8 +56,10 @@ for n in 1 2 4 5 6 7 8; do ln -sfn /nonexistent-port "$WINEPREFIX/dosdevices/com
 ln -sfn "$pty" "$WINEPREFIX/dosdevices/com3"
 
 sys=$WINEPREFIX/drive_c/windows
+installed=""
+case $manager in installed:*) installed=1; manager=${manager#installed:} ;; esac
 rm -f "$sys/twain_64/sane.ds"
-rm -rf "$sys/twain_64/pxcm"
+[ -n "$installed" ] || rm -rf "$sys/twain_64/pxcm"
 appdir=$work/app
 mkdir -p "$appdir" "$work/out"
 cp "$win/tests/wine/twain_acquire.exe" "$appdir/"
@@ -64,8 +68,13 @@ if [ "$manager" = wine ]; then
   cp "$win/pxcmtwain.ds" "$sys/twain_64/sane.ds"
   dll=twain_32.dll
 else
-  mkdir -p "$sys/twain_64/pxcm"
-  cp "$win/pxcmtwain.ds" "$sys/twain_64/pxcm/pxcmtwain.ds"
+  if [ -n "$installed" ]; then
+    cmp -s "$win/pxcmtwain.ds" "$sys/twain_64/pxcm/pxcmtwain.ds" ||
+      fail "the setup program did not install this source as twain_64\\pxcm\\pxcmtwain.ds"
+  else
+    mkdir -p "$sys/twain_64/pxcm"
+    cp "$win/pxcmtwain.ds" "$sys/twain_64/pxcm/pxcmtwain.ds"
+  fi
   cp "$manager" "$appdir/TWAINDSM.dll"
   dll=TWAINDSM.dll
 fi

@@ -5,7 +5,9 @@
 # memory DCs; text_check.exe, text with the window's fonts; then the camera
 # window and the transfers with the simulated camera (acquire.sh), by native
 # and by memory transfer. All must pass.
-# Usage: tests/wine/run.sh WIN64_BUILD [POSIX_BUILD]
+# With a setup program, the open-source manager acquires once more from the
+# source as that program installs it (pxcm-setup.exe /S in the same prefix).
+# Usage: tests/wine/run.sh WIN64_BUILD [POSIX_BUILD [SETUP_EXE]]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "${1:-build/win64}" && pwd)
@@ -54,6 +56,13 @@ if [ -n "$gui" ]; then
   if [ -f "$dsm64" ]; then
     "$here/acquire.sh" "$build" "$posix" "$dsm64" native
     "$here/acquire.sh" "$build" "$posix" "$dsm64" memory
+    setup=${3:-}
+    if [ -n "$setup" ] && [ -f "$setup" ]; then
+      wine "$setup" /S
+      "$here/acquire.sh" "$build" "$posix" "installed:$dsm64" native
+    else
+      echo "skipped: acquiring from the source as the setup program installs it (no setup program)"
+    fi
   else
     echo "skipped: the open-source Source Manager under wine (no ../shared/twain-dsm)"
   fi

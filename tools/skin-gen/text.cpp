@@ -104,6 +104,7 @@ Fonts::~Fonts() {
     for (FT_Face f : impl_->faces)
         if (f) FT_Done_Face(f);
     if (impl_->library) FT_Done_FreeType(impl_->library);
+    FcFini();  // the configuration FcInit loaded goes with the fonts
 }
 
 int Fonts::width(Face face, int pixels, const std::string& text) {
