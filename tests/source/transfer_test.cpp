@@ -355,6 +355,7 @@ TEST_F(TransferTest, TheHandleIsWrittenWithThePlatformsHandleWidth) {
     TW_HANDLE h;
     std::memcpy(&h, out, sizeof h);
     ASSERT_NE(h, nullptr);
+    plat::MemBlock owned(h);  // the application's now: it frees the DIB
     for (std::size_t k = sizeof(TW_HANDLE); k < sizeof out; ++k)
         EXPECT_EQ(out[k], 0xAB) << "byte " << k << " beyond the handle";
     plat::MemLock lock(h);
