@@ -58,31 +58,50 @@ plat::Bitmap skinBitmapFromDib(const void* dib, std::size_t size) {
     if (bitsOffset > size || stride * static_cast<std::size_t>(height) > size - bitsOffset)
         return {};
 
-    const std::uint8_t* table = bytes + tableOffset;
+    // The colour table spread to all 256 indexes; an index beyond a short
+    // table names no colour and fails the picture (checked once a row, so
+    // that the pixel loop does not branch).
+    std::uint8_t colour[256][3] = {};
+    std::uint8_t unnamed[256];
+    for (std::size_t i = 0; i < 256; ++i) {
+        unnamed[i] = i < colours ? 0 : 1;
+        if (i < colours) std::memcpy(colour[i], bytes + tableOffset + 4 * i, 3);
+    }
     const std::uint8_t* pixels = bytes + bitsOffset;
     plat::Bitmap out(static_cast<int>(width), static_cast<int>(height));
+    const std::size_t w = static_cast<std::size_t>(out.width());
+    const unsigned perByte = bits <= 8 ? 8 / bits : 1;
+    const unsigned mask = (1u << (bits <= 8 ? bits : 8)) - 1;
     for (int y = 0; y < out.height(); ++y) {
         const int fileRow = topDown ? y : out.height() - 1 - y;
         const std::uint8_t* src = pixels + static_cast<std::size_t>(fileRow) * stride;
         std::uint8_t* dst = out.row(y);
-        for (int x = 0; x < out.width(); ++x, dst += 3) {
-            if (bits == 24) {
-                std::memcpy(dst, src + 3 * static_cast<std::size_t>(x), 3);
-                continue;
-            }
-            std::size_t index;
-            if (bits == 8) {
-                index = src[x];
-            } else if (bits == 4) {
-                const std::uint8_t pair = src[x / 2];
-                index = x % 2 == 0 ? pair >> 4 : pair & 15;
-            } else {
-                index = src[x / 8] >> (7 - x % 8) & 1;
-            }
-            // An index beyond a short colour table names no colour.
-            if (index >= colours) return {};
-            std::memcpy(dst, table + 4 * index, 3);
+        if (bits == 24) {
+            std::memcpy(dst, src, w * 3);
+            continue;
         }
+        std::uint8_t bad = 0;
+        if (bits == 8) {
+            for (std::size_t x = 0; x < w; ++x) {
+                const std::uint8_t* c = colour[src[x]];
+                dst[3 * x] = c[0];
+                dst[3 * x + 1] = c[1];
+                dst[3 * x + 2] = c[2];
+                bad |= unnamed[src[x]];
+            }
+        } else {
+            // Leftmost pixel in a byte's high bits.
+            for (std::size_t x = 0; x < w; ++x) {
+                const unsigned shift = 8 - bits * (static_cast<unsigned>(x % perByte) + 1);
+                const unsigned index = src[x / perByte] >> shift & mask;
+                const std::uint8_t* c = colour[index];
+                dst[3 * x] = c[0];
+                dst[3 * x + 1] = c[1];
+                dst[3 * x + 2] = c[2];
+                bad |= unnamed[index];
+            }
+        }
+        if (bad) return {};
     }
     return out;
 }

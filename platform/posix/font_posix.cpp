@@ -7,6 +7,8 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <mutex>
+
 namespace plat {
 namespace {
 
@@ -108,12 +110,25 @@ std::string matchFontFile(const char* pattern) {
 }
 
 std::unique_ptr<Font> createFont(FontFace face) {
-    // The labels' 9-pixel serif; the status line in the cell of the Windows
-    // system font (16 pixels high, baseline 13 pixels down).
+    // Matching loads fontconfig's whole configuration and loading renders
+    // 256 glyphs, milliseconds together: each face is made once per process
+    // and every window gets a copy.
+    static std::mutex lock;
+    static std::unique_ptr<GlyphFont> made[2];
+    static bool tried[2] = {false, false};
     const bool label = face == FontFace::LabelSerif;
-    const std::string file = matchFontFile(label ? "DejaVu Serif" : "DejaVu Sans");
-    if (file.empty()) return nullptr;
-    return label ? GlyphFont::load(file, 9) : GlyphFont::load(file, 13, 16, 13);
+    const int k = label ? 0 : 1;
+    const std::lock_guard<std::mutex> guard(lock);
+    if (!tried[k]) {
+        tried[k] = true;
+        // The labels' 9-pixel serif; the status line in the cell of the
+        // Windows system font (16 pixels high, baseline 13 pixels down).
+        const std::string file = matchFontFile(label ? "DejaVu Serif" : "DejaVu Sans");
+        if (!file.empty())
+            made[k] = label ? GlyphFont::load(file, 9) : GlyphFont::load(file, 13, 16, 13);
+    }
+    if (!made[k]) return nullptr;
+    return std::make_unique<GlyphFont>(*made[k]);
 }
 
 }  // namespace plat
