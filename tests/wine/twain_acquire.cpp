@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "platform/twain.h"
+#include "tests/wine/twain_app.h"
 
 namespace {
 
-const char PRODUCT[] = "Vantrel KMT-18/19 ver 1.6";
 int failures = 0;
 
 void say(const char* format, const std::string& what) {
@@ -33,23 +33,7 @@ bool expect(bool ok, const std::string& what) {
     return ok;
 }
 
-struct Manager {
-    DSMENTRYPROC entry = nullptr;
-    TW_IDENTITY app{};
-    TW_IDENTITY source{};
-
-    TW_UINT16 toManager(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-        return entry(&app, nullptr, DG_CONTROL, dat, msg, data);
-    }
-    TW_UINT16 toSource(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-        return entry(&app, &source, dg, dat, msg, data);
-    }
-    TW_UINT16 condition() {
-        TW_STATUS status{};
-        toSource(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
-        return status.ConditionCode;
-    }
-};
+using twainapp::Manager;
 
 // A bottom-up 24-bit BMP from rows given top-down as blue, green, red.
 bool writeBmp(const std::string& path, int width, int height,
@@ -170,39 +154,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string mech = argv[2], out = argv[3];
-    HMODULE dsm = LoadLibraryA(argv[1]);
-    if (!expect(dsm != nullptr, std::string("load ") + argv[1])) return 1;
-    Manager m;
-    m.entry =
-        reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(dsm, "DSM_Entry")));
-    if (!expect(m.entry != nullptr, "find DSM_Entry")) return 1;
-
-    m.app.Version.MajorNum = 1;
-    m.app.Version.Language = TWLG_USA;
-    m.app.Version.Country = TWCY_USA;
-    std::strcpy(m.app.Version.Info, "acquire");
-    m.app.ProtocolMajor = 1;
-    m.app.ProtocolMinor = 9;
-    m.app.SupportedGroups = DG_CONTROL | DG_IMAGE;
-    std::strcpy(m.app.Manufacturer, "pxcm");
-    std::strcpy(m.app.ProductFamily, "tests");
-    std::strcpy(m.app.ProductName, "twain acquire");
-
     HWND parent = CreateWindowA("STATIC", "twain acquire", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
-    if (!expect(m.toManager(DAT_PARENT, MSG_OPENDSM, &parent) == TWRC_SUCCESS, "MSG_OPENDSM"))
-        return 1;
-
-    bool found = false;
-    TW_IDENTITY id{};
-    for (TW_UINT16 rc = m.toManager(DAT_IDENTITY, MSG_GETFIRST, &id); rc == TWRC_SUCCESS;
-         rc = m.toManager(DAT_IDENTITY, MSG_GETNEXT, &id)) {
-        if (!found && std::strcmp(id.ProductName, PRODUCT) == 0) {
-            m.source = id;
-            found = true;
-        }
-    }
-    if (!expect(found, "the pxcm source is listed")) return 1;
+    Manager m;
+    const char* failed = twainapp::openManager(m, argv[1], &parent, "twain acquire");
+    if (!expect(failed == nullptr, failed ? failed : "the pxcm source is listed")) return 1;
     if (!expect(m.toManager(DAT_IDENTITY, MSG_OPENDS, &m.source) == TWRC_SUCCESS, "MSG_OPENDS"))
         return 1;
 
@@ -252,7 +208,7 @@ int main(int argc, char** argv) {
     expect(m.toManager(DAT_IDENTITY, MSG_CLOSEDS, &m.source) == TWRC_SUCCESS, "MSG_CLOSEDS");
     expect(m.toManager(DAT_PARENT, MSG_CLOSEDSM, &parent) == TWRC_SUCCESS, "MSG_CLOSEDSM");
     DestroyWindow(parent);
-    FreeLibrary(dsm);
+    FreeLibrary(m.library);
     std::printf("pictures: %d\n", pictures);
     std::printf("%s\n", failures ? "twain acquire: FAILED" : "twain acquire: done");
     return failures ? 1 : 0;

@@ -1,0 +1,68 @@
+// twain_app.h — what the Win32 test applications share: a Source Manager
+// loaded from a library, the application's identity, and the pxcm source
+// found among the manager's sources.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/twain.h"
+
+namespace twainapp {
+
+constexpr char PRODUCT[] = "Vantrel KMT-18/19 ver 1.6";
+
+struct Manager {
+    HMODULE library = nullptr;
+    DSMENTRYPROC entry = nullptr;
+    TW_IDENTITY app{};
+    TW_IDENTITY source{};
+
+    TW_UINT16 toManager(TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+        return entry(&app, nullptr, DG_CONTROL, dat, msg, data);
+    }
+    TW_UINT16 toSource(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
+        return entry(&app, &source, dg, dat, msg, data);
+    }
+    TW_UINT16 condition() {
+        TW_STATUS status{};
+        toSource(DG_CONTROL, DAT_STATUS, MSG_GET, &status);
+        return status.ConditionCode;
+    }
+};
+
+// Loads the manager `library` ("twain_32.dll" or a TWAINDSM.dll path), opens
+// it for `parent` and picks the pxcm source; null on success, else what
+// failed.
+inline const char* openManager(Manager& m, const char* library, HWND* parent, const char* name) {
+    m.library = LoadLibraryA(library);
+    if (!m.library) return "load the Source Manager";
+    m.entry = reinterpret_cast<DSMENTRYPROC>(
+        reinterpret_cast<void*>(GetProcAddress(m.library, "DSM_Entry")));
+    if (!m.entry) return "find DSM_Entry";
+    m.app.Version.MajorNum = 1;
+    m.app.Version.Language = TWLG_USA;
+    m.app.Version.Country = TWCY_USA;
+    std::strcpy(m.app.Version.Info, name);
+    m.app.ProtocolMajor = 1;
+    m.app.ProtocolMinor = 9;
+    m.app.SupportedGroups = DG_CONTROL | DG_IMAGE;
+    std::strcpy(m.app.Manufacturer, "pxcm");
+    std::strcpy(m.app.ProductFamily, "tests");
+    std::snprintf(m.app.ProductName, sizeof m.app.ProductName, "%s", name);
+    if (m.toManager(DAT_PARENT, MSG_OPENDSM, parent) != TWRC_SUCCESS) return "MSG_OPENDSM";
+    bool found = false;
+    TW_IDENTITY id{};
+    for (TW_UINT16 rc = m.toManager(DAT_IDENTITY, MSG_GETFIRST, &id); rc == TWRC_SUCCESS;
+         rc = m.toManager(DAT_IDENTITY, MSG_GETNEXT, &id)) {
+        if (!found && std::strcmp(id.ProductName, PRODUCT) == 0) {
+            m.source = id;
+            found = true;
+        }
+    }
+    return found ? nullptr : "find the pxcm source among the manager's sources";
+}
+
+}  // namespace twainapp
