@@ -1,15 +1,18 @@
 // gui_soak.cpp — long use of the Windows source's window in one process:
-// cycles of open, enable with the camera window, paint the thumbnails, click
-// the first one and Load, take the picture by native transfer, disable and
-// close, through a real Source Manager, with the process's GDI and USER
-// object counts and its kernel handles printed as they go.
+// cycles of listing the sources, open, enable with the camera window, paint
+// the thumbnails, click the first one and Load, take the picture by native
+// transfer, disable and close, through a real Source Manager, with the
+// process's GDI and USER object counts and its kernel handles printed as
+// they go, and whether the manager keeps the source loaded between cycles.
 // Usage: gui_soak.exe MANAGER CYCLES
 // Exit code 0 when every cycle did its work and no count grew after the
 // tenth cycle.
 #include <windows.h>
+#include <winternl.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 #include "platform/twain.h"
@@ -40,12 +43,37 @@ long probeGdiObjects() {
 
 // The kernel handles of the process (ports, events, threads, files) by
 // probing: wine's GetProcessHandleCount answers 0.
-long probeKernelHandles() {
-    long n = 0;
+std::set<ULONG_PTR> kernelHandles() {
+    std::set<ULONG_PTR> out;
     DWORD flags = 0;
     for (ULONG_PTR h = 4; h < 0x10000; h += 4)
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags)) ++n;
-    return n;
+        if (GetHandleInformation(reinterpret_cast<HANDLE>(h), &flags)) out.insert(h);
+    return out;
+}
+
+long probeKernelHandles() {
+    return static_cast<long>(kernelHandles().size());
+}
+
+// A handle's object type and name ("Key \REGISTRY\..."), so that a count that
+// grows says what grows.
+std::string describeHandle(ULONG_PTR h) {
+    using Query = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    // Looked up at each call: a function's static would add a lock's
+    // semaphore of its own to the handles counted.
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryObject")));
+    std::string out;
+    for (int what : {2, 1}) {  // ObjectTypeInformation, ObjectNameInformation
+        alignas(8) unsigned char buffer[1024];
+        ULONG length = 0;
+        if (!query || query(reinterpret_cast<HANDLE>(h), what, buffer, sizeof buffer, &length) != 0)
+            continue;
+        const auto* text = reinterpret_cast<const UNICODE_STRING*>(buffer);
+        if (!out.empty()) out += ' ';
+        for (USHORT i = 0; i < text->Length / 2; ++i) out += static_cast<char>(text->Buffer[i]);
+    }
+    return out.empty() ? "?" : out;
 }
 
 BOOL CALLBACK countChild(HWND, LPARAM count) {
@@ -132,6 +160,7 @@ void click(HWND window, int x, int y) {
 // One cycle; null when every step did its work, else the step that did not.
 // `open` receives the counts while the window shows its thumbnails.
 const char* cycle(twainapp::Manager& m, HWND parent, Counts* open) {
+    if (!twainapp::findSource(m)) return "list the sources";
     if (m.toManager(DAT_IDENTITY, MSG_OPENDS, &m.source) != TWRC_SUCCESS) return "MSG_OPENDS";
     TW_USERINTERFACE ui{};
     ui.ShowUI = TRUE;
@@ -197,6 +226,7 @@ int main(int argc, char** argv) {
     print("start", 0, countsNow(&probed));
     const long settle = cycles >= 20 ? 10 : 1;
     Counts settled, last;
+    std::set<ULONG_PTR> held = kernelHandles();
     for (long n = 1; n <= cycles; ++n) {
         Counts open;
         if (const char* failed = cycle(m, parent, &open)) {
@@ -204,9 +234,21 @@ int main(int argc, char** argv) {
             return 1;
         }
         last = countsNow(&probed);
+        // Past the first cycles, every handle that stays is named.
+        const std::set<ULONG_PTR> now = kernelHandles();
+        if (n > 1)
+            for (ULONG_PTR h : now)
+                if (!held.count(h))
+                    std::printf("cycle %ld: new handle %#lx %s\n", n, static_cast<unsigned long>(h),
+                                describeHandle(h).c_str());
+        held = now;
         if (n == settle) settled = last;
-        if (n == 1) print("window open, cycle", n, open);
-        if (n <= 3 || n == settle || n % 10 == 0) print("cycle", n, last);
+        if (n == 1) {
+            print("window open, cycle", n, open);
+            const bool loaded = GetModuleHandleA("sane.ds") || GetModuleHandleA("pxcmtwain.ds");
+            std::printf("source loaded after close: %s\n", loaded ? "yes" : "no (unloaded)");
+        }
+        if (n <= 5 || n == settle || n % 10 == 0) print("cycle", n, last);
     }
     m.toManager(DAT_PARENT, MSG_CLOSEDSM, &parent);
     std::printf("counted by %s\n",

@@ -27,11 +27,15 @@ private:
     LONGLONG frequency_ = 0;
 };
 
+// At namespace scope, made when the module loads: a function's static would
+// take a lock that libstdc++ makes once per load of the module and never
+// frees, a kernel semaphore lost at every unload.
+SystemClock g_systemClock;
+
 }  // namespace
 
 Clock& systemClock() {
-    static SystemClock clock;
-    return clock;
+    return g_systemClock;
 }
 
 }  // namespace plat

@@ -4,7 +4,9 @@
 # Source Manager; surface_check.exe, the drawing surface and DIB helpers on
 # memory DCs; text_check.exe, text with the window's fonts; then the camera
 # window and the transfers with the simulated camera (acquire.sh), by native
-# and by memory transfer. All must pass.
+# and by memory transfer; and a few load-to-unload cycles through the
+# open-source manager with the process's objects and handles counted
+# (bench/wine_soak.sh). All must pass.
 # With a setup program, the open-source manager acquires once more from the
 # source as that program installs it (pxcm-setup.exe /S in the same prefix).
 # Usage: tests/wine/run.sh WIN64_BUILD [POSIX_BUILD [SETUP_EXE]]
@@ -56,6 +58,9 @@ if [ -n "$gui" ]; then
   if [ -f "$dsm64" ]; then
     "$here/acquire.sh" "$build" "$posix" "$dsm64" native
     "$here/acquire.sh" "$build" "$posix" "$dsm64" memory
+    # The open-source manager frees the source at every close: loads and
+    # unloads with the window and a transfer leave no object or handle.
+    "$here/../../bench/wine_soak.sh" "$build" "$posix" 8 "$dsm64"
     setup=${3:-}
     if [ -n "$setup" ] && [ -f "$setup" ]; then
       wine "$setup" /S

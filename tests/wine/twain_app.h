@@ -33,6 +33,21 @@ struct Manager {
     }
 };
 
+// Lists the manager's sources (a manager may load and free each to ask its
+// identity) and picks the pxcm source; false when it is not among them.
+inline bool findSource(Manager& m) {
+    bool found = false;
+    TW_IDENTITY id{};
+    for (TW_UINT16 rc = m.toManager(DAT_IDENTITY, MSG_GETFIRST, &id); rc == TWRC_SUCCESS;
+         rc = m.toManager(DAT_IDENTITY, MSG_GETNEXT, &id)) {
+        if (!found && std::strcmp(id.ProductName, PRODUCT) == 0) {
+            m.source = id;
+            found = true;
+        }
+    }
+    return found;
+}
+
 // Loads the manager `library` ("twain_32.dll" or a TWAINDSM.dll path), opens
 // it for `parent` and picks the pxcm source; null on success, else what
 // failed.
@@ -53,16 +68,7 @@ inline const char* openManager(Manager& m, const char* library, HWND* parent, co
     std::strcpy(m.app.ProductFamily, "tests");
     std::snprintf(m.app.ProductName, sizeof m.app.ProductName, "%s", name);
     if (m.toManager(DAT_PARENT, MSG_OPENDSM, parent) != TWRC_SUCCESS) return "MSG_OPENDSM";
-    bool found = false;
-    TW_IDENTITY id{};
-    for (TW_UINT16 rc = m.toManager(DAT_IDENTITY, MSG_GETFIRST, &id); rc == TWRC_SUCCESS;
-         rc = m.toManager(DAT_IDENTITY, MSG_GETNEXT, &id)) {
-        if (!found && std::strcmp(id.ProductName, PRODUCT) == 0) {
-            m.source = id;
-            found = true;
-        }
-    }
-    return found ? nullptr : "find the pxcm source among the manager's sources";
+    return findSource(m) ? nullptr : "find the pxcm source among the manager's sources";
 }
 
 }  // namespace twainapp
