@@ -115,18 +115,17 @@ Counts countsNow(bool* probed) {
     return c;
 }
 
+BOOL CALLBACK matchCameraWindow(HWND window, LPARAM found) {
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (std::string(caption) != CAPTION || !IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 HWND findCameraWindow() {
     HWND found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
-            char caption[128] = "";
-            GetWindowTextA(w, caption, sizeof caption);
-            if (std::string(caption) != CAPTION || !IsWindowVisible(w)) return TRUE;
-            *reinterpret_cast<HWND*>(out) = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), matchCameraWindow, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
