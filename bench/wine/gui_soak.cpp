@@ -1,7 +1,7 @@
 // gui_soak.cpp — long use of the Windows source's window in one process:
 // cycles of listing the sources, open, enable with the camera window, paint
 // the thumbnails, click the first one and Load, take the picture by native
-// transfer, disable and close, through a real Source Manager, with the
+// and by memory transfer in turn, disable and close, through a real Source Manager, with the
 // process's GDI and USER object counts and its kernel handles printed as
 // they go, and whether the manager keeps the source loaded between cycles.
 // Usage: gui_soak.exe MANAGER CYCLES
@@ -156,11 +156,45 @@ void click(HWND window, int x, int y) {
     PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
+bool setMechanism(twainapp::Manager& m, TW_UINT16 mechanism) {
+    TW_CAPABILITY cap{};
+    cap.Cap = ICAP_XFERMECH;
+    cap.ConType = TWON_ONEVALUE;
+    cap.hContainer = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
+    auto* one = static_cast<TW_ONEVALUE*>(GlobalLock(cap.hContainer));
+    one->ItemType = TWTY_UINT16;
+    one->Item = mechanism;
+    GlobalUnlock(cap.hContainer);
+    const bool set = m.toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap) == TWRC_SUCCESS;
+    GlobalFree(cap.hContainer);
+    return set;
+}
+
+// Memory strips of the preferred size until the picture is done.
+const char* memoryTransfer(twainapp::Manager& m) {
+    TW_SETUPMEMXFER setup{};
+    if (m.toSource(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup) != TWRC_SUCCESS)
+        return "DAT_SETUPMEMXFER";
+    std::string buffer(setup.Preferred, '\0');
+    for (int strip = 0; strip < 4000; ++strip) {
+        TW_IMAGEMEMXFER x{};
+        x.Memory.Flags = TWMF_APPOWNS | TWMF_POINTER;
+        x.Memory.Length = setup.Preferred;
+        x.Memory.TheMem = &buffer[0];
+        const TW_UINT16 rc = m.toSource(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &x);
+        if (rc == TWRC_XFERDONE) return nullptr;
+        if (rc != TWRC_SUCCESS) return "DAT_IMAGEMEMXFER";
+    }
+    return "DAT_IMAGEMEMXFER never done";
+}
+
 // One cycle; null when every step did its work, else the step that did not.
+// Odd cycles take the picture by native transfer, even ones by memory.
 // `open` receives the counts while the window shows its thumbnails.
-const char* cycle(twainapp::Manager& m, HWND parent, Counts* open) {
+const char* cycle(twainapp::Manager& m, HWND parent, bool memory, Counts* open) {
     if (!twainapp::findSource(m)) return "list the sources";
     if (m.toManager(DAT_IDENTITY, MSG_OPENDS, &m.source) != TWRC_SUCCESS) return "MSG_OPENDS";
+    if (!setMechanism(m, memory ? TWSX_MEMORY : TWSX_NATIVE)) return "ICAP_XFERMECH";
     TW_USERINTERFACE ui{};
     ui.ShowUI = TRUE;
     ui.hParent = parent;
@@ -183,10 +217,14 @@ const char* cycle(twainapp::Manager& m, HWND parent, Counts* open) {
         return "MSG_XFERREADY";
     TW_IMAGEINFO info{};
     if (m.toSource(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) != TWRC_SUCCESS) return "DAT_IMAGEINFO";
-    TW_HANDLE dib = nullptr;
-    if (m.toSource(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib) != TWRC_XFERDONE || !dib)
-        return "DAT_IMAGENATIVEXFER";
-    GlobalFree(dib);
+    if (memory) {
+        if (const char* failed = memoryTransfer(m)) return failed;
+    } else {
+        TW_HANDLE dib = nullptr;
+        if (m.toSource(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib) != TWRC_XFERDONE || !dib)
+            return "DAT_IMAGENATIVEXFER";
+        GlobalFree(dib);
+    }
     TW_PENDINGXFERS pending{};
     if (m.toSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) != TWRC_SUCCESS)
         return "MSG_ENDXFER";
@@ -228,7 +266,7 @@ int main(int argc, char** argv) {
     std::set<ULONG_PTR> held = kernelHandles();
     for (long n = 1; n <= cycles; ++n) {
         Counts open;
-        if (const char* failed = cycle(m, parent, &open)) {
+        if (const char* failed = cycle(m, parent, n % 2 == 0, &open)) {
             std::printf("FAIL cycle %ld: %s (condition code %u)\n", n, failed, m.condition());
             return 1;
         }
