@@ -80,26 +80,16 @@ plat::Bitmap skinBitmapFromDib(const void* dib, std::size_t size) {
             std::memcpy(dst, src, w * 3);
             continue;
         }
+        // Leftmost pixel in a byte's high bits.
         std::uint8_t bad = 0;
-        if (bits == 8) {
-            for (std::size_t x = 0; x < w; ++x) {
-                const std::uint8_t* c = colour[src[x]];
-                dst[3 * x] = c[0];
-                dst[3 * x + 1] = c[1];
-                dst[3 * x + 2] = c[2];
-                bad |= unnamed[src[x]];
-            }
-        } else {
-            // Leftmost pixel in a byte's high bits.
-            for (std::size_t x = 0; x < w; ++x) {
-                const unsigned shift = 8 - bits * (static_cast<unsigned>(x % perByte) + 1);
-                const unsigned index = src[x / perByte] >> shift & mask;
-                const std::uint8_t* c = colour[index];
-                dst[3 * x] = c[0];
-                dst[3 * x + 1] = c[1];
-                dst[3 * x + 2] = c[2];
-                bad |= unnamed[index];
-            }
+        for (std::size_t x = 0; x < w; ++x) {
+            const unsigned shift = 8 - bits * (static_cast<unsigned>(x % perByte) + 1);
+            const unsigned index = src[x / perByte] >> shift & mask;
+            const std::uint8_t* c = colour[index];
+            dst[3 * x] = c[0];
+            dst[3 * x + 1] = c[1];
+            dst[3 * x + 2] = c[2];
+            bad |= unnamed[index];
         }
         if (bad) return {};
     }

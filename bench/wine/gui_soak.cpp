@@ -51,10 +51,6 @@ std::set<ULONG_PTR> kernelHandles() {
     return out;
 }
 
-long probeKernelHandles() {
-    return static_cast<long>(kernelHandles().size());
-}
-
 // A handle's object type and name ("Key \REGISTRY\..."), so that a count that
 // grows says what grows.
 std::string describeHandle(ULONG_PTR h) {
@@ -111,7 +107,7 @@ Counts countsNow(bool* probed) {
     if (GetProcessHandleCount(GetCurrentProcess(), &handles) && handles != 0)
         c.handles = handles;
     else
-        c.handles = probeKernelHandles();
+        c.handles = static_cast<long>(kernelHandles().size());
     return c;
 }
 
@@ -156,20 +152,6 @@ void click(HWND window, int x, int y) {
     PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
 }
 
-bool setMechanism(twainapp::Manager& m, TW_UINT16 mechanism) {
-    TW_CAPABILITY cap{};
-    cap.Cap = ICAP_XFERMECH;
-    cap.ConType = TWON_ONEVALUE;
-    cap.hContainer = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
-    auto* one = static_cast<TW_ONEVALUE*>(GlobalLock(cap.hContainer));
-    one->ItemType = TWTY_UINT16;
-    one->Item = mechanism;
-    GlobalUnlock(cap.hContainer);
-    const bool set = m.toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap) == TWRC_SUCCESS;
-    GlobalFree(cap.hContainer);
-    return set;
-}
-
 // Memory strips of the preferred size until the picture is done.
 const char* memoryTransfer(twainapp::Manager& m) {
     TW_SETUPMEMXFER setup{};
@@ -194,7 +176,7 @@ const char* memoryTransfer(twainapp::Manager& m) {
 const char* cycle(twainapp::Manager& m, HWND parent, bool memory, Counts* open) {
     if (!twainapp::findSource(m)) return "list the sources";
     if (m.toManager(DAT_IDENTITY, MSG_OPENDS, &m.source) != TWRC_SUCCESS) return "MSG_OPENDS";
-    if (!setMechanism(m, memory ? TWSX_MEMORY : TWSX_NATIVE)) return "ICAP_XFERMECH";
+    if (!twainapp::setMechanism(m, memory ? TWSX_MEMORY : TWSX_NATIVE)) return "ICAP_XFERMECH";
     TW_USERINTERFACE ui{};
     ui.ShowUI = TRUE;
     ui.hParent = parent;

@@ -4,7 +4,7 @@
 // and writes every announced picture as a BMP file; it disables and closes
 // the source when the window asks to be closed.
 // Usage: twain_acquire.exe MANAGER native|memory OUTDIR
-//   MANAGER: the Source Manager library to load ("twain_32.dll", or a path
+//   MANAGER: the Source Manager DLL to load ("twain_32.dll", or a path
 //   to TWAINDSM.dll).
 // Prints one line per step on stdout; exit code 0 when every step answered
 // as it should and at least one picture arrived.
@@ -162,17 +162,8 @@ int main(int argc, char** argv) {
     if (!expect(m.toManager(DAT_IDENTITY, MSG_OPENDS, &m.source) == TWRC_SUCCESS, "MSG_OPENDS"))
         return 1;
 
-    TW_CAPABILITY cap{};
-    cap.Cap = ICAP_XFERMECH;
-    cap.ConType = TWON_ONEVALUE;
-    cap.hContainer = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
-    auto* one = static_cast<TW_ONEVALUE*>(GlobalLock(cap.hContainer));
-    one->ItemType = TWTY_UINT16;
-    one->Item = mech == "native" ? TWSX_NATIVE : TWSX_MEMORY;
-    GlobalUnlock(cap.hContainer);
-    expect(m.toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap) == TWRC_SUCCESS,
+    expect(twainapp::setMechanism(m, mech == "native" ? TWSX_NATIVE : TWSX_MEMORY),
            "ICAP_XFERMECH " + mech);
-    GlobalFree(cap.hContainer);
 
     TW_USERINTERFACE ui{};
     ui.ShowUI = TRUE;
@@ -208,7 +199,7 @@ int main(int argc, char** argv) {
     expect(m.toManager(DAT_IDENTITY, MSG_CLOSEDS, &m.source) == TWRC_SUCCESS, "MSG_CLOSEDS");
     expect(m.toManager(DAT_PARENT, MSG_CLOSEDSM, &parent) == TWRC_SUCCESS, "MSG_CLOSEDSM");
     DestroyWindow(parent);
-    FreeLibrary(m.library);
+    FreeLibrary(m.dsm);
     std::printf("pictures: %d\n", pictures);
     std::printf("%s\n", failures ? "twain acquire: FAILED" : "twain acquire: done");
     return failures ? 1 : 0;

@@ -1,5 +1,5 @@
 // twain_app.h — what the Win32 test applications share: a Source Manager
-// loaded from a library, the application's identity, and the pxcm source
+// loaded from its DLL, the application's identity, and the pxcm source
 // found among the manager's sources.
 #pragma once
 
@@ -15,7 +15,7 @@ namespace twainapp {
 constexpr char PRODUCT[] = "Vantrel KMT-18/19 ver 1.6";
 
 struct Manager {
-    HMODULE library = nullptr;
+    HMODULE dsm = nullptr;  // the Source Manager module
     DSMENTRYPROC entry = nullptr;
     TW_IDENTITY app{};
     TW_IDENTITY source{};
@@ -48,14 +48,14 @@ inline bool findSource(Manager& m) {
     return found;
 }
 
-// Loads the manager `library` ("twain_32.dll" or a TWAINDSM.dll path), opens
-// it for `parent` and picks the pxcm source; null on success, else what
-// failed.
-inline const char* openManager(Manager& m, const char* library, HWND* parent, const char* name) {
-    m.library = LoadLibraryA(library);
-    if (!m.library) return "load the Source Manager";
-    m.entry = reinterpret_cast<DSMENTRYPROC>(
-        reinterpret_cast<void*>(GetProcAddress(m.library, "DSM_Entry")));
+// Loads the manager at `dllPath` ("twain_32.dll" or a TWAINDSM.dll path),
+// opens it for `parent` and picks the pxcm source; null on success, else
+// what failed.
+inline const char* openManager(Manager& m, const char* dllPath, HWND* parent, const char* name) {
+    m.dsm = LoadLibraryA(dllPath);
+    if (!m.dsm) return "load the Source Manager";
+    m.entry =
+        reinterpret_cast<DSMENTRYPROC>(reinterpret_cast<void*>(GetProcAddress(m.dsm, "DSM_Entry")));
     if (!m.entry) return "find DSM_Entry";
     m.app.Version.MajorNum = 1;
     m.app.Version.Language = TWLG_USA;
@@ -69,6 +69,21 @@ inline const char* openManager(Manager& m, const char* library, HWND* parent, co
     std::snprintf(m.app.ProductName, sizeof m.app.ProductName, "%s", name);
     if (m.toManager(DAT_PARENT, MSG_OPENDSM, parent) != TWRC_SUCCESS) return "MSG_OPENDSM";
     return findSource(m) ? nullptr : "find the pxcm source among the manager's sources";
+}
+
+// ICAP_XFERMECH set to `mechanism` (TWSX_NATIVE, TWSX_MEMORY) as a one-value.
+inline bool setMechanism(Manager& m, TW_UINT16 mechanism) {
+    TW_CAPABILITY cap{};
+    cap.Cap = ICAP_XFERMECH;
+    cap.ConType = TWON_ONEVALUE;
+    cap.hContainer = GlobalAlloc(GHND, sizeof(TW_ONEVALUE));
+    auto* one = static_cast<TW_ONEVALUE*>(GlobalLock(cap.hContainer));
+    one->ItemType = TWTY_UINT16;
+    one->Item = mechanism;
+    GlobalUnlock(cap.hContainer);
+    const bool set = m.toSource(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap) == TWRC_SUCCESS;
+    GlobalFree(cap.hContainer);
+    return set;
 }
 
 }  // namespace twainapp
