@@ -36,6 +36,12 @@ struct CameraWindowState {
     int initFailed = 0;
     // WM_CLOSE arrived inside an exchange: closed when the exchange ends.
     int closePending = 0;
+    // 1 while the first page of thumbnails has not been loaded: a failed
+    // thumbnail then only leaves a blank cell, untold.
+    int initialLoadPending = 0;
+    // Cleared when the user answers Cancel to a box of the link (the
+    // reporter's cancel hook): the loading loops stop.
+    int continueLoading = 1;
 };
 
 extern CameraWindowState g_window;

@@ -62,9 +62,8 @@ void onPaint(HWND window) {
     drawSpeedSelector(window);
     ThumbnailList& list = *g_window.list;
     list.reloadPage();
-    LinkState& state = linkState();
-    if (state.continueFlag && list.count > PAGE_SLOTS && state.initialLoadPending) {
+    if (g_window.continueLoading && list.count > PAGE_SLOTS && g_window.initialLoadPending) {
         preloadPages();
-        state.initialLoadPending = 0;
+        g_window.initialLoadPending = 0;
     }
 }
