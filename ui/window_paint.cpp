@@ -13,7 +13,7 @@ void drawBackgroundAndButtons(HWND window, bool withToggles) {
     plat::WindowCanvas canvas(window);
     plat::Surface& surface = canvas.surface();
     surface.copyBitmap(0, 0, BACKGROUND_WIDTH, BACKGROUND_HEIGHT, g_window.background, 0, 0);
-    for (int i = 0; i < BUTTON_COUNT; ++i) {
+    for (int i = 0; i < LAYOUT_BUTTONS; ++i) {
         if (!withToggles && (i == BUTTON_MODE_T || i == BUTTON_MODE_Q)) continue;
         g_window.buttons[i].draw(surface);
     }
