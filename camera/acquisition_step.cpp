@@ -7,6 +7,7 @@
 
 #include "camera/camera_module.h"
 #include "image/jpeg_decoder.h"
+#include "source/pending_transfers.h"
 #include "source/transfer_state.h"
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"
@@ -22,15 +23,6 @@ constexpr char TRANSFERRING_TEXT[] = "Transferring to application software...";
 constexpr char DIFFERENT_PHOTOS[] =
     "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
     "try it again.";
-
-// The lowest selected cell, -1 when none is selected.
-int firstSelected(const ThumbnailList& list) {
-    for (int i = 0; i < LIST_CELLS; ++i) {
-        const ThumbnailCell* cell = list.cell(i);
-        if (cell && cell->selected) return i;
-    }
-    return -1;
-}
 
 // Brings picture i into the shown page.
 void scrollTo(ThumbnailList& list, int i) {
@@ -58,17 +50,15 @@ int acquireNextPicture() {
     if (!g_window.list) return 0;
     BusyGuard busy;
 
+    // The picture is the one the Load handed over next, not the lowest
+    // selected: a skipped picture stays selected and is not delivered.
     const bool allSelected = g_window.transferIndex == TRANSFER_ALL_SELECTED;
-    int i;
-    if (allSelected) {
-        i = firstSelected(*g_window.list);
-        if (i < 0) return 0;
+    const int i = nextPendingPicture();
+    if (i < 0 || i >= LIST_CELLS) return 0;
+    if (allSelected)
         scrollTo(*g_window.list, i);
-    } else {
-        i = g_window.transferIndex;
-        if (i < 0 || i >= LIST_CELLS) return 0;
+    else
         markSelected(*g_window.list, i);
-    }
 
     WaitCursor wait;
     g_window.progress.setMaximum(PROGRESS_MAXIMUM);
@@ -90,7 +80,8 @@ int acquireNextPicture() {
         stored = picture != nullptr;
         storeCurrentImage(picture);
         // A box of the download may have let the user close the window.
-        if (allSelected && g_window.list) g_window.list->toggleSelection(i);
+        const ThumbnailCell* cell = g_window.list ? g_window.list->cell(i) : nullptr;
+        if (allSelected && cell && cell->selected) g_window.list->toggleSelection(i);
     } else {
         if (result == LINK_OK)
             windowMessage(DIFFERENT_PHOTOS, plat::Buttons::Ok, plat::Icon::Error);

@@ -5,7 +5,7 @@
 #include "camera/camera_module.h"
 #include "platform/prompt.h"
 #include "platform/window.h"
-#include "source/announcements.h"
+#include "source/pending_transfers.h"
 #include "source/error_box.h"
 #include "source/source_state.h"
 #include "source/trace.h"
@@ -96,7 +96,7 @@ TW_UINT16 DisableDS(pTW_USERINTERFACE ui) {
     if (!protocolStateIn(STATE_ENABLED, STATE_XFERREADY))
         return failWith(TWCC_SEQERROR, FAIL_DISABLEDS);
     if (!ui) return failWith(TWCC_BADVALUE, FAIL_DISABLEDS);
-    dropAnnouncements();
+    dropPendingTransfers();
     if (!ui->ShowUI && g_source.cameraWindow) plat::showWindow(g_source.cameraWindow, false);
     g_source.protocolState = STATE_OPEN;
     return TWRC_SUCCESS;

@@ -4,7 +4,6 @@
 
 #include "camera/camera_module.h"
 #include "platform/window.h"
-#include "source/announcements.h"
 #include "source/notify.h"
 #include "source/trace.h"
 #include "ui/layout.h"
@@ -120,9 +119,6 @@ INT_PTR CALLBACK CameraWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
             break;
         case WM_TIMER:
             TraceLog(TRACE_TIMER);
-            break;
-        case WM_PXCM_ANNOUNCE:
-            announceNext();
             break;
         default:
             return FALSE;

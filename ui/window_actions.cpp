@@ -1,11 +1,13 @@
 // window_actions.cpp — Load, Exit, Select All, Deselect All, HELP and the
 // check that the list still matches the camera.
 #include <string>
+#include <vector>
 
 #include "camera/camera_module.h"
+#include "caps/transfer_count.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "source/announcements.h"
+#include "source/pending_transfers.h"
 #include "source/notify.h"
 #include "ui/camera_window.h"
 #include "ui/window_handlers.h"
@@ -62,16 +64,26 @@ bool checkCameraInSync() {
 }
 
 void loadSelected() {
-    if (!checkCameraInSync()) return;
-    const int n = selectedCount();
-    if (n == 0) return;
+    // A Load's pictures still pending are the application's to take first.
+    if (pendingTransfers() > 0 || !checkCameraInSync()) return;
+    // CAP_XFERCOUNT n > 0 hands over the n lowest; the others stay selected.
+    const int limit = caps::transferCountLimit();
+    std::vector<int> pictures;
+    for (int i = 0; i < LIST_CELLS; ++i) {
+        const ThumbnailCell* held = g_window.list->cell(i);
+        if (!held || !held->selected) continue;
+        if (limit > 0 && static_cast<int>(pictures.size()) == limit) break;
+        pictures.push_back(i);
+    }
+    if (pictures.empty()) return;
     g_window.transferIndex = TRANSFER_ALL_SELECTED;
-    announceTransfers(n);
+    announceTransfers(std::move(pictures));
 }
 
-void announcePicture() {
-    dropAnnouncements();
-    announceTransfers(1);
+void announcePicture(int picture) {
+    if (pendingTransfers() > 0) return;
+    g_window.transferIndex = picture;
+    announceTransfers({picture});
 }
 
 void exitWindow() {

@@ -2,6 +2,7 @@
 // speed spots, the logo and the thumbnails; the mouse capture.
 #include "camera/camera_module.h"
 #include "platform/window.h"
+#include "source/pending_transfers.h"
 #include "ui/about_box.h"
 #include "ui/camera_status.h"
 #include "ui/camera_window.h"
@@ -124,7 +125,6 @@ void onCaptureChanged() {
 
 void onLButtonDblClk(int x, int y) {
     const int picture = g_window.list->hitTest(x, y);
-    if (picture == NO_PICTURE || !checkCameraInSync()) return;
-    g_window.transferIndex = picture;
-    announcePicture();
+    if (picture == NO_PICTURE || pendingTransfers() > 0 || !checkCameraInSync()) return;
+    announcePicture(picture);
 }
