@@ -85,7 +85,9 @@ int acquireNextPicture() {
     } else {
         if (result == LINK_OK)
             windowMessage(DIFFERENT_PHOTOS, plat::Buttons::Ok, plat::Icon::Error);
+        // The camera no longer matches the list: the rest of the Load goes too.
         if (g_window.list) g_window.list->deselectAll();
+        dropPendingTransfers();
     }
 
     g_window.progress.setPosition(0);
