@@ -7,8 +7,8 @@
 #include "caps/transfer_count.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "source/pending_transfers.h"
 #include "source/notify.h"
+#include "source/pending_transfers.h"
 #include "ui/camera_window.h"
 #include "ui/window_handlers.h"
 

@@ -91,8 +91,8 @@ TEST_F(PendingCount, EveryEndOfTransferAnswersThePicturesStillToCome) {
         TW_UINT16 left;
         TW_INT32 state;
     };
-    for (const Step& s : {Step{1, 2, STATE_XFERREADY}, Step{2, 1, STATE_XFERREADY},
-                          Step{4, 0, STATE_ENABLED}}) {
+    for (const Step& s :
+         {Step{1, 2, STATE_XFERREADY}, Step{2, 1, STATE_XFERREADY}, Step{4, 0, STATE_ENABLED}}) {
         SCOPED_TRACE(s.picture);
         EXPECT_EQ(takeOne(), s.picture);
         EXPECT_EQ(endCount(), s.left);
