@@ -24,8 +24,8 @@
 #include "image/jpeg_decoder.h"
 #include "platform/clock.h"
 #include "platform/window.h"
-#include "source/announcements.h"
 #include "source/entry.h"
+#include "source/pending_transfers.h"
 #include "source/source_state.h"
 #include "source/transfer_state.h"
 #include "tests/camera/simulator.h"
@@ -273,7 +273,7 @@ void BM_Acquisition(benchmark::State& state) {
         for (auto _ : state) {
             resetSourceState();
             resetCameraWindowState();
-            dropAnnouncements();
+            dropPendingTransfers();
             tally = WireTally{};
             const auto start = SteadyClock::now();
             double ownPerPicture = 0;

@@ -21,8 +21,8 @@
 #include "platform/os_types.h"
 #include "platform/twain.h"
 #include "platform/window.h"
-#include "source/announcements.h"
 #include "source/entry.h"
+#include "source/pending_transfers.h"
 #include "source/source_state.h"
 #include "source/transfer_state.h"
 #include "support/test_jpeg.h"
@@ -261,7 +261,7 @@ void windowInput(Input& in, int& idleTurns) {
     static const UINT messages[] = {WM_PAINT,         WM_CLOSE,          WM_KEYDOWN,
                                     WM_MOUSEMOVE,     WM_LBUTTONDOWN,    WM_LBUTTONUP,
                                     WM_LBUTTONDBLCLK, WM_CAPTURECHANGED, WM_TIMER,
-                                    WM_INITDIALOG,    WM_RBUTTONDOWN,    WM_PXCM_ANNOUNCE};
+                                    WM_INITDIALOG,    WM_RBUTTONDOWN,    WM_APP + 0x51};
     static const WPARAM keys[] = {VK_PRIOR, VK_NEXT, VK_HOME,  VK_END,    VK_UP,
                                   VK_DOWN,  VK_LEFT, VK_RIGHT, VK_ESCAPE, 0x41};
     static const WPARAM buttons[] = {MK_LBUTTON, 0, MK_LBUTTON | MK_SHIFT | MK_CONTROL,
@@ -526,7 +526,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     resetSourceState();
     resetLinkState();
     resetCameraWindowState();
-    dropAnnouncements();
+    dropPendingTransfers();
     writeText(g_root + "/windows/pxcm.ini", g_settings[0]);
     writeText(g_root + "/windows/PXCM.src", g_settings[1]);
     std::error_code ec;

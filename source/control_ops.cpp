@@ -9,9 +9,10 @@
 #include "platform/installed_defaults.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
-#include "source/announcements.h"
 #include "source/error_box.h"
+#include "source/pending_transfers.h"
 #include "source/source_state.h"
+#include "source/transfer_state.h"
 #include "source/window_release.h"
 
 namespace {
@@ -78,7 +79,7 @@ TW_UINT16 CloseDS() {
     if (!protocolStateIn(STATE_OPEN, STATE_ENABLED, STATE_XFERREADY))
         return failWith(TWCC_SEQERROR, FAIL_CLOSEDS);
     g_source.appIdentity.Id = 0;
-    dropAnnouncements();
+    dropPendingTransfers();
     if (g_source.cameraWindow) releaseCameraWindow();
     g_source.protocolState = STATE_LOADED;
     return TWRC_SUCCESS;
@@ -103,19 +104,28 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
             if (!protocolStateIn(STATE_OPEN, STATE_ENABLED, STATE_XFERREADY))
                 return failWith(TWCC_SEQERROR, FAIL_PENDING);
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
-            pending->Count = pendingImages();
+            // In a transfer the count is this Load's; outside one the file's.
+            pending->Count = protocolStateIn(STATE_XFERREADY)
+                                 ? static_cast<TW_UINT16>(pendingTransfers())
+                                 : pendingImages();
             return TWRC_SUCCESS;
         case MSG_ENDXFER:
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             pending->Count = 0;
             clearPendingImages();
-            transferEnded();
+            if (protocolStateIn(STATE_XFERREADY)) {
+                // Transferred or skipped, this picture is done: a current
+                // image left by DAT_IMAGEINFO must not stand in for the next.
+                storeCurrentImage(nullptr);
+                pending->Count = static_cast<TW_UINT16>(endPendingTransfer());
+                if (pending->Count == 0) g_source.protocolState = STATE_ENABLED;
+            }
             return TWRC_SUCCESS;
         case MSG_RESET:
             if (!protocolStateIn(STATE_XFERREADY)) return failWith(TWCC_SEQERROR, FAIL_PENDING);
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             g_source.protocolState = STATE_ENABLED;
-            dropAnnouncements();
+            dropPendingTransfers();
             pending->Count = 0;
             clearPendingImages();
             return TWRC_SUCCESS;

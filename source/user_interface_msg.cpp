@@ -6,9 +6,9 @@
 #include "platform/prompt.h"
 #include "platform/trace.h"
 #include "platform/window.h"
-#include "source/announcements.h"
 #include "source/error_box.h"
 #include "source/notify.h"
+#include "source/pending_transfers.h"
 #include "source/source_state.h"
 #include "source/window_release.h"
 #include "ui/camera_window.h"
@@ -65,11 +65,10 @@ namespace {
 WindowHost sourceWindowHost() {
     WindowHost host;
     host.moduleInstance = g_source.moduleInstance;
-    host.announce = [](int count, bool replaceHeld) {
-        if (replaceHeld) dropAnnouncements();
-        announceTransfers(count);
-    };
-    host.announceNext = announceNext;
+    host.announce = [](const std::vector<int>& pictures) { announceTransfers(pictures); };
+    host.pendingCount = pendingTransfers;
+    host.nextPicture = nextPendingPicture;
+    host.dropPending = dropPendingTransfers;
     host.closeRequested = NotifyCloseDSReq;
     return host;
 }
@@ -116,7 +115,7 @@ TW_UINT16 DisableDS(pTW_USERINTERFACE ui) {
     if (!protocolStateIn(STATE_ENABLED, STATE_XFERREADY))
         return failWith(TWCC_SEQERROR, FAIL_DISABLEDS);
     if (!ui) return failWith(TWCC_BADVALUE, FAIL_DISABLEDS);
-    dropAnnouncements();
+    dropPendingTransfers();
     if (!ui->ShowUI && g_source.cameraWindow) plat::showWindow(g_source.cameraWindow, false);
     g_source.protocolState = STATE_OPEN;
     return TWRC_SUCCESS;

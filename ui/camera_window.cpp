@@ -120,9 +120,6 @@ INT_PTR CALLBACK CameraWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
         case WM_TIMER:
             TraceLog(TRACE_TIMER);
             break;
-        case WM_PXCM_ANNOUNCE:
-            hostAnnounceNext();
-            break;
         default:
             return FALSE;
     }

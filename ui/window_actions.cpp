@@ -1,8 +1,10 @@
 // window_actions.cpp — Load, Exit, Select All, Deselect All, HELP and the
 // check that the list still matches the camera.
 #include <string>
+#include <vector>
 
 #include "camera/camera_module.h"
+#include "caps/transfer_count.h"
 #include "platform/files.h"
 #include "platform/window.h"
 #include "ui/camera_window.h"
@@ -58,15 +60,26 @@ bool checkCameraInSync() {
 }
 
 void loadSelected() {
-    if (!checkCameraInSync()) return;
-    const int n = selectedCount();
-    if (n == 0) return;
+    // A Load's pictures still pending are the application's to take first.
+    if (hostPendingCount() > 0 || !checkCameraInSync()) return;
+    // CAP_XFERCOUNT n > 0 hands over the n lowest; the others stay selected.
+    const int limit = caps::transferCountLimit();
+    std::vector<int> pictures;
+    for (int i = 0; i < LIST_CELLS; ++i) {
+        const ThumbnailCell* held = g_window.list->cell(i);
+        if (!held || !held->selected) continue;
+        if (limit > 0 && static_cast<int>(pictures.size()) == limit) break;
+        pictures.push_back(i);
+    }
+    if (pictures.empty()) return;
     g_window.transferIndex = TRANSFER_ALL_SELECTED;
-    hostAnnounce(n, false);
+    hostAnnounce(pictures);
 }
 
-void announcePicture() {
-    hostAnnounce(1, true);
+void announcePicture(int picture) {
+    if (hostPendingCount() > 0) return;
+    g_window.transferIndex = picture;
+    hostAnnounce({picture});
 }
 
 void exitWindow() {

@@ -31,8 +31,9 @@ void updateFromCamera();
 void takeShot();
 void deleteSelected();
 void openHelpFile();
-// A double click's transfer of `transferIndex` alone.
-void announcePicture();
+// A double click: `picture` alone is handed over, unless a Load's pictures
+// are still pending.
+void announcePicture(int picture);
 // Selected cells held by the list, and the lowest selected index (or -1).
 int selectedCount(int* lowest = nullptr);
 

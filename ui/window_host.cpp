@@ -13,12 +13,20 @@ const WindowHost& windowHost() {
     return g_host;
 }
 
-void hostAnnounce(int count, bool replaceHeld) {
-    if (g_host.announce) g_host.announce(count, replaceHeld);
+void hostAnnounce(const std::vector<int>& pictures) {
+    if (g_host.announce) g_host.announce(pictures);
 }
 
-void hostAnnounceNext() {
-    if (g_host.announceNext) g_host.announceNext();
+int hostPendingCount() {
+    return g_host.pendingCount ? g_host.pendingCount() : 0;
+}
+
+int hostNextPicture() {
+    return g_host.nextPicture ? g_host.nextPicture() : -1;
+}
+
+void hostDropPending() {
+    if (g_host.dropPending) g_host.dropPending();
 }
 
 void hostCloseRequested() {

@@ -1,23 +1,23 @@
 // window_host.h — what the camera window asks of the front end that shows it:
 // a record of callbacks handed over when the window is made, so that the
-// window reaches the front end only through them; and the window's own
-// message numbers.
+// window reaches the front end only through them.
 #pragma once
 
-#include "platform/os_types.h"
+#include <vector>
 
-// Posted by the front end when a held-back announcement may go: the window's
-// handling of it calls WindowHost::announceNext.
-constexpr UINT WM_PXCM_ANNOUNCE = WM_APP + 0x51;
+#include "platform/os_types.h"
 
 struct WindowHost {
     // The module whose resources (templates, skin bitmaps) the window shows.
     HINSTANCE moduleInstance = nullptr;
-    // The user hands over `count` pictures: the first is announced now, the
-    // rest one by one; `replaceHeld` first drops those still held back.
-    void (*announce)(int count, bool replaceHeld) = nullptr;
-    // The next held-back announcement (on WM_PXCM_ANNOUNCE).
-    void (*announceNext)() = nullptr;
+    // The user hands over `pictures` (list indexes in transfer order), all
+    // announced at once.
+    void (*announce)(const std::vector<int>& pictures) = nullptr;
+    // The pictures handed over and not yet taken; the next of them (-1: none).
+    int (*pendingCount)() = nullptr;
+    int (*nextPicture)() = nullptr;
+    // The camera no longer matches the list: the rest is not delivered.
+    void (*dropPending)() = nullptr;
     // The user closed the window: the application is asked to close.
     void (*closeRequested)() = nullptr;
 };
@@ -26,7 +26,10 @@ struct WindowHost {
 void setWindowHost(const WindowHost& host);
 const WindowHost& windowHost();
 
-// The host's callbacks, each doing nothing when the host has none.
-void hostAnnounce(int count, bool replaceHeld);
-void hostAnnounceNext();
+// The host's callbacks, each doing nothing (or answering none) when the host
+// has none.
+void hostAnnounce(const std::vector<int>& pictures);
+int hostPendingCount();
+int hostNextPicture();
+void hostDropPending();
 void hostCloseRequested();

@@ -7,6 +7,7 @@
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/window_handlers.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -124,7 +125,6 @@ void onCaptureChanged() {
 
 void onLButtonDblClk(int x, int y) {
     const int picture = g_window.list->hitTest(x, y);
-    if (picture == NO_PICTURE || !checkCameraInSync()) return;
-    g_window.transferIndex = picture;
-    announcePicture();
+    if (picture == NO_PICTURE || hostPendingCount() > 0 || !checkCameraInSync()) return;
+    announcePicture(picture);
 }

@@ -10,6 +10,7 @@
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"
 #include "ui/window_handlers.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -44,17 +45,15 @@ int acquireNextPicture(StoreImage store) {
     if (!g_window.list) return 0;
     BusyGuard busy;
 
+    // The picture is the one the Load handed over next, not the lowest
+    // selected: a skipped picture stays selected and is not delivered.
     const bool allSelected = g_window.transferIndex == TRANSFER_ALL_SELECTED;
-    int i;
-    if (allSelected) {
-        (void)selectedCount(&i);
-        if (i < 0) return 0;
+    const int i = hostNextPicture();
+    if (i < 0 || i >= LIST_CELLS) return 0;
+    if (allSelected)
         scrollTo(*g_window.list, i);
-    } else {
-        i = g_window.transferIndex;
-        if (i < 0 || i >= LIST_CELLS) return 0;
+    else
         markSelected(*g_window.list, i);
-    }
 
     WaitCursor wait;
     g_window.progress.setMaximum(PROGRESS_MAXIMUM);
@@ -76,11 +75,14 @@ int acquireNextPicture(StoreImage store) {
         stored = picture != nullptr;
         store(picture);
         // A box of the download may have let the user close the window.
-        if (allSelected && g_window.list) g_window.list->toggleSelection(i);
+        const ThumbnailCell* cell = g_window.list ? g_window.list->cell(i) : nullptr;
+        if (allSelected && cell && cell->selected) g_window.list->toggleSelection(i);
     } else {
         if (result == LINK_OK)
             windowMessage(DIFFERENT_PHOTOS, plat::Buttons::Ok, plat::Icon::Error);
+        // The camera no longer matches the list: the rest of the Load goes too.
         if (g_window.list) g_window.list->deselectAll();
+        hostDropPending();
     }
 
     g_window.progress.setPosition(0);

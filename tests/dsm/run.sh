@@ -75,7 +75,7 @@ for _ in $(seq 50); do [ -e "$work/camera" ] && break; sleep 0.1; done
 [ -e "$work/camera" ] || { cat "$work/camera.err"; echo "FAIL: the simulated camera did not start"; exit 1; }
 
 # Every picture of the camera, each run in another way of talking to the
-# manager; six announcements pass its one pending message in turn.
+# manager; one announcement for the six pictures, taken while the count is not 0.
 have_compare=0
 command -v djpeg >/dev/null && command -v compare >/dev/null && have_compare=1
 if [ $have_compare = 1 ]; then

@@ -19,8 +19,8 @@
 #include "platform/memory.h"
 #include "platform/twain.h"
 #include "platform/window.h"
-#include "source/announcements.h"
 #include "source/entry.h"
+#include "source/pending_transfers.h"
 #include "source/source_state.h"
 #include "support/notifications.h"
 #include "support/temp_root.h"
@@ -76,7 +76,7 @@ protected:
         resetSourceState();
         resetLinkState();
         resetCameraWindowState();
-        dropAnnouncements();
+        dropPendingTransfers();
         testsupport::notifications().clear();
         testsupport::setDsmMode(testsupport::DsmMode::Queue);
         root = std::make_unique<testsupport::TempRoot>();
@@ -96,7 +96,7 @@ protected:
         resetSourceState();
         resetLinkState();
         resetCameraWindowState();
-        dropAnnouncements();
+        dropPendingTransfers();
     }
 
     std::string pictures() const { return root->file("pictures"); }

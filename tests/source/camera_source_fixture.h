@@ -18,8 +18,8 @@
 #include "camera/simulator.h"
 #include "platform/twain.h"
 #include "platform/window.h"
-#include "source/announcements.h"
 #include "source/entry.h"
+#include "source/pending_transfers.h"
 #include "source/source_state.h"
 #include "source/transfer_state.h"
 #include "support/notifications.h"
@@ -37,7 +37,7 @@ protected:
         resetSourceState();
         resetLinkState();
         resetCameraWindowState();
-        dropAnnouncements();
+        dropPendingTransfers();
         notifications().clear();
         root = std::make_unique<TempRoot>();
         setenv("PXCM_UI", "headless", 1);
@@ -58,7 +58,7 @@ protected:
         resetSourceState();
         resetLinkState();
         resetCameraWindowState();
-        dropAnnouncements();
+        dropPendingTransfers();
     }
 
     std::string pictures() const { return root->file("pictures"); }

@@ -21,8 +21,8 @@
 #include "image/skin_bitmap.h"
 #include "platform/surface.h"
 #include "platform/twain.h"
-#include "source/announcements.h"
 #include "source/entry.h"
+#include "source/pending_transfers.h"
 #include "source/source_state.h"
 #include "support/notifications.h"
 #include "support/temp_root.h"
@@ -71,7 +71,7 @@ protected:
         resetSourceState();
         resetLinkState();
         resetCameraWindowState();
-        dropAnnouncements();
+        dropPendingTransfers();
         testsupport::notifications().clear();
         testsupport::setDsmMode(testsupport::DsmMode::Queue);
         root = std::make_unique<testsupport::TempRoot>();
@@ -95,7 +95,7 @@ protected:
         resetSourceState();
         resetLinkState();
         resetCameraWindowState();
-        dropAnnouncements();
+        dropPendingTransfers();
         testsupport::setDsmMode(testsupport::DsmMode::Queue);
     }
 

@@ -1,4 +1,4 @@
-// window_actions_test.cpp — Load and its paced announcements under both
+// window_actions_test.cpp — Load and its one announcement under both
 // kinds of Source Manager, double click, Shot, Delete and the check that the
 // list still matches the camera.
 #include "ui_fixture.h"
@@ -29,6 +29,12 @@ protected:
         TW_PENDINGXFERS pending{};
         return call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
     }
+    // DAT_PENDINGXFERS / MSG_GET's count.
+    int pendingCount() {
+        TW_PENDINGXFERS pending{};
+        EXPECT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending), TWRC_SUCCESS);
+        return pending.Count;
+    }
     void removePicture(const char* stem) {
         std::filesystem::remove(pictures() + "/" + stem + ".jpg");
         std::filesystem::remove(pictures() + "/" + stem + ".thumb.jpg");
@@ -42,7 +48,7 @@ TEST_F(WindowActions, LoadWithNothingSelectedAnnouncesNothing) {
     EXPECT_EQ(g_source.protocolState, STATE_ENABLED);
 }
 
-TEST_F(WindowActions, LoadAnnouncesEverySelectedPicturePacedWithoutLosingOne) {
+TEST_F(WindowActions, LoadAnnouncesEverySelectedPictureOnceAndCountsThemDown) {
     for (DsmMode mode : {DsmMode::Queue, DsmMode::SingleSlot}) {
         SCOPED_TRACE(mode == DsmMode::Queue ? "queue" : "single slot");
         TearDown();
@@ -54,63 +60,75 @@ TEST_F(WindowActions, LoadAnnouncesEverySelectedPicturePacedWithoutLosingOne) {
         EXPECT_EQ(g_window.transferIndex, TRANSFER_ALL_SELECTED);
         EXPECT_EQ(g_source.protocolState, STATE_XFERREADY);
         EXPECT_EQ(notified(MSG_XFERREADY), 1);
-        EXPECT_EQ(heldAnnouncements(), 2);
-        int received = 0;
-        for (int transfer = 0; transfer < 3; ++transfer) {
-            if (mode == DsmMode::SingleSlot) {
-                TW_UINT16 msg = 0;
-                ASSERT_TRUE(testsupport::takeNotification(&msg)) << "transfer " << transfer;
-                EXPECT_EQ(msg, MSG_XFERREADY);
-            }
-            ++received;
-            ASSERT_EQ(endTransfer(), TWRC_SUCCESS);
-            // Nothing more until the application's loop turns.
-            EXPECT_EQ(notified(MSG_XFERREADY), transfer + 1);
-            turnLoop();
-            turnLoop();
+        EXPECT_EQ(pendingCount(), 3);
+        if (mode == DsmMode::SingleSlot) {
+            TW_UINT16 msg = 0;
+            ASSERT_TRUE(testsupport::takeNotification(&msg));
+            EXPECT_EQ(msg, MSG_XFERREADY);
         }
-        EXPECT_EQ(received, 3);
-        EXPECT_EQ(notified(MSG_XFERREADY), 3);
-        EXPECT_EQ(heldAnnouncements(), 0);
+        // The count goes down by one at each end of a transfer; the state
+        // stays 6 until it reaches 0, and nothing is announced again.
+        for (int left : {2, 1, 0}) {
+            TW_PENDINGXFERS pending{};
+            ASSERT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
+            EXPECT_EQ(pending.Count, left);
+            EXPECT_EQ(g_source.protocolState, left ? STATE_XFERREADY : STATE_ENABLED);
+            turnLoop();
+            EXPECT_EQ(notified(MSG_XFERREADY), 1);
+        }
         EXPECT_EQ(testsupport::notificationSlot().lost, 0);
         EXPECT_FALSE(testsupport::takeNotification(nullptr));
     }
 }
 
-TEST_F(WindowActions, ResetAndDisableDropTheHeldAnnouncements) {
+TEST_F(WindowActions, ResetAndDisableDropThePendingPictures) {
     ready(4);
     for (int slot : {0, 1, 2}) clickSlot(slot);
     clickButton(BUTTON_LOAD);
-    ASSERT_EQ(heldAnnouncements(), 2);
+    ASSERT_EQ(pendingCount(), 3);
     TW_PENDINGXFERS pending{};
     ASSERT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
-    EXPECT_EQ(heldAnnouncements(), 0);
+    EXPECT_EQ(pending.Count, 0);
+    EXPECT_EQ(g_source.protocolState, STATE_ENABLED);
     ASSERT_EQ(endTransfer(), TWRC_SUCCESS);
     turnLoop();
     EXPECT_EQ(notified(MSG_XFERREADY), 1);
+    EXPECT_EQ(selectedPictures(), (std::vector<int>{0, 1, 2})) << "dropped, still selected";
 
     clickButton(BUTTON_LOAD);
-    ASSERT_EQ(heldAnnouncements(), 2);
+    ASSERT_EQ(notified(MSG_XFERREADY), 2);
+    ASSERT_EQ(pendingCount(), 3);
     ASSERT_EQ(userInterface(MSG_DISABLEDS, true), TWRC_SUCCESS);
-    EXPECT_EQ(heldAnnouncements(), 0);
+    EXPECT_EQ(g_source.protocolState, STATE_OPEN);
+    EXPECT_EQ(pendingCount(), 0);
 }
 
-TEST_F(WindowActions, DoubleClickAnnouncesThatPictureAlone) {
+TEST_F(WindowActions, DoubleClickAnnouncesThatPictureAloneOnceNoneIsPending) {
     ready(4);
     for (int slot : {0, 1}) clickSlot(slot);
     clickButton(BUTTON_LOAD);
-    ASSERT_EQ(heldAnnouncements(), 1);
-    // The two releases of a double click toggle twice; the double click
-    // asks for its picture.
+    ASSERT_EQ(pendingCount(), 2);
+    // The two releases of a double click toggle twice; while the Load's
+    // pictures are pending the double click asks for nothing.
     const int x = uitest::slotLeft(3) + 40, y = uitest::slotTop(3) + 28;
-    click(x, y);
-    send(WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(x, y));
-    up(x, y);
+    auto doubleClick = [&] {
+        click(x, y);
+        send(WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(x, y));
+        up(x, y);
+    };
+    doubleClick();
+    EXPECT_EQ(g_window.transferIndex, TRANSFER_ALL_SELECTED);
+    EXPECT_EQ(notified(MSG_XFERREADY), 1);
+    EXPECT_EQ(pendingCount(), 2);
+    TW_PENDINGXFERS pending{};
+    ASSERT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+    doubleClick();
     EXPECT_EQ(g_window.transferIndex, 3);
-    EXPECT_EQ(heldAnnouncements(), 0);
     EXPECT_EQ(notified(MSG_XFERREADY), 2);
+    EXPECT_EQ(pendingCount(), 1);
     EXPECT_EQ(selectedPictures(), (std::vector<int>{0, 1}));
     // A double click on empty space asks for nothing.
+    ASSERT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
     send(WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(10, 10));
     EXPECT_EQ(notified(MSG_XFERREADY), 2);
 }

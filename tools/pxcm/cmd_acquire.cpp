@@ -238,7 +238,10 @@ private:
     void handleNotifications() {
         TW_UINT16 msg;
         while (session_.nextNotification(&msg)) {
-            if (msg == MSG_XFERREADY) takePicture();
+            // One announcement for a Load: its pictures until the count is 0.
+            if (msg == MSG_XFERREADY)
+                while (takePicture()) {
+                }
             if (msg == MSG_CLOSEDSREQ) closeRequested_ = true;
         }
     }
@@ -252,21 +255,23 @@ private:
         return n;
     }
 
-    void takePicture() {
+    // One picture; true while more of the announcement are to come.
+    bool takePicture() {
         const auto start = std::chrono::steady_clock::now();
         const int number = nextNumber();
         pxcm::ReceivedPicture picture;
         std::string error;
+        int left = 0;
         RowBar bar;
         const bool ok = pxcm::receivePicture(
             session_, o_.mechanism, &picture,
             [&](std::uint32_t rows, std::uint32_t height) { bar.show(number, rows, height); },
-            &error);
+            &error, &left);
         bar.clear();
         if (!ok) {
             failures_.push_back("picture " + std::to_string(number) + ": " + error);
             std::fprintf(stderr, "pxcm: picture %d: %s\n", number, error.c_str());
-            return;
+            return left != 0;
         }
         const std::string path = (std::filesystem::path(o_.out) /
                                   ("picture-" + std::to_string(number) +
@@ -275,7 +280,7 @@ private:
         if (!pxcm::writePictureFile(path, picture.rows, o_.format, &error)) {
             failures_.push_back("picture " + std::to_string(number) + ": " + error);
             std::fprintf(stderr, "pxcm: picture %d: %s\n", number, error.c_str());
-            return;
+            return left != 0;
         }
         ++received_;
         const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -284,6 +289,7 @@ private:
         std::printf("picture %d: %d x %d, %s, %lld ms -> %s\n", number, picture.width,
                     picture.height, pxcm::mechanismName(o_.mechanism), ms, path.c_str());
         std::fflush(stdout);
+        return left != 0;
     }
 
     const Options& o_;

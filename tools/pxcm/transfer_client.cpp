@@ -149,10 +149,11 @@ const char* mechanismName(Mechanism m) {
 }
 
 bool receivePicture(Session& session, Mechanism mechanism, ReceivedPicture* out,
-                    const RowProgress& progress, std::string* error) {
+                    const RowProgress& progress, std::string* error, int* left) {
     const bool ok = transfer(session, mechanism, out, progress, error);
     TW_PENDINGXFERS pending{};
     const TW_UINT16 rc = session.call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
+    *left = rc == TWRC_SUCCESS ? pending.Count : 0;
     if (ok && rc != TWRC_SUCCESS) {
         *error = "MSG_ENDXFER answered " + answer(session, rc);
         return false;

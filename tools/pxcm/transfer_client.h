@@ -29,9 +29,10 @@ struct ReceivedPicture {
 using RowProgress = std::function<void(std::uint32_t rows, std::uint32_t height)>;
 
 // DAT_IMAGEINFO, the transfer and DAT_PENDINGXFERS / MSG_ENDXFER (sent
-// whatever happened before, so that the next announcement comes). False
-// with a one-line reason when no whole picture arrived.
+// whatever happened before: a failed picture is skipped). `pending` gets
+// the pictures of the announcement still to come (0 when MSG_ENDXFER
+// failed). False with a one-line reason when no whole picture arrived.
 bool receivePicture(Session& session, Mechanism mechanism, ReceivedPicture* out,
-                    const RowProgress& progress, std::string* error);
+                    const RowProgress& progress, std::string* error, int* pending);
 
 }  // namespace pxcm
