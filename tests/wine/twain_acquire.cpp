@@ -126,7 +126,10 @@ bool memoryTransfer(Manager& m, const std::string& path, const TW_IMAGEINFO& inf
     return writeBmp(path, width, height, bgr);
 }
 
-bool transfer(Manager& m, const std::string& mech, const std::string& out, int number) {
+// One picture; `left` gets the count MSG_ENDXFER answers (the pictures of
+// this announcement still to come).
+bool transfer(Manager& m, const std::string& mech, const std::string& out, int number, int* left) {
+    *left = 0;
     TW_IMAGEINFO info{};
     if (!expect(m.toSource(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) == TWRC_SUCCESS,
                 "DAT_IMAGEINFO"))
@@ -141,6 +144,7 @@ bool transfer(Manager& m, const std::string& mech, const std::string& out, int n
     TW_PENDINGXFERS pending{};
     expect(m.toSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending) == TWRC_SUCCESS,
            "MSG_ENDXFER");
+    *left = pending.Count;
     if (ok) std::printf("picture %d %dx%d %s\n", number, width, height, mech.c_str());
     std::fflush(stdout);
     return ok;
@@ -188,7 +192,12 @@ int main(int argc, char** argv) {
             DispatchMessageA(&msg);
         }
         if (event.TWMessage == MSG_XFERREADY) {
-            if (transfer(m, mech, out, pictures + 1)) ++pictures;
+            // As the standard tells applications: transfer while the count
+            // is not 0, then wait for the next announcement.
+            int left = 0;
+            do {
+                if (transfer(m, mech, out, pictures + 1, &left)) ++pictures;
+            } while (left != 0);
         } else if (event.TWMessage == MSG_CLOSEDSREQ) {
             say("%sclose requested\n", "");
             closing = true;
