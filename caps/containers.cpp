@@ -7,7 +7,7 @@
 
 #include "caps/caps_trace.h"
 #include "platform/memory.h"
-#include "source/trace.h"
+#include "platform/trace.h"
 
 namespace caps {
 

@@ -28,6 +28,7 @@
 #include "support/test_jpeg.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
+#include "ui/window_host.h"
 
 namespace {
 

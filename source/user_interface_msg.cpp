@@ -4,13 +4,15 @@
 
 #include "camera/camera_module.h"
 #include "platform/prompt.h"
+#include "platform/trace.h"
 #include "platform/window.h"
 #include "source/announcements.h"
 #include "source/error_box.h"
+#include "source/notify.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "source/window_release.h"
 #include "ui/camera_window.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -57,6 +59,23 @@ TW_UINT16 InterfaceMsg(TripletArgs* args) {
     }
 }
 
+namespace {
+
+// What the camera window reaches of the source.
+WindowHost sourceWindowHost() {
+    WindowHost host;
+    host.moduleInstance = g_source.moduleInstance;
+    host.announce = [](int count, bool replaceHeld) {
+        if (replaceHeld) dropAnnouncements();
+        announceTransfers(count);
+    };
+    host.announceNext = announceNext;
+    host.closeRequested = NotifyCloseDSReq;
+    return host;
+}
+
+}  // namespace
+
 TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
     TraceLog(TRACE_ENABLEDS);
     if (!protocolStateIn(STATE_OPEN)) return failWith(TWCC_SEQERROR, FAIL_ENABLEDS);
@@ -66,6 +85,7 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
 
     // Enabled, disabled and enabled again: the old window goes first.
     if (g_source.cameraWindow) releaseCameraWindow();
+    setWindowHost(sourceWindowHost());
     HWND window = plat::createModelessDialog(g_source.moduleInstance, CAMERA_WINDOW_TEMPLATE,
                                              CameraWindow, 0);
     if (!window || g_window.initFailed) {

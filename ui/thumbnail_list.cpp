@@ -9,11 +9,11 @@
 #include "image/jpeg_decoder.h"
 #include "platform/prompt.h"
 #include "platform/window.h"
-#include "source/source_state.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/skin_source.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ ThumbnailList::ThumbnailList(HWND owner) : owner_(owner) {
     }
     for (int set = 0; set < 3; ++set)
         for (int piece = 0; piece < 4; ++piece)
-            frames_[set][piece] = skinPicture(g_source.moduleInstance, FRAME_IDS[set][piece]);
+            frames_[set][piece] = skinPicture(windowHost().moduleInstance, FRAME_IDS[set][piece]);
     labelFont_ = plat::createFont(plat::FontFace::LabelSerif);
 }
 

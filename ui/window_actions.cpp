@@ -5,10 +5,9 @@
 #include "camera/camera_module.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "source/announcements.h"
-#include "source/notify.h"
 #include "ui/camera_window.h"
 #include "ui/window_handlers.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -66,17 +65,16 @@ void loadSelected() {
     const int n = selectedCount();
     if (n == 0) return;
     g_window.transferIndex = TRANSFER_ALL_SELECTED;
-    announceTransfers(n);
+    hostAnnounce(n, false);
 }
 
 void announcePicture() {
-    dropAnnouncements();
-    announceTransfers(1);
+    hostAnnounce(1, true);
 }
 
 void exitWindow() {
     tearDownCameraWindow();
-    NotifyCloseDSReq();
+    hostCloseRequested();
 }
 
 void selectAllPictures() {

@@ -1,13 +1,12 @@
-// acquisition_step.cpp — one picture from the camera into the current image:
+// window_transfer.cpp — one picture from the camera into the current image:
 // choice from the selection, download with the window's progress bar and
 // status line, full-picture decoding, selection update.
-#include "camera/acquisition_step.h"
+#include "ui/window_transfer.h"
 
 #include <cstdio>
 
 #include "camera/camera_module.h"
 #include "image/jpeg_decoder.h"
-#include "source/transfer_state.h"
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"
 #include "ui/window_handlers.h"
@@ -54,7 +53,7 @@ void markSelected(ThumbnailList& list, int i) {
 
 }  // namespace
 
-int acquireNextPicture() {
+int acquireNextPicture(StoreImage store) {
     if (!g_window.list) return 0;
     BusyGuard busy;
 
@@ -88,7 +87,7 @@ int acquireNextPicture() {
         drawStatusLine(TRANSFERRING_TEXT);
         plat::MemHandle picture = link.decodePicture(DECODE_FULL_PICTURE);
         stored = picture != nullptr;
-        storeCurrentImage(picture);
+        store(picture);
         // A box of the download may have let the user close the window.
         if (allSelected && g_window.list) g_window.list->toggleSelection(i);
     } else {
