@@ -1,5 +1,5 @@
 // memory_limits.h — the memory-transfer buffer sizes of the source-control
-// file, read afresh at every use.
+// file, read afresh for every negotiation and every image.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,6 @@ struct MemoryLimits {
 // "Min", "Max" and "Preferred" of "Setup Memory Transfer"; the defaults for
 // keys (or a file) that are missing.
 [[nodiscard]] MemoryLimits readMemoryLimits();
-// "Min" and "Max" only (what each memory strip checks); `preferred` is the
-// default.
+// "Min" and "Max" only (what the strips of an image are checked against);
+// `preferred` is the default.
 [[nodiscard]] MemoryLimits readStripLimits();

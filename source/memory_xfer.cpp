@@ -61,7 +61,8 @@ TW_UINT16 ImageMemXferMsg(TripletArgs* args) {
     if (args->msg != MSG_GET) return failWith(TWCC_BADPROTOCOL, FAIL_MEM_XFER);
     if (!xfer) return failWith(TWCC_BADVALUE, FAIL_MEM_XFER);
 
-    const MemoryLimits limits = readStripLimits();
+    if (g_transfer.bytesSent == 0) g_transfer.stripLimits = readStripLimits();
+    const MemoryLimits& limits = g_transfer.stripLimits;
     const TW_UINT32 length = xfer->Memory.Length;
     if (length < limits.min || length > limits.max) return TWRC_FAILURE;
 

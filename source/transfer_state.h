@@ -6,6 +6,7 @@
 
 #include "platform/memory.h"
 #include "platform/os_types.h"
+#include "source/memory_limits.h"
 
 struct TransferState {
     // Full-picture layout: 40-byte header, unpadded RGB rows, top row first.
@@ -14,6 +15,9 @@ struct TransferState {
     BOOL fetchAgain = TRUE;
     // Bytes of the current image already delivered by memory transfers.
     std::uint32_t bytesSent = 0;
+    // The buffer sizes a strip may have, read at the image's first strip: the
+    // settings file is not parsed again for each of its rows.
+    MemoryLimits stripLimits;
     // Memory-transfer calls since the last picture was finished or abandoned.
     std::int32_t stripCalls = 0;
 };

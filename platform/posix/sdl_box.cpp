@@ -8,6 +8,7 @@
 
 #include "platform/posix/font_posix.h"
 #include "platform/posix/sdl_host.h"
+#include "platform/posix/sdl_library.h"
 
 namespace plat {
 namespace {
@@ -103,10 +104,10 @@ int drawnMessageBox(SdlWindow* parent, const char* text, const char* caption, Bu
     if (!box) return -1;
     if (parent) {
         int px = 0, py = 0, pw = 0, ph = 0;
-        SDL_GetWindowPosition(parent->window, &px, &py);
-        SDL_GetWindowSize(parent->window, &pw, &ph);
-        SDL_SetWindowPosition(box->window, px + (pw - width) / 2,
-                              py + (ph - height - DRAWN_CAPTION_HEIGHT) / 2);
+        sdl().GetWindowPosition(parent->window, &px, &py);
+        sdl().GetWindowSize(parent->window, &pw, &ph);
+        sdl().SetWindowPosition(box->window, px + (pw - width) / 2,
+                                py + (ph - height - DRAWN_CAPTION_HEIGHT) / 2);
     }
     sdlShowWindow(box.get(), true);
     sdlRaiseWindow(box.get());
@@ -141,7 +142,7 @@ int drawnMessageBox(SdlWindow* parent, const char* text, const char* caption, Bu
         }
     }
     box.reset();
-    for (SDL_Event& e : others) SDL_PushEvent(&e);
+    for (SDL_Event& e : others) sdl().PushEvent(&e);
     return answer;
 }
 

@@ -3,18 +3,20 @@
 #include "platform/posix/sdl_host.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
 
 #include "platform/posix/font_posix.h"
+#include "platform/posix/sdl_library.h"
 
 namespace plat {
 
 void SdlWindowDeleter::operator()(SdlWindow* window) const {
     if (!window) return;
-    if (window->window) SDL_DestroyWindow(window->window);
+    if (window->window) sdl().DestroyWindow(window->window);
     delete window;
 }
 
@@ -151,7 +153,16 @@ bool sdlWanted() {
 }
 
 bool sdlStart() {
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+    if (!sdlLibrary()) {
+        // Once per process: every later window is headless for the same reason.
+        static bool told = false;
+        if (!told)
+            std::fprintf(stderr, "pxcm: %s: windows are not shown on screen\n",
+                         sdlLibraryError().c_str());
+        told = true;
+        return false;
+    }
+    if (sdl().InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     ++g_starts;
     return true;
 }
@@ -159,14 +170,14 @@ bool sdlStart() {
 void sdlStop() {
     if (g_starts == 0) return;
     if (--g_starts == 0) {
-        if (g_cursors.arrow) SDL_FreeCursor(g_cursors.arrow);
-        if (g_cursors.wait) SDL_FreeCursor(g_cursors.wait);
+        if (g_cursors.arrow) sdl().FreeCursor(g_cursors.arrow);
+        if (g_cursors.wait) sdl().FreeCursor(g_cursors.wait);
         g_cursors = {};
     }
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    sdl().QuitSubSystem(SDL_INIT_VIDEO);
     // Nothing else of SDL in use (the application may have its own): let
     // it go entirely, so that the module can be unloaded.
-    if (SDL_WasInit(0) == 0) SDL_Quit();
+    if (sdl().WasInit(0) == 0) sdl().Quit();
 }
 
 SdlWindow* sdlCreateWindow(const char* title, int width, int height, int captionHeight,
@@ -174,19 +185,19 @@ SdlWindow* sdlCreateWindow(const char* title, int width, int height, int caption
     Uint32 flags = SDL_WINDOW_HIDDEN;
     if (captionHeight > 0) flags |= SDL_WINDOW_BORDERLESS;
     SDL_Window* raw =
-        SDL_CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width,
-                         height + captionHeight, flags);
+        sdl().CreateWindow(title ? title : "", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                           width, height + captionHeight, flags);
     if (!raw) return nullptr;
     std::unique_ptr<SdlWindow, SdlWindowDeleter> window(new SdlWindow);
     window->window = raw;
     window->captionHeight = captionHeight;
     if (captionHeight > 0) window->captionFont = createFont(FontFace::StatusSans);
-    if (modalFor && modalFor->window) SDL_SetWindowModalFor(raw, modalFor->window);
+    if (modalFor && modalFor->window) sdl().SetWindowModalFor(raw, modalFor->window);
     return window.release();
 }
 
 std::uint32_t sdlWindowId(const SdlWindow* window) {
-    return window && window->window ? SDL_GetWindowID(window->window) : 0;
+    return window && window->window ? sdl().GetWindowID(window->window) : 0;
 }
 
 int sdlCaptionHeight(const SdlWindow* window) {
@@ -196,32 +207,32 @@ int sdlCaptionHeight(const SdlWindow* window) {
 void sdlShowWindow(SdlWindow* window, bool show) {
     if (!window) return;
     if (show)
-        SDL_ShowWindow(window->window);
+        sdl().ShowWindow(window->window);
     else
-        SDL_HideWindow(window->window);
+        sdl().HideWindow(window->window);
 }
 
 void sdlSetTitle(SdlWindow* window, const char* title) {
-    if (window) SDL_SetWindowTitle(window->window, title ? title : "");
+    if (window) sdl().SetWindowTitle(window->window, title ? title : "");
 }
 
 void sdlPlaceWindow(SdlWindow* window, int clientLeft, int clientTop, int width, int height) {
     if (!window) return;
-    SDL_SetWindowPosition(window->window, clientLeft, clientTop);
-    SDL_SetWindowSize(window->window, width, height + window->captionHeight);
+    sdl().SetWindowPosition(window->window, clientLeft, clientTop);
+    sdl().SetWindowSize(window->window, width, height + window->captionHeight);
 }
 
 void sdlRaiseWindow(SdlWindow* window) {
     if (!window) return;
-    SDL_RaiseWindow(window->window);
+    sdl().RaiseWindow(window->window);
     // Without a window manager nobody else gives the keyboard back.
-    if (SDL_GetWindowFlags(window->window) & SDL_WINDOW_SHOWN)
-        SDL_SetWindowInputFocus(window->window);
+    if (sdl().GetWindowFlags(window->window) & SDL_WINDOW_SHOWN)
+        sdl().SetWindowInputFocus(window->window);
 }
 
 void sdlPresent(SdlWindow* window, const Bitmap& client, const char* caption) {
     if (!window) return;
-    SDL_Surface* screen = SDL_GetWindowSurface(window->window);
+    SDL_Surface* screen = sdl().GetWindowSurface(window->window);
     if (!screen) return;
     const int width = std::min(screen->w, client.width());
     auto copy = [&](const Bitmap& part, int top) {
@@ -229,11 +240,11 @@ void sdlPresent(SdlWindow* window, const Bitmap& client, const char* caption) {
         if (rows <= 0 || width <= 0) return;
         auto* first = static_cast<std::uint8_t*>(screen->pixels) +
                       static_cast<std::ptrdiff_t>(top) * screen->pitch;
-        SDL_ConvertPixels(width, rows, SDL_PIXELFORMAT_BGR24, part.data(),
-                          static_cast<int>(part.stride()), screen->format->format, first,
-                          screen->pitch);
+        sdl().ConvertPixels(width, rows, SDL_PIXELFORMAT_BGR24, part.data(),
+                            static_cast<int>(part.stride()), screen->format->format, first,
+                            screen->pitch);
     };
-    if (SDL_MUSTLOCK(screen) && SDL_LockSurface(screen) != 0) return;
+    if (SDL_MUSTLOCK(screen) && sdl().LockSurface(screen) != 0) return;
     if (window->captionHeight > 0) {
         FrameSurface bar(client.width(), window->captionHeight);
         bar.fillRect({0, 0, bar.width(), bar.height()}, kCaptionBack);
@@ -245,37 +256,39 @@ void sdlPresent(SdlWindow* window, const Bitmap& client, const char* caption) {
         copy(bar.frame(), 0);
     }
     copy(client, window->captionHeight);
-    if (SDL_MUSTLOCK(screen)) SDL_UnlockSurface(screen);
-    SDL_UpdateWindowSurface(window->window);
+    if (SDL_MUSTLOCK(screen)) sdl().UnlockSurface(screen);
+    sdl().UpdateWindowSurface(window->window);
 }
 
 bool sdlScreenSize(int* width, int* height) {
     SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return false;
+    if (sdl().GetDesktopDisplayMode(0, &mode) != 0) return false;
     *width = mode.w;
     *height = mode.h;
     return true;
 }
 
 bool sdlNextEvent(SDL_Event* event, int timeoutMs) {
-    return timeoutMs > 0 ? SDL_WaitEventTimeout(event, timeoutMs) == 1 : SDL_PollEvent(event) == 1;
+    if (g_starts == 0) return false;
+    return timeoutMs > 0 ? sdl().WaitEventTimeout(event, timeoutMs) == 1
+                         : sdl().PollEvent(event) == 1;
 }
 
 SDL_Keymod sdlModState() {
-    return SDL_GetModState();
+    return sdl().GetModState();
 }
 
 void sdlCaptureMouse(bool capture) {
-    SDL_CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
+    sdl().CaptureMouse(capture ? SDL_TRUE : SDL_FALSE);
 }
 
 void sdlSetCursor(CursorShape shape) {
     if (g_starts == 0) return;
     SDL_Cursor*& cursor = shape == CursorShape::Wait ? g_cursors.wait : g_cursors.arrow;
     if (!cursor)
-        cursor = SDL_CreateSystemCursor(shape == CursorShape::Wait ? SDL_SYSTEM_CURSOR_WAIT
-                                                                   : SDL_SYSTEM_CURSOR_ARROW);
-    if (cursor) SDL_SetCursor(cursor);
+        cursor = sdl().CreateSystemCursor(shape == CursorShape::Wait ? SDL_SYSTEM_CURSOR_WAIT
+                                                                     : SDL_SYSTEM_CURSOR_ARROW);
+    if (cursor) sdl().SetCursor(cursor);
 }
 
 int sdlMessageBox(SdlWindow* parent, const char* text, const char* caption, Buttons buttons,
@@ -316,7 +329,7 @@ int sdlMessageBox(SdlWindow* parent, const char* text, const char* caption, Butt
     int pressed = -1;
     // SDL's own box needs the X server's core fonts, which a bare server
     // (Xvfb) lacks: then the host draws the box itself.
-    if (SDL_ShowMessageBox(&box, &pressed) != 0)
+    if (sdl().ShowMessageBox(&box, &pressed) != 0)
         pressed = drawnMessageBox(parent, text, caption, buttons);
     if (pressed < 0)
         return buttons == Buttons::Ok ? ANSWER_OK : ANSWER_CANCEL;  // closed: the safe choice

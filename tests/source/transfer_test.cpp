@@ -3,6 +3,7 @@
 // handed over, the image information and the fetch-again flag.
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 #include "caps/packed_fields.h"
@@ -134,6 +135,48 @@ TEST_F(TransferTest, LimitsComeFromTheSourceControlFile) {
     ASSERT_EQ(strip(xfer, buffer, 4096), TWRC_SUCCESS);
     EXPECT_EQ(valueOf(xfer.Rows), 2u);
     EXPECT_EQ(valueOf(xfer.BytesWritten), 3840u);
+}
+
+TEST_F(TransferTest, LimitsAreReadAtEachImagesFirstStrip) {
+    // Each image in turn: the file as written before it, the buffer lengths of
+    // its strips, and the answer expected for each of them.
+    const struct {
+        const char* file;  // null: as before
+        std::vector<TW_UINT32> lengths;
+        std::vector<TW_UINT16> answers;
+    } images[] = {
+        {"[Setup Memory Transfer]\r\nMin=512\r\nMax=2048\r\n",
+         {2048, 2048},
+         {TWRC_SUCCESS, TWRC_SUCCESS}},
+        // Changed between two images: the next image's strips follow it.
+        {"[Setup Memory Transfer]\r\nMin=4000\r\nMax=8000\r\n",
+         {2048, 4096, 4096},
+         {TWRC_FAILURE, TWRC_SUCCESS, TWRC_SUCCESS}},
+        {"[Setup Memory Transfer]\r\nMin=512\r\nMax=1024\r\n",
+         {2048, 1024},
+         {TWRC_FAILURE, TWRC_SUCCESS}},
+    };
+    for (std::size_t i = 0; i < std::size(images); ++i) {
+        root.write("windows/PXCM.src", images[i].file);
+        storeCurrentImage(fullPicture(320, 240));
+        for (std::size_t k = 0; k < images[i].lengths.size(); ++k) {
+            TW_IMAGEMEMXFER xfer;
+            std::vector<std::uint8_t> buffer;
+            EXPECT_EQ(strip(xfer, buffer, images[i].lengths[k]), images[i].answers[k])
+                << "image " << i << " strip " << k;
+        }
+    }
+    // Changed in the middle of an image: its remaining strips keep the sizes
+    // it started with, the next image takes the new ones.
+    root.write("windows/PXCM.src", "[Setup Memory Transfer]\r\nMin=512\r\nMax=2048\r\n");
+    storeCurrentImage(fullPicture(320, 240));
+    TW_IMAGEMEMXFER xfer;
+    std::vector<std::uint8_t> buffer;
+    ASSERT_EQ(strip(xfer, buffer, 960), TWRC_SUCCESS);
+    root.write("windows/PXCM.src", "[Setup Memory Transfer]\r\nMin=4000\r\nMax=8000\r\n");
+    EXPECT_EQ(strip(xfer, buffer, 960), TWRC_SUCCESS) << "within the image's own limits";
+    storeCurrentImage(fullPicture(320, 240));
+    EXPECT_EQ(strip(xfer, buffer, 960), TWRC_FAILURE) << "the next image's limits";
 }
 
 TEST_F(TransferTest, ABufferSmallerThanARowShowsTheBox) {
