@@ -12,6 +12,7 @@
 #include "source/error_box.h"
 #include "source/source_state.h"
 #include "source/trace.h"
+#include "source/transfer_state.h"
 #include "source/window_release.h"
 
 namespace {
@@ -77,6 +78,7 @@ TW_UINT16 CloseDS() {
         return failWith(TWCC_SEQERROR, FAIL_CLOSEDS);
     g_source.appIdentity.Id = 0;
     dropAnnouncements();
+    dropCurrentImage();
     if (g_source.cameraWindow) releaseCameraWindow();
     g_source.protocolState = STATE_LOADED;
     return TWRC_SUCCESS;
@@ -107,6 +109,7 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             pending->Count = 0;
             clearPendingImages();
+            dropCurrentImage();
             transferEnded();
             return TWRC_SUCCESS;
         case MSG_RESET:
@@ -114,6 +117,7 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             g_source.protocolState = STATE_ENABLED;
             dropAnnouncements();
+            dropCurrentImage();
             pending->Count = 0;
             clearPendingImages();
             return TWRC_SUCCESS;

@@ -9,6 +9,7 @@
 #include "source/error_box.h"
 #include "source/source_state.h"
 #include "source/trace.h"
+#include "source/transfer_state.h"
 #include "source/window_release.h"
 #include "ui/camera_window.h"
 
@@ -97,6 +98,7 @@ TW_UINT16 DisableDS(pTW_USERINTERFACE ui) {
         return failWith(TWCC_SEQERROR, FAIL_DISABLEDS);
     if (!ui) return failWith(TWCC_BADVALUE, FAIL_DISABLEDS);
     dropAnnouncements();
+    dropCurrentImage();
     if (!ui->ShowUI && g_source.cameraWindow) plat::showWindow(g_source.cameraWindow, false);
     g_source.protocolState = STATE_OPEN;
     return TWRC_SUCCESS;
