@@ -80,6 +80,7 @@ TW_UINT16 CloseDS() {
         return failWith(TWCC_SEQERROR, FAIL_CLOSEDS);
     g_source.appIdentity.Id = 0;
     dropPendingTransfers();
+    dropCurrentImage();
     if (g_source.cameraWindow) releaseCameraWindow();
     g_source.protocolState = STATE_LOADED;
     return TWRC_SUCCESS;
@@ -113,10 +114,10 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             pending->Count = 0;
             clearPendingImages();
+            // Transferred or skipped, this picture is done: a current image
+            // left by DAT_IMAGEINFO must not stand in for the next.
+            dropCurrentImage();
             if (protocolStateIn(STATE_XFERREADY)) {
-                // Transferred or skipped, this picture is done: a current
-                // image left by DAT_IMAGEINFO must not stand in for the next.
-                storeCurrentImage(nullptr);
                 pending->Count = static_cast<TW_UINT16>(endPendingTransfer());
                 if (pending->Count == 0) g_source.protocolState = STATE_ENABLED;
             }
@@ -126,6 +127,7 @@ TW_UINT16 PendingXferMsg(TripletArgs* args) {
             if (!pending) return failWith(TWCC_BADVALUE, FAIL_PENDING);
             g_source.protocolState = STATE_ENABLED;
             dropPendingTransfers();
+            dropCurrentImage();
             pending->Count = 0;
             clearPendingImages();
             return TWRC_SUCCESS;

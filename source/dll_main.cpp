@@ -3,6 +3,7 @@
 
 #include "platform/trace.h"
 #include "source/source_state.h"
+#include "source/transfer_state.h"
 
 namespace {
 constexpr char TRACE_MAIN[] = "(MAIN) : BOOL WINAPI DllMain";
@@ -30,6 +31,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
             break;
         case DLL_PROCESS_DETACH:
             TraceLog(TRACE_PROCESS_DETACH);
+            dropCurrentImage();
             break;
     }
     return TRUE;

@@ -13,6 +13,11 @@ void storeCurrentImage(plat::MemHandle image) {
     g_transfer.stripCalls = 0;
 }
 
+void dropCurrentImage() {
+    storeCurrentImage(nullptr);
+    g_transfer.fetchAgain = TRUE;
+}
+
 void resetTransferState() {
     if (g_transfer.currentImage) plat::memFree(g_transfer.currentImage);
     g_transfer = TransferState{};

@@ -27,5 +27,9 @@ extern TransferState g_transfer;
 // Replaces the current image (the previous one is freed) and starts the
 // memory-transfer position again at its first row.
 void storeCurrentImage(plat::MemHandle image);
+// The end of the announced picture (MSG_ENDXFER, MSG_RESET, MSG_DISABLEDS,
+// MSG_CLOSEDS, unload): a picture fetched for it and not handed over is
+// freed, so that no later transfer delivers it in place of its own.
+void dropCurrentImage();
 // Back to the state at load, freeing any current image (tests, unload).
 void resetTransferState();

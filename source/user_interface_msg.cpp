@@ -10,6 +10,7 @@
 #include "source/notify.h"
 #include "source/pending_transfers.h"
 #include "source/source_state.h"
+#include "source/transfer_state.h"
 #include "source/window_release.h"
 #include "ui/camera_window.h"
 #include "ui/window_host.h"
@@ -116,6 +117,7 @@ TW_UINT16 DisableDS(pTW_USERINTERFACE ui) {
         return failWith(TWCC_SEQERROR, FAIL_DISABLEDS);
     if (!ui) return failWith(TWCC_BADVALUE, FAIL_DISABLEDS);
     dropPendingTransfers();
+    dropCurrentImage();
     if (!ui->ShowUI && g_source.cameraWindow) plat::showWindow(g_source.cameraWindow, false);
     g_source.protocolState = STATE_OPEN;
     return TWRC_SUCCESS;

@@ -281,4 +281,65 @@ TEST_F(Acquisition, ImageInfoOutsideStateSixAsksTheCameraNothing) {
     EXPECT_EQ(selected(), (std::vector<int>{0}));
 }
 
+// A picture fetched for one announcement and then abandoned is freed where
+// the announcement ends; the next announced picture is the one transferred,
+// in this session or the next.
+TEST_F(Acquisition, AnAbandonedPictureIsNeverDeliveredForAnotherAnnouncement) {
+    enum class End { EndXfer, Reset, ResetDisable, ResetDisableClose };
+    const struct {
+        const char* name;
+        End end;
+    } cases[] = {
+        {"MSG_ENDXFER without a transfer", End::EndXfer},
+        {"MSG_RESET", End::Reset},
+        {"MSG_RESET, MSG_DISABLEDS", End::ResetDisable},
+        {"MSG_RESET, MSG_DISABLEDS, MSG_CLOSEDS", End::ResetDisableClose},
+    };
+    addPictures(2);
+    startCamera();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        enable();
+        clickSlot(0);
+        if (c.end == End::EndXfer) clickSlot(1);
+        clickButton(BUTTON_LOAD);
+        TW_IMAGEINFO info{};
+        ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
+        ASSERT_EQ(valueOf(info.ImageWidth), widthOf(1));
+        TW_PENDINGXFERS pending{};
+        TW_USERINTERFACE ui{};
+        TW_IDENTITY ds = g_source.sourceIdentity;
+        if (c.end == End::EndXfer) {
+            ASSERT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
+        } else {
+            ASSERT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending), TWRC_SUCCESS);
+        }
+        EXPECT_EQ(valueOf(g_transfer.currentImage), nullptr) << "the abandoned picture is freed";
+        if (c.end == End::ResetDisable || c.end == End::ResetDisableClose) {
+            ASSERT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui), TWRC_SUCCESS);
+        }
+        if (c.end == End::ResetDisableClose) {
+            ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &ds), TWRC_SUCCESS);
+            enable();
+        } else if (c.end == End::ResetDisable) {
+            ui.ShowUI = TRUE;
+            ASSERT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+        }
+        if (c.end == End::EndXfer) {
+            turnLoop();  // the second picture's announcement
+        } else {
+            send(WM_PAINT);
+            clickSlot(1);
+            clickButton(BUTTON_LOAD);
+        }
+        ASSERT_EQ(g_source.protocolState, STATE_XFERREADY);
+        RawImage got;
+        ASSERT_EQ(nativeTransfer(&got), TWRC_XFERDONE);
+        EXPECT_TRUE(samePixels(got, decoded(2))) << "got a picture " << got.width << " wide";
+        EXPECT_EQ(endTransfer(), TWRC_SUCCESS);
+        TW_IDENTITY closing = g_source.sourceIdentity;
+        ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &closing), TWRC_SUCCESS);
+    }
+}
+
 }  // namespace
