@@ -29,6 +29,7 @@
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/window_host.h"
+#include "ui/window_host.h"
 
 namespace {
 
