@@ -29,7 +29,6 @@
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/window_host.h"
-#include "ui/window_host.h"
 
 namespace {
 
