@@ -8,18 +8,6 @@
 
 namespace {
 
-std::uint32_t read32(const std::uint8_t* p) {
-    std::uint32_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-std::uint16_t read16(const std::uint8_t* p) {
-    std::uint16_t v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
 // The block's pixel bits as a device reads them, rows padded to 4 bytes, or
 // null when the block is shorter than its header makes it. Picture blocks
 // hold 24-bit rows of exactly width x 3 bytes: when that is not a multiple of
@@ -27,32 +15,14 @@ std::uint16_t read16(const std::uint8_t* p) {
 // DIBs with padded rows already.
 const std::uint8_t* deviceBits(const std::uint8_t* block, std::size_t blockSize,
                                std::vector<std::uint8_t>& padded) {
-    if (blockSize < 4) return nullptr;
-    const std::uint32_t headerSize = read32(block);
-    std::uint64_t width, height;
-    unsigned bitCount;
-    if (headerSize == DIB_INFO_HEADER_SIZE) {
-        if (blockSize < DIB_INFO_HEADER_SIZE) return nullptr;
-        if (read32(block + 16) != 0) return nullptr;  // compressed: no row size to check
-        const auto w = static_cast<std::int32_t>(read32(block + 4));
-        const auto h = static_cast<std::int32_t>(read32(block + 8));
-        width = w > 0 ? static_cast<std::uint64_t>(w) : 0;
-        height = h < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(h))
-                       : static_cast<std::uint64_t>(h);
-        bitCount = read16(block + 14);
-    } else {
-        if (blockSize < DIB_CORE_HEADER_SIZE) return nullptr;
-        width = read16(block + 4);
-        height = read16(block + 6);
-        bitCount = read16(block + 10);
-    }
-    if (width == 0 || height == 0 || bitCount == 0 || bitCount > 32) return nullptr;
-
-    const std::uint8_t* bits = dibBits(block);
-    const std::uint64_t offset = static_cast<std::uint64_t>(bits - block);
-    const std::uint64_t stride = (bitCount * width + 31) / 32 * 4;
-    const std::uint64_t rowBytes = bitCount == 24 ? width * 3 : stride;
-    if (offset > blockSize || rowBytes * height > blockSize - offset) return nullptr;
+    DibLayout d;
+    if (!readDibLayout(block, blockSize, &d)) return nullptr;
+    if (d.compression != 0) return nullptr;  // compressed: no row size to check
+    const std::uint64_t stride = d.stride;
+    const std::uint64_t rowBytes = d.bitCount == 24 ? std::uint64_t{d.width} * 3 : stride;
+    if (!dibRowsFit(d, rowBytes, blockSize)) return nullptr;
+    const std::uint8_t* bits = block + d.bitsOffset;
+    const std::uint64_t height = d.height;
     if (rowBytes == stride) return bits;
 
     padded.assign(static_cast<std::size_t>(stride * height), 0);

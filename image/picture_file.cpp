@@ -22,18 +22,17 @@ constexpr std::size_t BMP_FILE_HEADER_SIZE = 14;
 }  // namespace
 
 bool pictureRows(const void* block, std::size_t size, int mode, PictureRows* rows) {
-    if (!block || size < DIB_HEADER_SIZE) return false;
-    DibHeader h;
-    std::memcpy(&h, block, sizeof h);
-    if (h.biSize != DIB_HEADER_SIZE || h.biBitCount != 24 || h.biCompression != 0) return false;
-    if (h.biWidth <= 0 || h.biHeight <= 0) return false;
-    const std::uint64_t line = std::uint64_t{static_cast<std::uint32_t>(h.biWidth)} * 3;
-    if (line * static_cast<std::uint32_t>(h.biHeight) > size - DIB_HEADER_SIZE) return false;
-    const auto* pixels = static_cast<const std::uint8_t*>(block) + DIB_HEADER_SIZE;
-    rows->width = h.biWidth;
-    rows->height = h.biHeight;
+    DibLayout d;
+    if (!readDibLayout(block, size, &d)) return false;
+    if (d.headerSize != DIB_HEADER_SIZE || d.bitCount != 24 || d.compression != 0) return false;
+    if (!d.bottomUp) return false;
+    const std::uint64_t line = std::uint64_t{d.width} * 3;
+    if (!dibRowsFit(d, line, size)) return false;
+    const auto* pixels = static_cast<const std::uint8_t*>(block) + d.bitsOffset;
+    rows->width = static_cast<int>(d.width);
+    rows->height = static_cast<int>(d.height);
     if (mode == DECODE_DISPLAY) {
-        rows->top = pixels + line * static_cast<std::uint32_t>(h.biHeight - 1);
+        rows->top = pixels + line * (d.height - 1);
         rows->stride = -static_cast<std::ptrdiff_t>(line);
         rows->bgr = true;
     } else {

@@ -2,8 +2,6 @@
 // checks that keep every read inside its block.
 #include "source/current_image.h"
 
-#include <cstring>
-
 #include "source/transfer_state.h"
 #include "ui/window_transfer.h"
 
@@ -38,26 +36,19 @@ void CurrentImageLock::unlock() {
     size_ = 0;
 }
 
-DibHeader readDibHeader(const std::uint8_t* block) {
-    DibHeader h;
-    std::memcpy(&h, block, sizeof h);
-    return h;
-}
-
 bool pictureGeometry(const std::uint8_t* block, std::size_t size, PictureGeometry* geometry) {
-    if (!block || size < sizeof(DibHeader)) return false;
-    const DibHeader h = readDibHeader(block);
-    if (h.biSize != DIB_INFO_HEADER_SIZE || h.biWidth <= 0 || h.biHeight <= 0) return false;
-    PictureGeometry g;
-    g.width = static_cast<std::uint32_t>(h.biWidth);
-    g.height = static_cast<std::uint32_t>(h.biHeight);
-    const std::uint64_t rowBits = std::uint64_t(h.biBitCount) * g.width;
+    DibLayout d;
+    if (!readDibLayout(block, size, &d)) return false;
+    if (d.headerSize != DIB_INFO_HEADER_SIZE || !d.bottomUp) return false;
+    const std::uint64_t rowBits = std::uint64_t{d.bitCount} * d.width;
     if (rowBits / 8 == 0 || rowBits / 8 > 0xFFFFFFFFu) return false;
+    if (!dibRowsFit(d, rowBits / 8, size)) return false;
+    PictureGeometry g;
+    g.width = d.width;
+    g.height = d.height;
     g.bytesPerRow = static_cast<std::uint32_t>(rowBits / 8);
-    const std::uint64_t offset = sizeof(DibHeader) + std::uint64_t(h.biClrUsed) * 4;
-    g.pixelBytes = std::uint64_t(g.bytesPerRow) * g.height;
-    if (offset > size || g.pixelBytes > size - offset) return false;
-    g.pixelOffset = static_cast<std::size_t>(offset);
+    g.pixelBytes = std::uint64_t{g.bytesPerRow} * g.height;
+    g.pixelOffset = static_cast<std::size_t>(d.bitsOffset);
     *geometry = g;
     return true;
 }

@@ -46,6 +46,3 @@ struct PictureGeometry {
 // reach past `size` bytes.
 [[nodiscard]] bool pictureGeometry(const std::uint8_t* block, std::size_t size,
                                    PictureGeometry* geometry);
-
-// The header copied out of a locked block of at least 40 bytes.
-[[nodiscard]] DibHeader readDibHeader(const std::uint8_t* block);

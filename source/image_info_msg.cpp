@@ -43,7 +43,7 @@ TW_UINT16 ImageInfoMsg(TripletArgs* args) {
         info->ImageLength = NO_PICTURE_LENGTH;
         return TWRC_FAILURE;
     }
-    const DibHeader h = readDibHeader(image.as<std::uint8_t>());
+    const DibHeader h = copyDibHeader(image.get());
     info->ImageWidth = h.biWidth;
     info->ImageLength = h.biHeight;
     info->SamplesPerPixel = 3;

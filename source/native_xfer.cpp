@@ -2,11 +2,11 @@
 // bottom-up DIB handle, which then belongs to the application.
 #include <cstring>
 
+#include "image/native_dib.h"
 #include "platform/trace.h"
 #include "source/current_image.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
-#include "source/native_dib.h"
 #include "source/source_state.h"
 #include "source/transfer_state.h"
 

@@ -1,7 +1,5 @@
 // palette8_msg.cpp — DAT_PALETTE8: the colour table of the camera's first
 // picture (the decoder's pictures have none).
-#include <cstring>
-
 #include "camera/camera_module.h"
 #include "image/dib.h"
 #include "image/jpeg_decoder.h"
@@ -26,18 +24,17 @@ TW_UINT16 answerPalette(pTW_PALETTE8 palette) {
     plat::MemBlock bitmap(link.decodePicture(DECODE_DISPLAY));
     plat::MemLock lock(bitmap.get());
     const auto* block = lock.as<const std::uint8_t>();
-    if (!block || plat::memSize(bitmap.get()) < sizeof(DibHeader)) return TWRC_SUCCESS;
+    DibLayout d;
+    if (!block || !readDibLayout(block, plat::memSize(bitmap.get()), &d) ||
+        d.headerSize < DIB_INFO_HEADER_SIZE)
+        return TWRC_SUCCESS;
 
-    DibHeader h;
-    std::memcpy(&h, block, sizeof h);
-    palette->NumColors = static_cast<TW_UINT16>(h.biClrUsed);
+    palette->NumColors = static_cast<TW_UINT16>(d.coloursUsed);
     palette->PaletteType = TWPA_RGB;
     // Table entries are blue, green, red, reserved, after the header.
-    const std::size_t available = (plat::memSize(bitmap.get()) - sizeof(DibHeader)) / 4;
-    std::size_t colours = h.biClrUsed < PALETTE_ENTRIES ? h.biClrUsed : PALETTE_ENTRIES;
-    if (colours > available) colours = available;
+    const std::size_t colours = d.coloursUsed < PALETTE_ENTRIES ? d.coloursUsed : PALETTE_ENTRIES;
     for (std::size_t i = 0; i < colours; ++i) {
-        const std::uint8_t* entry = block + sizeof(DibHeader) + i * 4;
+        const std::uint8_t* entry = block + d.headerSize + i * 4;
         palette->Colors[i].Index = static_cast<TW_UINT8>(i);
         palette->Colors[i].Channel1 = entry[2];
         palette->Colors[i].Channel2 = entry[1];

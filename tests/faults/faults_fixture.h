@@ -14,19 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
-#include "camera/simulator.h"
 #include "platform/memory.h"
-#include "platform/twain.h"
-#include "platform/window.h"
-#include "source/entry.h"
-#include "source/pending_transfers.h"
-#include "source/source_state.h"
-#include "support/notifications.h"
-#include "support/temp_root.h"
-#include "support/test_jpeg.h"
-#include "ui/camera_window.h"
-#include "ui/layout.h"
+#include "support/camera_session.h"
 
 namespace faulttest {
 
@@ -55,14 +44,12 @@ struct CameraPicture {
     std::vector<std::uint8_t> thumb;
 };
 
-class FaultsTest : public ::testing::Test {
+class FaultsTest : public testsupport::CameraSession {
 protected:
     void SetUp() override {
         if (!simtest::simulatorAvailable()) GTEST_SKIP() << "pxcm-camera is not built";
         setenv("PXCM_UI", "headless", 1);
         unsetenv("PXCM_WINDOW_PNG");
-        app.Id = 17;
-        std::strcpy(app.ProductName, "faults test application");
     }
     void TearDown() override {
         finish();
@@ -73,33 +60,11 @@ protected:
     // of a table.
     void begin() {
         finish();
-        resetSourceState();
-        resetLinkState();
-        resetCameraWindowState();
-        dropPendingTransfers();
-        testsupport::notifications().clear();
-        testsupport::setDsmMode(testsupport::DsmMode::Queue);
-        root = std::make_unique<testsupport::TempRoot>();
-        std::filesystem::create_directories(pictures());
+        beginSession("faults test application");
         written.clear();
     }
     // Closes what the case left open and stops the camera.
-    void finish() {
-        if (!root) return;
-        if (g_source.protocolState >= STATE_OPEN) {
-            TW_IDENTITY ds = g_source.sourceIdentity;
-            call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &ds);
-        }
-        cameraLink().closePort();
-        sim.reset();
-        root.reset();
-        resetSourceState();
-        resetLinkState();
-        resetCameraWindowState();
-        dropPendingTransfers();
-    }
-
-    std::string pictures() const { return root->file("pictures"); }
+    void finish() { endSession(); }
 
     // A 160 x 120 picture (more blocks than its thumbnail) with an 80 x 56
     // thumbnail, both real JPEGs.
@@ -140,41 +105,17 @@ protected:
     // The camera on COM1 with `faults` (pxcm-camera --fault values); every
     // other port leads nowhere.
     void startCamera(const std::vector<std::string>& faults) {
-        std::vector<std::string> args{"--dir", pictures(), "--verbose"};
+        std::vector<std::string> args;
         for (const std::string& f : faults) {
             args.push_back("--fault");
             args.push_back(f);
         }
-        sim = std::make_unique<simtest::Simulator>(args, root->file("camera.err"));
-        ASSERT_TRUE(sim->running()) << "the simulator did not start";
-        std::string ini = "[Ports]\r\n";
-        for (int n = 1; n <= 8; ++n)
-            ini += "COM" + std::to_string(n) + "=" +
-                   (n == 1 ? sim->path() : root->file("absent-com" + std::to_string(n))) + "\r\n";
-        ini += "[KMT-18]\r\nSPECIAL_INTERVAL_TIME=0\r\n";
-        root->write("windows/pxcm.ini", ini);
-    }
-
-    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-        return DS_Entry(&app, dg, dat, msg, data);
-    }
-    TW_UINT16 open() {
-        TW_IDENTITY ds{};
-        EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &ds), TWRC_SUCCESS);
-        ds.Id = 42;
-        return call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &ds);
+        runCamera(args);
     }
     TW_UINT16 enableDS() {
-        TW_USERINTERFACE ui{};
-        ui.ShowUI = TRUE;
-        ui.hParent = reinterpret_cast<TW_HANDLE>(0x1234);
-        return call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui);
+        return userInterface(MSG_ENABLEDS, true, reinterpret_cast<TW_HANDLE>(0x1234));
     }
-    TW_UINT16 conditionCode() {
-        TW_STATUS s{};
-        EXPECT_EQ(call(DG_CONTROL, DAT_STATUS, MSG_GET, &s), TWRC_SUCCESS);
-        return s.ConditionCode;
-    }
+
     // Open and enable; the first paint fetches the thumbnails.
     void enable() {
         ASSERT_EQ(open(), TWRC_SUCCESS);
@@ -183,38 +124,12 @@ protected:
         send(WM_PAINT);
     }
 
-    TW_UINT16 send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
-        plat::EventRecord record{message, wParam, lParam};
-        TW_EVENT event{&record, 0};
-        return call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-    }
-    // The application's loop turns: the source takes a message of its own.
-    TW_UINT16 turnLoop() {
-        TW_EVENT event{nullptr, 0};
-        return call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-    }
-    void clickButton(int button) {
-        const plat::Rect& r = BUTTON_TABLE[button].rect;
-        const intptr_t at = ((r.left + r.right) / 2) | ((r.top + r.bottom) / 2) << 16;
-        send(WM_LBUTTONDOWN, MK_LBUTTON, at);
-        send(WM_LBUTTONUP, 0, at);
-    }
     void selectAllAndLoad() {
         clickButton(BUTTON_SELECT_ALL);
         clickButton(BUTTON_LOAD);
     }
-    int announced() const {
-        int n = 0;
-        for (const auto& note : testsupport::notifications())
-            if (note.msg == MSG_XFERREADY) ++n;
-        return n;
-    }
-    int selectedCount() const {
-        int n = 0;
-        for (int i = 0; g_window.list && i < LIST_CELLS; ++i)
-            if (g_window.list->cell(i) && g_window.list->cell(i)->selected) ++n;
-        return n;
-    }
+    int announced() const { return notified(MSG_XFERREADY); }
+    int selectedCount() const { return static_cast<int>(selectedPictures().size()); }
 
     // What the application gets for one announced picture: the image
     // information, then a native transfer; 0 x 0 when nothing came.
@@ -270,10 +185,7 @@ protected:
         return n;
     }
 
-    std::unique_ptr<testsupport::TempRoot> root;
-    std::unique_ptr<simtest::Simulator> sim;
     std::vector<CameraPicture> written;
-    TW_IDENTITY app{};
 };
 
 }  // namespace faulttest

@@ -115,3 +115,133 @@ TEST(DibInfoTest, LeavesCoreHeadersAsTheyAre) {
 }
 
 }  // namespace
+
+namespace {
+
+// A 40-byte header for a block of `size` bytes, its fields set by `edit`.
+template <typename Edit>
+std::vector<std::uint8_t> editedHeader(std::size_t size, Edit edit) {
+    DibHeader h{};
+    h.biSize = 40;
+    h.biWidth = 5;
+    h.biHeight = 3;
+    h.biPlanes = 1;
+    h.biBitCount = 8;
+    edit(h);
+    std::vector<std::uint8_t> block(size, 0);
+    std::memcpy(block.data(), &h, size < sizeof h ? size : sizeof h);
+    return block;
+}
+
+}  // namespace
+
+TEST(DibLayoutReader, GoodHeaders) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> block;
+        DibLayout want;
+    } cases[] = {
+        {"8 bits, full table",
+         editedHeader(40 + 1024 + 24, [](DibHeader&) {}),
+         {40, 5, 3, true, 1, 8, 0, 256, 8, 40 + 1024, 40 + 1024 + 24}},
+        {"24 bits top-down, no table",
+         editedHeader(40 + 48,
+                      [](DibHeader& h) {
+                          h.biBitCount = 24;
+                          h.biHeight = -3;
+                      }),
+         {40, 5, 3, false, 1, 24, 0, 0, 16, 40, 40 + 48}},
+        {"4 bits, 3 colours used",
+         editedHeader(40 + 12,
+                      [](DibHeader& h) {
+                          h.biBitCount = 4;
+                          h.biClrUsed = 3;
+                      }),
+         {40, 5, 3, true, 1, 4, 0, 3, 4, 52, 52 + 12}},
+        {"24 bits with a table of 2",
+         editedHeader(48,
+                      [](DibHeader& h) {
+                          h.biBitCount = 24;
+                          h.biClrUsed = 2;
+                      }),
+         {40, 5, 3, true, 1, 24, 0, 2, 16, 48, 48 + 48}},
+        {"later header version",
+         editedHeader(124 + 8,
+                      [](DibHeader& h) {
+                          h.biSize = 124;
+                          h.biBitCount = 1;
+                      }),
+         {124, 5, 3, true, 1, 1, 0, 2, 4, 132, 132 + 12}},
+        {"core header, 3-byte entries",
+         coreHeader(7, 2, 4),
+         {12, 7, 2, true, 1, 4, 0, 16, 4, 12 + 48, 12 + 48 + 8}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DibLayout d;
+        ASSERT_TRUE(readDibLayout(c.block.data(), c.block.size(), &d));
+        EXPECT_EQ(d.headerSize, c.want.headerSize);
+        EXPECT_EQ(d.width, c.want.width);
+        EXPECT_EQ(d.height, c.want.height);
+        EXPECT_EQ(d.bottomUp, c.want.bottomUp);
+        EXPECT_EQ(d.planes, c.want.planes);
+        EXPECT_EQ(d.bitCount, c.want.bitCount);
+        EXPECT_EQ(d.compression, c.want.compression);
+        EXPECT_EQ(d.coloursUsed, c.want.coloursUsed);
+        EXPECT_EQ(d.stride, c.want.stride);
+        EXPECT_EQ(d.bitsOffset, c.want.bitsOffset);
+        EXPECT_EQ(d.totalSize, c.want.totalSize);
+    }
+}
+
+TEST(DibLayoutReader, BadHeadersFail) {
+    struct Case {
+        const char* what;
+        std::vector<std::uint8_t> block;
+    } cases[] = {
+        {"shorter than the size field", std::vector<std::uint8_t>(3, 40)},
+        {"shorter than the header", editedHeader(39, [](DibHeader&) {})},
+        {"header size 20", editedHeader(2048, [](DibHeader& h) { h.biSize = 20; })},
+        {"header size past the block", editedHeader(2048, [](DibHeader& h) { h.biSize = 4096; })},
+        {"core header cut short",
+         [] {
+             auto b = coreHeader(7, 2, 4);
+             b.resize(11);
+             return b;
+         }()},
+        {"zero width", editedHeader(2048, [](DibHeader& h) { h.biWidth = 0; })},
+        {"negative width", editedHeader(2048, [](DibHeader& h) { h.biWidth = -5; })},
+        {"zero height", editedHeader(2048, [](DibHeader& h) { h.biHeight = 0; })},
+        {"zero bit count", editedHeader(2048, [](DibHeader& h) { h.biBitCount = 0; })},
+        {"bit count 48", editedHeader(2048, [](DibHeader& h) { h.biBitCount = 48; })},
+        {"more colours than 8 bits index",
+         editedHeader(4096, [](DibHeader& h) { h.biClrUsed = 257; })},
+        {"colour table past the block", editedHeader(40 + 1023, [](DibHeader&) {})},
+        {"huge colour count", editedHeader(2048,
+                                           [](DibHeader& h) {
+                                               h.biBitCount = 24;
+                                               h.biClrUsed = 0x40000000u;
+                                           })},
+    };
+    for (const auto& c : cases) {
+        DibLayout d;
+        EXPECT_FALSE(readDibLayout(c.block.data(), c.block.size(), &d)) << c.what;
+    }
+    DibLayout d;
+    EXPECT_FALSE(readDibLayout(nullptr, 100, &d)) << "no block";
+}
+
+TEST(DibLayoutReader, RowsFitWithoutOverflow) {
+    auto block = editedHeader(40 + 45, [](DibHeader& h) { h.biBitCount = 24; });
+    DibLayout d;
+    ASSERT_TRUE(readDibLayout(block.data(), block.size(), &d));
+    EXPECT_TRUE(dibRowsFit(d, 15, block.size())) << "unpadded rows fit";
+    EXPECT_FALSE(dibRowsFit(d, d.stride, block.size())) << "padded rows do not";
+    auto widest = editedHeader(64, [](DibHeader& h) {
+        h.biBitCount = 32;
+        h.biWidth = 0x7FFFFFFF;
+        h.biHeight = 0x7FFFFFFF;
+    });
+    ASSERT_TRUE(readDibLayout(widest.data(), widest.size(), &d));
+    EXPECT_FALSE(dibRowsFit(d, d.stride, widest.size())) << "the product would wrap";
+}

@@ -69,7 +69,7 @@ TEST_F(Acquisition, TwoImageInfosDescribeOnePictureUntilItsTransferEnds) {
     EXPECT_EQ(valueOf(info.ImageWidth), widthOf(1))
         << "the second request describes the same picture: none is skipped";
     EXPECT_EQ(picturesSent(), (std::vector<int>{1, 1}));
-    EXPECT_EQ(selected(), (std::vector<int>{2})) << "each fetched picture is deselected";
+    EXPECT_EQ(selectedPictures(), (std::vector<int>{2})) << "each fetched picture is deselected";
 
     RawImage got;
     ASSERT_EQ(nativeTransfer(&got), TWRC_XFERDONE);
@@ -92,7 +92,7 @@ TEST_F(Acquisition, SelectedPicturesComeLowestFirstScrollingToEachOne) {
     selectPicture(16);
     send(WM_KEYDOWN, VK_HOME);
     ASSERT_EQ(g_window.list->firstVisible, 0) << "the first page shown";
-    ASSERT_EQ(selected(), (std::vector<int>{2, 16}));
+    ASSERT_EQ(selectedPictures(), (std::vector<int>{2, 16}));
     clickButton(BUTTON_LOAD);
     ASSERT_EQ(g_source.protocolState, STATE_XFERREADY);
 
@@ -100,18 +100,18 @@ TEST_F(Acquisition, SelectedPicturesComeLowestFirstScrollingToEachOne) {
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
     EXPECT_EQ(valueOf(info.ImageWidth), widthOf(3));
     EXPECT_EQ(g_window.list->firstVisible, 0) << "picture 3 is on the page";
-    EXPECT_EQ(selected(), (std::vector<int>{16}));
+    EXPECT_EQ(selectedPictures(), (std::vector<int>{16}));
     RawImage got;
     ASSERT_EQ(nativeTransfer(&got), TWRC_XFERDONE);
     EXPECT_TRUE(samePixels(got, decoded(3)));
     ASSERT_EQ(endTransfer(), TWRC_SUCCESS);
-    turnLoop();
+    drainQueue();
 
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
     EXPECT_EQ(valueOf(info.ImageWidth), widthOf(17));
     EXPECT_EQ(g_window.list->firstVisible, 16) << "17 became the first visible picture";
     EXPECT_EQ(g_window.list->slots[0], 16);
-    EXPECT_TRUE(selected().empty());
+    EXPECT_TRUE(selectedPictures().empty());
     ASSERT_EQ(nativeTransfer(&got), TWRC_XFERDONE);
     EXPECT_TRUE(samePixels(got, decoded(17)));
     EXPECT_EQ(picturesSent(), (std::vector<int>{3, 17}));
@@ -123,17 +123,17 @@ TEST_F(Acquisition, ADoubleClickedPictureIsSelectedForItsTransferAndStaysSo) {
     enable();
     doubleClickSlot(1);
     ASSERT_EQ(g_window.transferIndex, 1);
-    EXPECT_TRUE(selected().empty()) << "its two releases toggled it back";
+    EXPECT_TRUE(selectedPictures().empty()) << "its two releases toggled it back";
     ASSERT_EQ(notified(MSG_XFERREADY), 1);
 
     TW_IMAGEINFO info{};
     ASSERT_EQ(imageInfo(&info), TWRC_SUCCESS);
     EXPECT_EQ(valueOf(info.ImageWidth), widthOf(2));
-    EXPECT_EQ(selected(), (std::vector<int>{1}));
+    EXPECT_EQ(selectedPictures(), (std::vector<int>{1}));
     RawImage got;
     ASSERT_EQ(nativeTransfer(&got), TWRC_XFERDONE);
     EXPECT_TRUE(samePixels(got, decoded(2)));
-    EXPECT_EQ(selected(), (std::vector<int>{1}));
+    EXPECT_EQ(selectedPictures(), (std::vector<int>{1}));
 }
 
 TEST_F(Acquisition, AFailedDownloadDeselectsEveryPictureAndKeepsTheCurrentImage) {
@@ -151,7 +151,7 @@ TEST_F(Acquisition, AFailedDownloadDeselectsEveryPictureAndKeepsTheCurrentImage)
     EXPECT_EQ(valueOf(info.ImageWidth), 640) << "the no-picture answer, not the held picture's";
     EXPECT_EQ(valueOf(info.ImageLength), 480);
     EXPECT_EQ(conditionCode(), TWCC_SUCCESS);
-    EXPECT_TRUE(selected().empty());
+    EXPECT_TRUE(selectedPictures().empty());
     EXPECT_EQ(valueOf(g_transfer.currentImage), held);
     EXPECT_EQ(valueOf(g_transfer.fetchAgain), FALSE);
     EXPECT_EQ(g_window.progress.position(), 0);
@@ -187,7 +187,7 @@ TEST_F(Acquisition, MemoryStripsOfARealPictureAreItsRowsTopFirst) {
         EXPECT_EQ(rc, TWRC_XFERDONE);
         EXPECT_TRUE(got == big.pixels) << length;
         ASSERT_EQ(endTransfer(), TWRC_SUCCESS);
-        turnLoop();
+        drainQueue();
     }
 
     clickSlot(0);
@@ -244,7 +244,7 @@ TEST_F(Acquisition, AFailedImageInfoStopsTheNextTransferFromFetchingOnce) {
     EXPECT_EQ(picturesSent(), (std::vector<int>{1}));
 
     clickSlot(2);
-    ASSERT_EQ(selected(), (std::vector<int>{2}));
+    ASSERT_EQ(selectedPictures(), (std::vector<int>{2}));
     clickButton(BUTTON_LOAD);
     EXPECT_EQ(nativeTransfer(&got), TWRC_FAILURE) << "the cleared flag forbids a fetch";
     EXPECT_EQ(conditionCode(), TWCC_SUCCESS);
@@ -278,7 +278,7 @@ TEST_F(Acquisition, ImageInfoOutsideStateSixAsksTheCameraNothing) {
     EXPECT_EQ(imageInfo(&info), TWRC_FAILURE);
     EXPECT_EQ(conditionCode(), TWCC_SEQERROR);
     EXPECT_TRUE(picturesSent().empty());
-    EXPECT_EQ(selected(), (std::vector<int>{0}));
+    EXPECT_EQ(selectedPictures(), (std::vector<int>{0}));
 }
 
 // A picture fetched for one announcement and then abandoned is freed where

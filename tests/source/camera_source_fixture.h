@@ -3,66 +3,29 @@
 // the window contract's records; pictures made in the test as JPEG files.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <regex>
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
-#include "camera/simulator.h"
-#include "platform/twain.h"
-#include "platform/window.h"
-#include "source/entry.h"
-#include "source/pending_transfers.h"
-#include "source/source_state.h"
 #include "source/transfer_state.h"
-#include "support/notifications.h"
-#include "support/temp_root.h"
-#include "support/test_jpeg.h"
-#include "ui/camera_window.h"
-#include "ui/layout.h"
+#include "support/camera_session.h"
 
 namespace testsupport {
 
-class CameraSourceTest : public ::testing::Test {
+class CameraSourceTest : public CameraSession {
 protected:
     void SetUp() override {
         if (!simtest::simulatorAvailable()) GTEST_SKIP() << "pxcm-camera is not built";
-        resetSourceState();
-        resetLinkState();
-        resetCameraWindowState();
-        dropPendingTransfers();
-        notifications().clear();
-        root = std::make_unique<TempRoot>();
         setenv("PXCM_UI", "headless", 1);
-        std::filesystem::create_directories(pictures());
-        app.Id = 17;
-        std::strcpy(app.ProductName, "transfer test application");
+        beginSession("transfer test application");
     }
 
     void TearDown() override {
-        if (g_source.protocolState >= STATE_OPEN) {
-            TW_IDENTITY ds = g_source.sourceIdentity;
-            call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &ds);
-        }
-        cameraLink().closePort();
-        sim.reset();
+        endSession();
         unsetenv("PXCM_UI");
-        root.reset();
-        resetSourceState();
-        resetLinkState();
-        resetCameraWindowState();
-        dropPendingTransfers();
     }
-
-    std::string pictures() const { return root->file("pictures"); }
-    std::string cameraLog() const { return root->file("camera.err"); }
 
     // Picture `name`.jpg of the given size (and an 80 x 56 thumbnail); the
     // JPEG bytes, for comparisons with libjpeg's own decoding.
@@ -77,76 +40,28 @@ protected:
         return jpeg;
     }
 
-    // The camera on COM1; every other port leads nowhere.
-    void startCamera(std::vector<std::string> args = {}) {
-        args.insert(args.begin(), {"--dir", pictures(), "--verbose"});
-        sim = std::make_unique<simtest::Simulator>(args, cameraLog());
-        ASSERT_TRUE(sim->running()) << "the simulator did not start";
-        std::string ini = "[Ports]\r\n";
-        for (int n = 1; n <= 8; ++n)
-            ini += "COM" + std::to_string(n) + "=" +
-                   (n == 1 ? sim->path() : root->file("absent-com" + std::to_string(n))) + "\r\n";
-        ini += "[KMT-18]\r\nSPECIAL_INTERVAL_TIME=0\r\n";
-        root->write("windows/pxcm.ini", ini);
-    }
+    void startCamera(std::vector<std::string> args = {}) { runCamera(std::move(args)); }
 
-    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-        return DS_Entry(&app, dg, dat, msg, data);
-    }
-    TW_UINT16 conditionCode() {
-        TW_STATUS s{};
-        EXPECT_EQ(call(DG_CONTROL, DAT_STATUS, MSG_GET, &s), TWRC_SUCCESS);
-        return s.ConditionCode;
-    }
     // Open and enable; the window's first paint fetches the thumbnails.
     void enable() {
-        TW_IDENTITY ds{};
-        ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &ds), TWRC_SUCCESS);
-        ds.Id = 42;
-        ASSERT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &ds), TWRC_SUCCESS);
-        TW_USERINTERFACE ui{};
-        ui.ShowUI = TRUE;
-        ASSERT_EQ(call(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui), TWRC_SUCCESS);
+        ASSERT_EQ(open(), TWRC_SUCCESS);
+        ASSERT_EQ(userInterface(MSG_ENABLEDS, true, nullptr), TWRC_SUCCESS);
         ASSERT_NE(g_source.cameraWindow, nullptr);
         send(WM_PAINT);
         ASSERT_TRUE(g_window.list);
     }
 
-    // One window record through MSG_PROCESSEVENT.
-    TW_UINT16 send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-        plat::EventRecord record{message, wParam, lParam};
-        TW_EVENT event{&record, 0};
-        return call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-    }
     // The application's loop until the window's queue is empty.
-    void turnLoop() {
-        for (int i = 0; i < 100; ++i) {
-            TW_EVENT event{nullptr, 0};
-            if (call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event) != TWRC_DSEVENT) return;
-        }
+    void drainQueue() {
+        for (int i = 0; i < 100; ++i)
+            if (turnLoop() != TWRC_DSEVENT) return;
     }
-    void click(int x, int y) {
-        send(WM_LBUTTONDOWN, MK_LBUTTON, pointParam(x, y));
-        send(WM_LBUTTONUP, 0, pointParam(x, y));
-    }
-    void clickButton(int button) {
-        const plat::Rect& r = BUTTON_TABLE[button].rect;
-        click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    }
-    static int slotX(int slot) { return 30 + 105 * (slot % 4) + 40; }
-    static int slotY(int slot) { return 20 + 114 * (slot / 4) + 28; }
-    void clickSlot(int slot) { click(slotX(slot), slotY(slot)); }
+    static int slotX(int slot) { return slotLeft(slot) + 40; }
+    static int slotY(int slot) { return slotTop(slot) + 28; }
     void doubleClickSlot(int slot) {
         click(slotX(slot), slotY(slot));
         send(WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(slotX(slot), slotY(slot)));
         send(WM_LBUTTONUP, 0, pointParam(slotX(slot), slotY(slot)));
-    }
-
-    std::vector<int> selected() const {
-        std::vector<int> out;
-        for (int i = 0; i < LIST_CELLS; ++i)
-            if (g_window.list->cell(i) && g_window.list->cell(i)->selected) out.push_back(i);
-        return out;
     }
 
     TW_UINT16 imageInfo(TW_IMAGEINFO* info) { return call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, info); }
@@ -190,17 +105,6 @@ protected:
             if (std::regex_search(line, m, sent)) out.push_back(std::stoi(m[1]));
         return out;
     }
-
-    int notified(TW_UINT16 msg) const {
-        int n = 0;
-        for (const auto& note : notifications())
-            if (note.msg == msg) ++n;
-        return n;
-    }
-
-    std::unique_ptr<TempRoot> root;
-    std::unique_ptr<simtest::Simulator> sim;
-    TW_IDENTITY app{};
 };
 
 }  // namespace testsupport

@@ -101,7 +101,7 @@ TEST_F(PendingCount, EveryEndOfTransferAnswersThePicturesStillToCome) {
     }
     EXPECT_EQ(notified(MSG_XFERREADY), 1) << "nothing announced again";
     EXPECT_EQ(picturesSent(), (std::vector<int>{1, 2, 4}));
-    EXPECT_TRUE(selected().empty());
+    EXPECT_TRUE(selectedPictures().empty());
 }
 
 TEST_F(PendingCount, AnEndWithoutTransferSkipsThatPictureForGood) {
@@ -114,7 +114,7 @@ TEST_F(PendingCount, AnEndWithoutTransferSkipsThatPictureForGood) {
     EXPECT_EQ(takeOne(), 3) << "the described but skipped picture does not stand in";
     EXPECT_EQ(endCount(), 0);
     EXPECT_EQ(g_source.protocolState, STATE_ENABLED);
-    EXPECT_EQ(selected(), (std::vector<int>{0})) << "the skipped picture 1 stays selected";
+    EXPECT_EQ(selectedPictures(), (std::vector<int>{0})) << "the skipped picture 1 stays selected";
     EXPECT_EQ(picturesSent(), (std::vector<int>{2, 3}));
 }
 
@@ -191,7 +191,7 @@ TEST_F(PendingCount, TransferCountLimitsALoadToTheLowestSelected) {
         do got.push_back(takeOne());
         while (endCount() != 0);
         EXPECT_EQ(got, c.delivered);
-        EXPECT_EQ(selected(), c.stillSelected);
+        EXPECT_EQ(selectedPictures(), c.stillSelected);
     }
 }
 

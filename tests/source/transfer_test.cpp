@@ -8,8 +8,8 @@
 #include <vector>
 #include "caps/packed_fields.h"
 
+#include "image/native_dib.h"
 #include "picture_blocks.h"
-#include "source/native_dib.h"
 #include "source/transfer_state.h"
 #include "source_fixture.h"
 

@@ -16,19 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
-#include "camera/simulator.h"
 #include "image/skin_bitmap.h"
 #include "platform/surface.h"
-#include "platform/twain.h"
-#include "source/entry.h"
-#include "source/pending_transfers.h"
-#include "source/source_state.h"
-#include "support/notifications.h"
-#include "support/temp_root.h"
-#include "support/test_jpeg.h"
-#include "ui/camera_window.h"
-#include "ui/layout.h"
+#include "support/camera_session.h"
 
 namespace uitest {
 
@@ -56,51 +46,24 @@ inline plat::Bitmap readPng(const std::string& path) {
     return out;
 }
 
-// A thumbnail cell's top-left corner.
-inline int slotLeft(int slot) {
-    return 30 + 105 * (slot % 4);
-}
-inline int slotTop(int slot) {
-    return 20 + 114 * (slot / 4);
-}
+using testsupport::slotLeft;
+using testsupport::slotTop;
 
-class UiTest : public ::testing::Test {
+class UiTest : public testsupport::CameraSession {
 protected:
     void SetUp() override {
         if (!simtest::simulatorAvailable()) GTEST_SKIP() << "pxcm-camera is not built";
-        resetSourceState();
-        resetLinkState();
-        resetCameraWindowState();
-        dropPendingTransfers();
-        testsupport::notifications().clear();
-        testsupport::setDsmMode(testsupport::DsmMode::Queue);
-        root = std::make_unique<testsupport::TempRoot>();
         setenv("PXCM_UI", "headless", 1);
+        beginSession("ui test application");
         setenv("PXCM_WINDOW_PNG", pngPath().c_str(), 1);
-        std::filesystem::create_directories(pictures());
-        app.Id = 17;
-        std::strcpy(app.ProductName, "ui test application");
     }
 
     void TearDown() override {
-        if (g_source.protocolState >= STATE_OPEN) {
-            TW_IDENTITY ds = g_source.sourceIdentity;
-            call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &ds);
-        }
-        cameraLink().closePort();
-        sim.reset();
+        endSession();
         unsetenv("PXCM_WINDOW_PNG");
         unsetenv("PXCM_UI");
-        root.reset();
-        resetSourceState();
-        resetLinkState();
-        resetCameraWindowState();
-        dropPendingTransfers();
-        testsupport::setDsmMode(testsupport::DsmMode::Queue);
     }
 
-    std::string pictures() const { return root->file("pictures"); }
-    std::string cameraLog() const { return root->file("camera.err"); }
     std::string pngPath() const { return root->file("window.png"); }
 
     // `n` pictures, each a small JPEG with an 80 x 56 JPEG thumbnail.
@@ -129,44 +92,13 @@ protected:
         return pictures() + "/" + names.at(static_cast<size_t>(index));
     }
 
-    // The camera on COM1 (every other port leads nowhere) and the camera
-    // settings of the Windows directory.
     void startCamera(std::vector<std::string> args, const std::string& cameraKeys = "") {
-        args.insert(args.begin(), {"--dir", pictures(), "--verbose"});
-        sim = std::make_unique<simtest::Simulator>(args, cameraLog());
-        ASSERT_TRUE(sim->running()) << "the simulator did not start";
-        mapPorts(sim->path(), cameraKeys);
-    }
-    void mapPorts(const std::string& com1, const std::string& cameraKeys) {
-        std::string ini = "[Ports]\r\n";
-        for (int n = 1; n <= 8; ++n)
-            ini += "COM" + std::to_string(n) + "=" +
-                   (n == 1 ? com1 : root->file("absent-com" + std::to_string(n))) + "\r\n";
-        ini += "[KMT-18]\r\n" +
-               (cameraKeys.empty() ? std::string("SPECIAL_INTERVAL_TIME=0\r\n") : cameraKeys);
-        root->write("windows/pxcm.ini", ini);
-    }
-
-    TW_UINT16 call(TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg, TW_MEMREF data) {
-        return DS_Entry(&app, dg, dat, msg, data);
-    }
-    TW_UINT16 open() {
-        TW_IDENTITY ds{};
-        EXPECT_EQ(call(DG_CONTROL, DAT_IDENTITY, MSG_GET, &ds), TWRC_SUCCESS);
-        ds.Id = 42;
-        return call(DG_CONTROL, DAT_IDENTITY, MSG_OPENDS, &ds);
+        runCamera(std::move(args), cameraKeys);
     }
     TW_UINT16 userInterface(TW_UINT16 msg, bool showUI) {
-        TW_USERINTERFACE ui{};
-        ui.ShowUI = showUI ? TRUE : FALSE;
-        ui.hParent = reinterpret_cast<TW_HANDLE>(0x1234);
-        return call(DG_CONTROL, DAT_USERINTERFACE, msg, &ui);
+        return CameraSession::userInterface(msg, showUI, reinterpret_cast<TW_HANDLE>(0x1234));
     }
-    TW_UINT16 conditionCode() {
-        TW_STATUS s{};
-        EXPECT_EQ(call(DG_CONTROL, DAT_STATUS, MSG_GET, &s), TWRC_SUCCESS);
-        return s.ConditionCode;
-    }
+
     // Open and enable with the window's first paint done.
     void enable(bool firstPaint = true) {
         ASSERT_EQ(open(), TWRC_SUCCESS);
@@ -175,15 +107,10 @@ protected:
         if (firstPaint) paint();
     }
 
-    // One window record through MSG_PROCESSEVENT; the return code.
+    // The record as an application builds it.
     TW_UINT16 send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
         WindowRecord record{message, wParam, lParam};
         TW_EVENT event{&record, 0};
-        return call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
-    }
-    // A null pEvent: the source takes one message from its own queue.
-    TW_UINT16 turnLoop() {
-        TW_EVENT event{nullptr, 0};
         return call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
     }
     void paint() { send(WM_PAINT); }
@@ -194,23 +121,6 @@ protected:
         send(WM_MOUSEMOVE, keys, pointParam(x, y));
     }
     void up(int x, int y) { send(WM_LBUTTONUP, 0, pointParam(x, y)); }
-    void click(int x, int y, uintptr_t keys = MK_LBUTTON) {
-        down(x, y, keys);
-        up(x, y);
-    }
-    // The middle of a button's rectangle.
-    static int midX(int button) {
-        const plat::Rect& r = BUTTON_TABLE[button].rect;
-        return (r.left + r.right) / 2;
-    }
-    static int midY(int button) {
-        const plat::Rect& r = BUTTON_TABLE[button].rect;
-        return (r.top + r.bottom) / 2;
-    }
-    void clickButton(int button) { click(midX(button), midY(button)); }
-    // The middle of a thumbnail slot.
-    void clickSlot(int slot) { click(slotLeft(slot) + 40, slotTop(slot) + 28); }
-
     ThumbnailList& list() { return *g_window.list; }
     std::vector<int> visiblePictures() {
         std::vector<int> shown;
@@ -218,13 +128,6 @@ protected:
             if (list().slots[s] != NO_SLOT) shown.push_back(list().slots[s]);
         return shown;
     }
-    std::vector<int> selectedPictures() {
-        std::vector<int> out;
-        for (int i = 0; i < LIST_CELLS; ++i)
-            if (list().cell(i) && list().cell(i)->selected) out.push_back(i);
-        return out;
-    }
-
     // The pictures whose thumbnails the camera sent, in order (from its
     // --verbose trace), and the letters of its requests.
     std::vector<int> thumbnailsFetched() const {
@@ -247,19 +150,8 @@ protected:
     }
     void forgetCameraLog() const { std::ofstream(cameraLog(), std::ios::trunc); }
 
-    int notified(TW_UINT16 msg) const {
-        int n = 0;
-        for (const auto& note : testsupport::notifications())
-            if (note.msg == msg) ++n;
-        return n;
-    }
-
     plat::Bitmap window() const { return readPng(pngPath()); }
     plat::Bitmap skin(int id) const { return loadSkinBitmap(g_source.moduleInstance, id); }
-
-    std::unique_ptr<testsupport::TempRoot> root;
-    std::unique_ptr<simtest::Simulator> sim;
-    TW_IDENTITY app{};
 };
 
 }  // namespace uitest

@@ -1,10 +1,9 @@
 // native_dib.cpp — full-picture block to bottom-up, blue-green-red DIB.
-#include "source/native_dib.h"
+#include "image/native_dib.h"
 
 #include <cstring>
 
 #include "image/dib.h"
-#include "source/current_image.h"
 
 namespace {
 
@@ -31,11 +30,12 @@ void swapReversed(std::uint8_t* top, std::uint8_t* bottom, std::uint32_t width) 
     }
 }
 
-// A 24-bit picture with its rows right after the 40-byte header.
-bool isFullPicture(const std::uint8_t* block, std::size_t size, PictureGeometry* g) {
-    if (!pictureGeometry(block, size, g)) return false;
-    const DibHeader h = readDibHeader(block);
-    return h.biBitCount == 24 && g->pixelOffset == sizeof(DibHeader);
+// A bottom-up 24-bit picture with its rows of width x 3 bytes right after
+// the 40-byte header.
+bool isFullPicture(const std::uint8_t* block, std::size_t size, DibLayout* d) {
+    if (!readDibLayout(block, size, d)) return false;
+    return d->headerSize == DIB_INFO_HEADER_SIZE && d->bottomUp && d->bitCount == 24 &&
+           d->bitsOffset == sizeof(DibHeader) && dibRowsFit(*d, std::uint64_t{d->width} * 3, size);
 }
 
 }  // namespace
@@ -55,13 +55,13 @@ void flipToBottomUpBgr(std::uint8_t* pixels, std::uint32_t width, std::uint32_t 
 
 NativeDibResult toNativeDib(plat::MemHandle image, plat::MemHandle* dibOut) {
     *dibOut = nullptr;
-    PictureGeometry g;
+    DibLayout g;
     {
         plat::MemLock lock(image);
         auto* block = lock.as<std::uint8_t>();
         if (!block || !isFullPicture(block, plat::memSize(image), &g))
             return NativeDibResult::NotAPicture;
-        if (dibRowStride(g.width) == g.bytesPerRow) {
+        if (dibRowStride(g.width) == std::size_t{g.width} * 3) {
             flipToBottomUpBgr(block + sizeof(DibHeader), g.width, g.height);
             *dibOut = image;
             return NativeDibResult::Ok;
@@ -81,12 +81,13 @@ NativeDibResult toNativeDib(plat::MemHandle image, plat::MemHandle* dibOut) {
         if (!from || !to) return NativeDibResult::NoMemory;
         const auto* src = from.as<std::uint8_t>();
         auto* dst = to.as<std::uint8_t>();
-        DibHeader h = readDibHeader(src);
+        DibHeader h = copyDibHeader(src);
         h.biSizeImage = static_cast<std::uint32_t>(imageBytes);
         std::memcpy(dst, &h, sizeof h);
         const std::uint8_t* srcRow = src + sizeof(DibHeader);
         std::uint8_t* dstRow = dst + sizeof(DibHeader) + stride * (g.height - 1);
-        for (std::uint32_t y = 0; y < g.height; ++y, srcRow += g.bytesPerRow, dstRow -= stride) {
+        for (std::uint32_t y = 0; y < g.height;
+             ++y, srcRow += std::size_t{g.width} * 3, dstRow -= stride) {
             const std::uint8_t* s = srcRow;
             std::uint8_t* d = dstRow;
             for (std::uint32_t x = 0; x < g.width; ++x, s += 3, d += 3) {
