@@ -94,7 +94,6 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
             plat::destroyWindow(window);
         }
         resetCameraWindowState();
-        linkState().initialLoadPending = 0;
         return failWith(TWCC_LOWMEMORY, FAIL_ENABLEDS);
     }
     g_source.cameraWindow = window;
@@ -106,6 +105,7 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
         BusyGuard exchange;
         plat::repaintWindow(static_cast<HWND>(owner));
     });
+    reporter.setCancelHook([] { g_window.continueLoading = 0; });
     if (ui->ShowUI) plat::showWindow(window, true);
     g_source.protocolState = STATE_ENABLED;
     return TWRC_SUCCESS;

@@ -74,7 +74,7 @@ INT_PTR CALLBACK CameraWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
             initCameraWindow(window);
             break;
         case WM_PAINT:
-            if (linkState().initialLoadPending) TraceLog(TRACE_PAINT);
+            if (g_window.initialLoadPending) TraceLog(TRACE_PAINT);
             onPaint(window);
             break;
         case WM_CLOSE:

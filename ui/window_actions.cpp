@@ -14,9 +14,6 @@ namespace {
 constexpr char DIFFERENT_COUNT[] =
     "Camera and TWAIN has different number of photos.\nPlease press Update button in advance "
     "and then try it again.";
-constexpr char DIFFERENT_PHOTOS[] =
-    "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
-    "try it again.";
 constexpr char HELP_FILE[] = "\\Help\\KMT18V16.HLP";
 constexpr std::size_t HELP_PATH_BUFFER = 128;
 

@@ -79,7 +79,7 @@ void initCameraWindow(HWND window) {
         (void)link.setCameraClock(localClock());
     }
     plat::setWindowCaption(window, WINDOW_CAPTION);
-    linkState().initialLoadPending = 1;
+    g_window.initialLoadPending = 1;
     const bool complete = loadSkin(window);
     g_window.progress.create(window, PROGRESS_RECT);
     centreAndShow(window);

@@ -17,19 +17,6 @@ constexpr int PROGRESS_MAXIMUM = 100;
 constexpr int STATUS_BLANKS = 61;
 constexpr char DOWNLOADING_TEXT[] = "Downloading image number %i...";
 constexpr char TRANSFERRING_TEXT[] = "Transferring to application software...";
-// The window's own text for a camera that no longer holds the listed picture.
-constexpr char DIFFERENT_PHOTOS[] =
-    "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
-    "try it again.";
-
-// The lowest selected cell, -1 when none is selected.
-int firstSelected(const ThumbnailList& list) {
-    for (int i = 0; i < LIST_CELLS; ++i) {
-        const ThumbnailCell* cell = list.cell(i);
-        if (cell && cell->selected) return i;
-    }
-    return -1;
-}
 
 // Brings picture i into the shown page.
 void scrollTo(ThumbnailList& list, int i) {
@@ -60,7 +47,7 @@ int acquireNextPicture(StoreImage store) {
     const bool allSelected = g_window.transferIndex == TRANSFER_ALL_SELECTED;
     int i;
     if (allSelected) {
-        i = firstSelected(*g_window.list);
+        (void)selectedCount(&i);
         if (i < 0) return 0;
         scrollTo(*g_window.list, i);
     } else {
