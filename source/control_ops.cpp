@@ -62,6 +62,7 @@ TW_UINT16 IdentityMsg(TripletArgs* args) {
 
 TW_UINT16 OpenDS(TripletArgs* args) {
     plat::fileDelete(TRACE_FILE);
+    plat::traceSwitch();
     TraceLog(TRACE_OPENDS);
     if (!protocolStateIn(STATE_LOADED)) return failWith(TWCC_SEQERROR, FAIL_OPENDS);
     if (g_source.appIdentity.Id != 0) return failWith(TWCC_MAXCONNECTIONS, FAIL_OPENDS);

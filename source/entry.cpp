@@ -4,6 +4,7 @@
 #include "source/dispatch.h"
 #include "source/event.h"
 #include "source/source_state.h"
+#include "source/triplet_trace.h"
 
 namespace {
 
@@ -36,11 +37,15 @@ TW_UINT16 entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
 
 extern "C" TW_UINT16 TW_CALLINGSTYLE DS_Entry(pTW_IDENTITY pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
                                               TW_UINT16 MSG, TW_MEMREF pData) {
+    TW_UINT16 rc;
     // Nothing may unwind into the Source Manager.
     try {
-        return entry(pOrigin, DG, DAT, MSG, pData);
+        rc = entry(pOrigin, DG, DAT, MSG, pData);
     } catch (...) {
         g_source.conditionCode = TWCC_BUMMER;
-        return TWRC_FAILURE;
+        rc = TWRC_FAILURE;
     }
+    // The application's event loop sends every window message: not traced.
+    if (MSG != MSG_PROCESSEVENT) traceTriplet(DG, DAT, MSG, rc, g_source.conditionCode);
+    return rc;
 }

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/trace.h"
+
 namespace fs = std::filesystem;
 
 namespace testsupport {
@@ -70,6 +72,8 @@ TempRoot::TempRoot() {
     hadPrompts_ = saveEnv("PXCM_PROMPTS", savedPrompts_);
     hadAnswers_ = saveEnv("PXCM_ANSWERS", savedAnswers_);
     hadUi_ = saveEnv("PXCM_UI", savedUi_);
+    hadTrace_ = saveEnv("PXCM_TRACE", savedTrace_);
+    unsetenv("PXCM_TRACE");
     // Windows stay off the screen even when the tests run on a desktop.
     setenv("PXCM_UI", "headless", 1);
     setenv("PXCM_ROOT", root_.c_str(), 1);
@@ -78,6 +82,10 @@ TempRoot::TempRoot() {
 }
 
 TempRoot::~TempRoot() {
+    // A test's trace file ends with its root.
+    unsetenv("PXCM_TRACE");
+    plat::traceSwitch();
+    restoreEnv("PXCM_TRACE", hadTrace_, savedTrace_);
     restoreEnv("PXCM_ROOT", hadRoot_, savedRoot_);
     restoreEnv("PXCM_PROMPTS", hadPrompts_, savedPrompts_);
     restoreEnv("PXCM_ANSWERS", hadAnswers_, savedAnswers_);

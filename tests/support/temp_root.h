@@ -46,8 +46,9 @@ public:
 
 private:
     std::string root_;
-    std::string savedRoot_, savedPrompts_, savedAnswers_, savedUi_;
-    bool hadRoot_ = false, hadPrompts_ = false, hadAnswers_ = false, hadUi_ = false;
+    std::string savedRoot_, savedPrompts_, savedAnswers_, savedUi_, savedTrace_;
+    bool hadRoot_ = false, hadPrompts_ = false, hadAnswers_ = false, hadUi_ = false,
+         hadTrace_ = false;
 };
 
 }  // namespace testsupport
