@@ -13,8 +13,8 @@ RenameResult renameFile(const std::string& from, const std::string& to, bool rep
     if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return RenameResult::Exists;
     if (error) {
         char text[256] = "";
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code,
-                       0, text, sizeof text, nullptr);
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                       text, sizeof text, nullptr);
         std::string reason(text);
         while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' ||
                                    reason.back() == '.' || reason.back() == ' '))

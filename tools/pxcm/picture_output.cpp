@@ -50,15 +50,14 @@ bool writeBmp(const std::string& path, const PictureRows& rows, std::string* err
 
 }  // namespace
 
-FileOutcome writePictureFile(const std::string& path, const PictureRows& rows,
-                             PictureFormat format, bool replace, std::string* error) {
+FileOutcome writePictureFile(const std::string& path, const PictureRows& rows, PictureFormat format,
+                             bool replace, std::string* error) {
     const std::string partial = temporaryBeside(path);
     std::string reason;
-    const bool written =
-        format == PictureFormat::Png
-            ? plat::writePng(partial, rows.width, rows.height, rows.top, rows.stride, rows.bgr,
-                             &reason)
-            : writeBmp(partial, rows, &reason);
+    const bool written = format == PictureFormat::Png
+                             ? plat::writePng(partial, rows.width, rows.height, rows.top,
+                                              rows.stride, rows.bgr, &reason)
+                             : writeBmp(partial, rows, &reason);
     if (!written) {
         // The reason names the file as the user knows it.
         for (std::size_t at; (at = reason.find(partial)) != std::string::npos;)

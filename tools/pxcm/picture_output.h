@@ -16,8 +16,8 @@ enum class FileOutcome { Written, Replaced, Exists, Failed };
 // to `path` once complete, so that a partial file never carries the name.
 // An existing `path` is replaced only with `replace`; otherwise Exists, and
 // it stays as it was. Failed: a one-line reason, and nothing left behind.
-FileOutcome writePictureFile(const std::string& path, const PictureRows& rows,
-                             PictureFormat format, bool replace, std::string* error);
+FileOutcome writePictureFile(const std::string& path, const PictureRows& rows, PictureFormat format,
+                             bool replace, std::string* error);
 
 // Whether a file can be made in `folder` (one is made and removed again);
 // false with a one-line reason.
