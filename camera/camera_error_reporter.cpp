@@ -45,6 +45,6 @@ int CameraMessageReporter::reportError(LinkResult code) {
     // The box may have covered the camera window: show it whole again before
     // the link goes on talking to the camera.
     if (repaint_ && owner_) repaint_(owner_);
-    if (answer == plat::ANSWER_CANCEL) linkState().continueFlag = 0;
+    if (answer == plat::ANSWER_CANCEL && cancel_) cancel_();
     return answer;
 }

@@ -24,11 +24,12 @@ struct ReporterMessage {
 ReporterMessage reporterMessage(LinkResult code);
 
 // The module's reporter: a task-modal box with the stop icon, owned by the
-// camera window once the source is enabled. A Cancel clears the continue
-// flag of the link state.
+// camera window once the source is enabled. A Cancel answer is told to the
+// cancel hook.
 class CameraMessageReporter : public CameraErrorReporter {
 public:
     using RepaintHook = std::function<void(void* owner)>;
+    using CancelHook = std::function<void()>;
 
     int reportError(LinkResult code) override;
 
@@ -37,8 +38,12 @@ public:
     // Repaints the owner window at once after a box has closed over it (the
     // camera window installs it; nothing is repainted without it).
     void setRepaintHook(RepaintHook hook) { repaint_ = std::move(hook); }
+    // Called when the user answers Cancel, so that loops of the camera
+    // window stop (the camera window installs it).
+    void setCancelHook(CancelHook hook) { cancel_ = std::move(hook); }
 
 private:
     void* owner_ = nullptr;
     RepaintHook repaint_;
+    CancelHook cancel_;
 };

@@ -100,7 +100,10 @@ public:
     // --- Downloads -----------------------------------------------------------
     // The JPEG of picture `index` (from 0) into the download buffer.
     [[nodiscard]] LinkResult downloadPicture(int index, ProgressSink* progress);
-    [[nodiscard]] LinkResult downloadThumbnail(int index, ProgressSink* progress);
+    // A failed block is told to the reporter unless `tellBlockFailure` is
+    // false (a blank cell will show it).
+    [[nodiscard]] LinkResult downloadThumbnail(int index, ProgressSink* progress,
+                                               bool tellBlockFailure = true);
 
     // Decodes the download buffer into a new picture block (DECODE_DISPLAY
     // or DECODE_FULL_PICTURE); no handle when it cannot be decoded. Changes
@@ -149,10 +152,10 @@ private:
     LinkResult statusRequest(uint8_t letter, const uint8_t* arg, unsigned timeoutS,
                              bool reportFailure, unsigned pauseMs);
 
-    LinkResult download(Target target, int index, ProgressSink* progress);
+    LinkResult download(Target target, int index, ProgressSink* progress, bool tellBlockFailure);
     bool fetchStepped(uint32_t blocks, uint32_t rest, ProgressSink* progress);
     bool fetchAddressed(Target target, uint32_t blocks, uint32_t rest, ProgressSink* progress);
-    LinkResult blockFailed(Target target);
+    LinkResult blockFailed(bool tell);
 
     std::size_t downloadBufferSize_ = 0;
     PortFactory portFactory_;

@@ -1,5 +1,5 @@
 // link_state.h — the module-wide state of the camera link: one copy, shared by
-// the link, the reporter, the camera window and the thumbnail list.
+// the link and the camera window's settings.
 #pragma once
 
 #include <cstdint>
@@ -20,18 +20,12 @@ struct LinkState {
     int32_t foundPort = 0;
     // 1 while findCamera tries a port: the handshake then makes one try.
     int32_t scanning = 0;
-    // Cleared when the user answers Cancel to a reporter question; loops of
-    // the thumbnail list and the camera window stop when they see it at 0.
-    int32_t continueFlag = 1;
     // Download speed asked of the camera; the camera window sets it from
     // SERIAL_SPEED when it initialises.
     uint8_t speedCode = 0;
     // Pause, in tenths of a second, between the two stop bytes of a thumbnail
     // download; the camera window sets it from SPECIAL_INTERVAL_TIME.
     int32_t specialInterval = 0;
-    // Owned by the camera window: 1 while its first page of thumbnails has
-    // not been loaded; a failed thumbnail block is then not reported.
-    int32_t initialLoadPending = 0;
 };
 
 LinkState& linkState();

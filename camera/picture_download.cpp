@@ -11,14 +11,15 @@ constexpr int TENTH_MS = 100;
 }  // namespace
 
 LinkResult CameraLink::downloadPicture(int index, ProgressSink* progress) {
-    return download(Target::Picture, index, progress);
+    return download(Target::Picture, index, progress, true);
 }
 
-LinkResult CameraLink::downloadThumbnail(int index, ProgressSink* progress) {
-    return download(Target::Thumbnail, index, progress);
+LinkResult CameraLink::downloadThumbnail(int index, ProgressSink* progress, bool tellBlockFailure) {
+    return download(Target::Thumbnail, index, progress, tellBlockFailure);
 }
 
-LinkResult CameraLink::download(Target target, int index, ProgressSink* progress) {
+LinkResult CameraLink::download(Target target, int index, ProgressSink* progress,
+                                bool tellBlockFailure) {
     const bool thumbnail = target == Target::Thumbnail;
     const uint8_t speed = linkState().speedCode;
 
@@ -80,7 +81,7 @@ LinkResult CameraLink::download(Target target, int index, ProgressSink* progress
     const bool fetched = firmwareVersion < ADDRESSED_FIRMWARE
                              ? fetchStepped(blocks, rest, progress)
                              : fetchAddressed(target, blocks, rest, progress);
-    if (!fetched) return blockFailed(target);
+    if (!fetched) return blockFailed(tellBlockFailure);
 
     if (progress) progress->setPosition(0);
     setLineSpeed(SPEED_9600);
@@ -144,12 +145,10 @@ bool CameraLink::fetchAddressed(Target target, uint32_t blocks, uint32_t rest,
     return true;
 }
 
-LinkResult CameraLink::blockFailed(Target target) {
+LinkResult CameraLink::blockFailed(bool tell) {
     setLineSpeed(SPEED_9600);
     downloadBuffer.reset();
     downloadBufferSize_ = 0;
-    // While the camera window loads its first page, a failed thumbnail only
-    // leaves a blank cell.
-    if (target == Target::Picture || !linkState().initialLoadPending) report(LINK_BLOCK_FAILED);
+    if (tell) report(LINK_BLOCK_FAILED);
     return LINK_BLOCK_FAILED;
 }

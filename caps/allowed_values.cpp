@@ -11,7 +11,7 @@
 #include "caps/fix32.h"
 #include "caps/settings_files.h"
 #include "caps/value_text.h"
-#include "source/trace.h"
+#include "platform/trace.h"
 
 namespace caps {
 

@@ -19,7 +19,7 @@
 #include "caps/value_text.h"
 #include "platform/memory.h"
 #include "platform/prompt.h"
-#include "source/trace.h"
+#include "platform/trace.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include "caps/caps_trace.h"
 #include "platform/memory.h"
-#include "source/trace.h"
+#include "platform/trace.h"
 
 namespace caps {
 
@@ -74,6 +74,17 @@ std::size_t listAllocation(TW_UINT16 itemType, TW_UINT32 numItems, std::size_t e
     return size * numItems + extra;
 }
 
+// The answer block of an enumeration or array, its ConType set; null when
+// there is none (see answerBlock). `extra` is what the allocation adds to the
+// items.
+plat::MemHandle listBlock(pTW_CAPABILITY cap, TW_UINT16 msg, TW_UINT16 conType, TW_UINT16 itemType,
+                          TW_UINT32 numItems, std::size_t extra) {
+    const std::size_t needed = caps::containerBytes(conType, itemType, numItems);
+    plat::MemHandle h = answerBlock(cap, msg, listAllocation(itemType, numItems, extra), needed);
+    if (h) cap->ConType = conType;
+    return h;
+}
+
 void copyItems(TW_UINT8* to, const void* items, TW_UINT16 itemType, TW_UINT32 numItems) {
     std::size_t width = caps::itemWidth(itemType);
     if (width == 0 || numItems == 0 || !items) return;
@@ -98,11 +109,9 @@ TW_UINT16 BuildUpOneValue(pTW_CAPABILITY cap, TW_UINT16 itemType, TW_UINT32 item
 void BuildUpEnumerationType(pTW_CAPABILITY cap, const TW_ENUMERATION* header, const void* items,
                             TW_UINT16 msg) {
     TraceLog(TRACE_BUILD_ENUMERATION);
-    std::size_t needed = caps::containerBytes(TWON_ENUMERATION, header->ItemType, header->NumItems);
     plat::MemHandle h =
-        answerBlock(cap, msg, listAllocation(header->ItemType, header->NumItems, 15), needed);
+        listBlock(cap, msg, TWON_ENUMERATION, header->ItemType, header->NumItems, 15);
     if (!h) return;
-    cap->ConType = TWON_ENUMERATION;
     plat::MemLock lock(h);
     if (!lock) return;
     auto* e = lock.as<TW_ENUMERATION>();
@@ -117,11 +126,8 @@ void BuildUpEnumerationType(pTW_CAPABILITY cap, const TW_ENUMERATION* header, co
 void BuildUpArrayType(pTW_CAPABILITY cap, const TW_ARRAY* header, const void* items,
                       TW_UINT16 msg) {
     TraceLog(TRACE_BUILD_ARRAY);
-    std::size_t needed = caps::containerBytes(TWON_ARRAY, header->ItemType, header->NumItems);
-    plat::MemHandle h =
-        answerBlock(cap, msg, listAllocation(header->ItemType, header->NumItems, 7), needed);
+    plat::MemHandle h = listBlock(cap, msg, TWON_ARRAY, header->ItemType, header->NumItems, 7);
     if (!h) return;
-    cap->ConType = TWON_ARRAY;
     plat::MemLock lock(h);
     if (!lock) return;
     auto* a = lock.as<TW_ARRAY>();

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "caps/caps_trace.h"
-#include "source/trace.h"
+#include "platform/trace.h"
 
 TW_FIX32 FloatToFIX32(float value) {
     TraceLog(TRACE_FLOAT_TO_FIX32);

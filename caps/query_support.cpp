@@ -8,7 +8,7 @@
 #include "caps/containers.h"
 #include "caps/settings_files.h"
 #include "caps/value_text.h"
-#include "source/trace.h"
+#include "platform/trace.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "caps/caps_trace.h"
 #include "caps/fix32.h"
 #include "caps/value_text.h"
-#include "source/trace.h"
+#include "platform/trace.h"
 
 namespace {
 

@@ -10,7 +10,12 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/prompt.h"
-#include "source/source_state.h"
+
+SettingsFilesState g_settingsFiles;
+
+void resetSettingsFilesState() {
+    g_settingsFiles = SettingsFilesState{};
+}
 
 namespace {
 
@@ -34,7 +39,7 @@ bool readPointer(const std::string& pointer, std::string* named) {
 // The pointer file, then the path already known, then the default file.
 bool findSourceControl() {
     const std::string windows = plat::windowsDirectory();
-    char* path = g_source.sourceControlPath;
+    char* path = g_settingsFiles.sourceControlPath;
 
     const std::string pointer = windows + POINTER_FILE_NAME;
     std::string named;
@@ -65,8 +70,8 @@ const char* sourceControlPathInUse() {
     // Before the first capability request nothing has located the file yet:
     // look for it quietly, so that the pending-transfer count and the
     // memory-transfer limits come from the real settings.
-    if (g_source.sourceControlPath[0] == '\0') findSourceControl();
-    return g_source.sourceControlPath;
+    if (g_settingsFiles.sourceControlPath[0] == '\0') findSourceControl();
+    return g_settingsFiles.sourceControlPath;
 }
 
 namespace caps {
@@ -116,7 +121,7 @@ std::string dictionaryPath() {
 }
 
 const char* sourceControlFile() {
-    return g_source.sourceControlPath;
+    return g_settingsFiles.sourceControlPath;
 }
 
 unsigned long readText(const char* file, const char* section, const char* key, const char* def,

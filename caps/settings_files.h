@@ -33,6 +33,19 @@ constexpr char DEFAULT_SOURCE_CONTROL_NAME[] = "\\PXCM.src";
 constexpr char DICTIONARY_FILE_NAME[] = "\\pxcm.ini";
 constexpr char NO_SOURCE_CONTROL_TEXT[] = "Unable to find default Source Control";
 
+constexpr int SOURCE_CONTROL_PATH_MAX = 260;
+
+// The settings files' module-wide state: the source-control path last
+// located, empty at load.
+struct SettingsFilesState {
+    char sourceControlPath[SOURCE_CONTROL_PATH_MAX] = {};
+};
+
+extern SettingsFilesState g_settingsFiles;
+
+// Back to the state at load.
+void resetSettingsFilesState();
+
 // Finds the source-control file and records its path in the module-wide
 // state: the pointer file first, then the path already known, then the
 // default file; without any of them shows a box and answers FALSE.

@@ -110,7 +110,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const std::uint8_t speeds[] = {SPEED_115200, SPEED_56000, SPEED_19200, SPEED_9600, 20};
     st.speedCode = speeds[in.byte() % 5];
     st.specialInterval = in.byte() % 4;
-    st.initialLoadPending = in.byte() % 2;
+    const bool tellBlockFailure = in.byte() % 2 != 0;
 
     // The requests first, then the replies they meet.
     const int count = 1 + in.byte() % 12;
@@ -187,7 +187,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             case 10: {
                 const bool thumbnail = op % 13 == 10;
                 link.firmwareVersion = arg & 0x80 ? 4.0 : 3.9;
-                r = thumbnail ? link.downloadThumbnail(arg % 8, nullptr)
+                r = thumbnail ? link.downloadThumbnail(arg % 8, nullptr, tellBlockFailure)
                               : link.downloadPicture(arg % 8, nullptr);
                 statusReply = false;
                 if (r == LINK_OK) checkDownload(link, script, firstRead, thumbnail);

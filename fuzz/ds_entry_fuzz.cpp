@@ -28,6 +28,7 @@
 #include "support/test_jpeg.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -238,7 +239,7 @@ LPARAM point(int x, int y) {
 LPARAM anywhere(Input& in) {
     const std::uint8_t where = in.byte();
     if (where < 100) {
-        const plat::Rect& r = BUTTON_TABLE[where % BUTTON_COUNT].rect;
+        const plat::Rect& r = BUTTON_TABLE[where % LAYOUT_BUTTONS].rect;
         return point((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
     if (where < 180) {

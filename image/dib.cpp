@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "source/trace.h"
+#include "platform/trace.h"
 
 namespace {
 

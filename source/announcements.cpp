@@ -5,6 +5,7 @@
 #include "platform/window.h"
 #include "source/notify.h"
 #include "source/source_state.h"
+#include "ui/window_host.h"
 
 namespace {
 

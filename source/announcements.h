@@ -15,6 +15,3 @@ void announceNext();
 void dropAnnouncements();
 // Held-back announcements (tests).
 int heldAnnouncements();
-
-// The message that the camera window receives for announceNext.
-constexpr unsigned WM_PXCM_ANNOUNCE = 0x8000 + 0x51;  // WM_APP + 0x51

@@ -8,10 +8,10 @@
 #include "caps/capability_ops.h"
 #include "caps/query_support.h"
 #include "caps/settings_files.h"
+#include "platform/trace.h"
 #include "source/control_ops.h"
 #include "source/error_box.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ TW_UINT16 CapabilityMsg(TripletArgs* args) {
             if (code != TWCC_SUCCESS) result = TWRC_FAILURE;
             g_source.conditionCode = code;
             if (cap->Cap == CAP_AUTOFEED)
-                (void)caps::writeText(g_source.sourceControlPath, ADF_SECTION, PENDING_IMAGES_KEY,
+                (void)caps::writeText(caps::sourceControlFile(), ADF_SECTION, PENDING_IMAGES_KEY,
                                       "0");
             break;
         }

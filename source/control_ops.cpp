@@ -8,15 +8,17 @@
 #include "platform/files.h"
 #include "platform/installed_defaults.h"
 #include "platform/profile.h"
+#include "platform/trace.h"
 #include "source/announcements.h"
 #include "source/error_box.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "source/transfer_state.h"
 #include "source/window_release.h"
 
 namespace {
 
+// The trace file that an application's open removes.
+constexpr char TRACE_FILE[] = "c:\\camds.log";
 constexpr char TRACE_IDENTITY[] = "(PROT) : TW_UINT16 IdentityMsg";
 constexpr char TRACE_OPENDS[] = "(PROT) : TW_UINT16 OpenDS";
 constexpr char TRACE_CLOSEDS[] = "(PROT) : TW_UINT16 CloseDS";

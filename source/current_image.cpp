@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-#include "camera/acquisition_step.h"
 #include "source/transfer_state.h"
+#include "ui/window_transfer.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ std::uint8_t* lockImage(plat::MemHandle h) {
 CurrentImageLock::CurrentImageLock() {
     data_ = lockImage(g_transfer.currentImage);
     if (!data_) {
-        if (g_transfer.fetchAgain) acquireNextPicture();
+        if (g_transfer.fetchAgain) acquireNextPicture(storeCurrentImage);
         g_transfer.fetchAgain = TRUE;
         data_ = lockImage(g_transfer.currentImage);
     }

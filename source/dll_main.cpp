@@ -1,8 +1,8 @@
 // dll_main.cpp — records the module instance and fills in the identity.
-#include "source/dll_main.h"
+#include "platform/module_start.h"
 
+#include "platform/trace.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "source/transfer_state.h"
 
 namespace {

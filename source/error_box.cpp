@@ -4,8 +4,8 @@
 #include <string>
 
 #include "platform/prompt.h"
+#include "platform/trace.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 
 namespace {
 constexpr char TRACE_DS_ERROR[] = "(PROT) : VOID DS_Error";

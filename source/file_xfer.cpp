@@ -1,7 +1,7 @@
 // file_xfer.cpp — DAT_IMAGEFILEXFER: answered as done; no file is written.
+#include "platform/trace.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
-#include "source/trace.h"
 
 namespace {
 constexpr char TRACE_FILE_XFER[] = "(PROT) : TW_UINT16 ImageFileXferMsg";

@@ -2,13 +2,13 @@
 // it.
 #include <cstring>
 
-#include "camera/acquisition_step.h"
+#include "platform/trace.h"
 #include "source/current_image.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "source/transfer_state.h"
+#include "ui/window_transfer.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ TW_UINT16 ImageInfoMsg(TripletArgs* args) {
 
     // A failed fetch leaves the previous picture as the current image; it
     // must not be described as the one just asked for.
-    const bool fetched = acquireNextPicture() != 0;
+    const bool fetched = acquireNextPicture(storeCurrentImage) != 0;
     if (!fetched) g_transfer.fetchAgain = FALSE;
 
     plat::MemLock image(fetched ? g_transfer.currentImage : nullptr);

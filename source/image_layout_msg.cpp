@@ -1,8 +1,8 @@
 // image_layout_msg.cpp — DAT_IMAGELAYOUT: a fixed answer; MSG_SET and
 // MSG_RESET change nothing.
+#include "platform/trace.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
-#include "source/trace.h"
 
 namespace {
 

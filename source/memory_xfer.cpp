@@ -3,12 +3,12 @@
 #include <cstring>
 
 #include "platform/prompt.h"
+#include "platform/trace.h"
 #include "source/current_image.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
 #include "source/memory_limits.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "source/transfer_state.h"
 
 namespace {

@@ -2,12 +2,12 @@
 // bottom-up DIB handle, which then belongs to the application.
 #include <cstring>
 
+#include "platform/trace.h"
 #include "source/current_image.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
 #include "source/native_dib.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "source/transfer_state.h"
 
 namespace {

@@ -2,8 +2,8 @@
 #include "source/notify.h"
 
 #include "platform/dsm.h"
+#include "platform/trace.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 
 namespace {
 constexpr char TRACE_XFERREADY[] = "(PROT) : VOID NotifyXferReady";

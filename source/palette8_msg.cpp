@@ -5,10 +5,10 @@
 #include "camera/camera_module.h"
 #include "image/dib.h"
 #include "image/jpeg_decoder.h"
+#include "platform/trace.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "ui/camera_window.h"
 
 namespace {

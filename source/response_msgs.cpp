@@ -5,9 +5,9 @@
 #include "caps/fix32.h"
 #include "caps/settings_files.h"
 #include "platform/profile.h"
+#include "platform/trace.h"
 #include "source/image_ops.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "platform/files.h"
+#include "platform/trace.h"
 #include "source/error_box.h"
 #include "source/memory_limits.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 
 namespace {
 

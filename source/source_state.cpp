@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "caps/settings_files.h"
 #include "platform/module.h"
 #include "resources/identity.h"
 #include "source/transfer_state.h"
@@ -34,4 +35,5 @@ void resetSourceState() {
     g_source.moduleInstance = module;
     fillSourceIdentity(g_source.sourceIdentity, module);
     resetTransferState();
+    resetSettingsFilesState();
 }

@@ -11,8 +11,6 @@ constexpr TW_INT32 STATE_OPEN = 400;
 constexpr TW_INT32 STATE_ENABLED = 500;
 constexpr TW_INT32 STATE_XFERREADY = 600;
 
-constexpr int SOURCE_CONTROL_PATH_MAX = 260;
-
 struct SourceState {
     HINSTANCE moduleInstance = nullptr;
     TW_INT32 protocolState = STATE_LOADED;
@@ -22,7 +20,6 @@ struct SourceState {
     TW_IDENTITY appIdentity{};
     HWND cameraWindow = nullptr;
     HWND appWindow = nullptr;
-    char sourceControlPath[SOURCE_CONTROL_PATH_MAX] = {};
 };
 
 extern SourceState g_source;

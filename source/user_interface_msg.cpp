@@ -4,14 +4,16 @@
 
 #include "camera/camera_module.h"
 #include "platform/prompt.h"
+#include "platform/trace.h"
 #include "platform/window.h"
 #include "source/announcements.h"
 #include "source/error_box.h"
+#include "source/notify.h"
 #include "source/source_state.h"
-#include "source/trace.h"
 #include "source/transfer_state.h"
 #include "source/window_release.h"
 #include "ui/camera_window.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -58,6 +60,23 @@ TW_UINT16 InterfaceMsg(TripletArgs* args) {
     }
 }
 
+namespace {
+
+// What the camera window reaches of the source.
+WindowHost sourceWindowHost() {
+    WindowHost host;
+    host.moduleInstance = g_source.moduleInstance;
+    host.announce = [](int count, bool replaceHeld) {
+        if (replaceHeld) dropAnnouncements();
+        announceTransfers(count);
+    };
+    host.announceNext = announceNext;
+    host.closeRequested = NotifyCloseDSReq;
+    return host;
+}
+
+}  // namespace
+
 TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
     TraceLog(TRACE_ENABLEDS);
     if (!protocolStateIn(STATE_OPEN)) return failWith(TWCC_SEQERROR, FAIL_ENABLEDS);
@@ -67,6 +86,7 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
 
     // Enabled, disabled and enabled again: the old window goes first.
     if (g_source.cameraWindow) releaseCameraWindow();
+    setWindowHost(sourceWindowHost());
     HWND window = plat::createModelessDialog(g_source.moduleInstance, CAMERA_WINDOW_TEMPLATE,
                                              CameraWindow, 0);
     if (!window || g_window.initFailed) {
@@ -75,7 +95,6 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
             plat::destroyWindow(window);
         }
         resetCameraWindowState();
-        linkState().initialLoadPending = 0;
         return failWith(TWCC_LOWMEMORY, FAIL_ENABLEDS);
     }
     g_source.cameraWindow = window;
@@ -87,6 +106,7 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
         BusyGuard exchange;
         plat::repaintWindow(static_cast<HWND>(owner));
     });
+    reporter.setCancelHook([] { g_window.continueLoading = 0; });
     if (ui->ShowUI) plat::showWindow(window, true);
     g_source.protocolState = STATE_ENABLED;
     return TWRC_SUCCESS;

@@ -13,8 +13,8 @@ void releaseCameraWindow() {
     plat::destroyWindow(g_source.cameraWindow);
     g_source.cameraWindow = nullptr;
     resetCameraWindowState();
-    linkState().initialLoadPending = 0;
     CameraMessageReporter& reporter = cameraErrorReporter();
     reporter.setOwner(nullptr);
     reporter.setRepaintHook(nullptr);
+    reporter.setCancelHook(nullptr);
 }

@@ -6,8 +6,8 @@
 
 #include "camera/camera_module.h"
 #include "platform/window.h"
-#include "source/source_state.h"
 #include "ui/layout.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -51,6 +51,6 @@ INT_PTR CALLBACK AboutBox(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 int openAboutIfClicked(HWND window, WPARAM keys, int x, int y) {
     if (!inside(LOGO_AREA, x, y)) return 0;
     if (!(keys & MK_CONTROL) || !(keys & MK_SHIFT)) return 0;
-    (void)plat::runModalDialog(g_source.moduleInstance, ABOUT_TEMPLATE, window, AboutBox, 0);
+    (void)plat::runModalDialog(windowHost().moduleInstance, ABOUT_TEMPLATE, window, AboutBox, 0);
     return 1;
 }

@@ -3,12 +3,11 @@
 #include "ui/camera_window.h"
 
 #include "camera/camera_module.h"
+#include "platform/trace.h"
 #include "platform/window.h"
-#include "source/announcements.h"
-#include "source/notify.h"
-#include "source/trace.h"
 #include "ui/layout.h"
 #include "ui/window_handlers.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ void onClose() {
         return;
     }
     tearDownCameraWindow();
-    NotifyCloseDSReq();
+    hostCloseRequested();
 }
 
 void onKeyDown(WPARAM key) {
@@ -75,7 +74,7 @@ INT_PTR CALLBACK CameraWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
             initCameraWindow(window);
             break;
         case WM_PAINT:
-            if (linkState().initialLoadPending) TraceLog(TRACE_PAINT);
+            if (g_window.initialLoadPending) TraceLog(TRACE_PAINT);
             onPaint(window);
             break;
         case WM_CLOSE:
@@ -122,7 +121,7 @@ INT_PTR CALLBACK CameraWindow(HWND window, UINT message, WPARAM wParam, LPARAM l
             TraceLog(TRACE_TIMER);
             break;
         case WM_PXCM_ANNOUNCE:
-            announceNext();
+            hostAnnounceNext();
             break;
         default:
             return FALSE;

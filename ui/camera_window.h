@@ -6,17 +6,17 @@
 
 #include "platform/os_types.h"
 #include "platform/surface.h"
+#include "ui/layout.h"
 #include "ui/skin_controls.h"
 #include "ui/thumbnail_list.h"
 
 constexpr int TRANSFER_ALL_SELECTED = 999999;
-constexpr int BUTTON_COUNT = 14;
 constexpr char CAMERA_WINDOW_TEMPLATE[] = "TW_FILE_LB";
 
 // The window's state: one set for the one window.
 struct CameraWindowState {
     HWND window = nullptr;
-    SkinButton buttons[BUTTON_COUNT];
+    SkinButton buttons[LAYOUT_BUTTONS];
     std::unique_ptr<ThumbnailList> list;
     ProgressBar progress;
     plat::Bitmap background;
@@ -36,6 +36,12 @@ struct CameraWindowState {
     int initFailed = 0;
     // WM_CLOSE arrived inside an exchange: closed when the exchange ends.
     int closePending = 0;
+    // 1 while the first page of thumbnails has not been loaded: a failed
+    // thumbnail then only leaves a blank cell, untold.
+    int initialLoadPending = 0;
+    // Cleared when the user answers Cancel to a box of the link (the
+    // reporter's cancel hook): the loading loops stop.
+    int continueLoading = 1;
 };
 
 extern CameraWindowState g_window;

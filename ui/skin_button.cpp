@@ -1,5 +1,6 @@
 // skin_button.cpp — a two-face button painted from skin bitmaps.
 #include "platform/window.h"
+#include "ui/layout.h"
 #include "ui/skin_controls.h"
 #include "ui/skin_source.h"
 
@@ -28,7 +29,7 @@ void SkinButton::draw(plat::Surface& surface) const {
 }
 
 int SkinButton::contains(int x, int y) const {
-    return rect_.left <= x && x < rect_.right && rect_.top <= y && y < rect_.bottom ? 1 : 0;
+    return inside(rect_, x, y) ? 1 : 0;
 }
 
 void SkinButton::destroy() {

@@ -9,11 +9,11 @@
 #include "image/jpeg_decoder.h"
 #include "platform/prompt.h"
 #include "platform/window.h"
-#include "source/source_state.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/skin_source.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -54,7 +54,7 @@ ThumbnailList::ThumbnailList(HWND owner) : owner_(owner) {
     }
     for (int set = 0; set < 3; ++set)
         for (int piece = 0; piece < 4; ++piece)
-            frames_[set][piece] = skinPicture(g_source.moduleInstance, FRAME_IDS[set][piece]);
+            frames_[set][piece] = skinPicture(windowHost().moduleInstance, FRAME_IDS[set][piece]);
     labelFont_ = plat::createFont(plat::FontFace::LabelSerif);
 }
 
@@ -83,7 +83,6 @@ void ThumbnailList::dropCell(int index) {
 bool ThumbnailList::reloadPage() {
     BusyGuard busy;
     CameraLink& link = cameraLink();
-    LinkState& state = linkState();
     count = static_cast<uint8_t>(boundedPictureCount());
     if (firstVisible > 0 && firstVisible >= count)
         firstVisible = count > 0 ? static_cast<uint8_t>(count - 1) : 0;
@@ -99,13 +98,13 @@ bool ThumbnailList::reloadPage() {
     for (int& entry : slots) entry = NO_SLOT;
 
     for (int i = firstVisible; i < end; ++i) {
-        state.continueFlag = 1;
+        g_window.continueLoading = 1;
         if (!cells_[i]) {
-            if (link.downloadThumbnail(i, nullptr) != LINK_OK) {
+            if (link.downloadThumbnail(i, nullptr, !g_window.initialLoadPending) != LINK_OK) {
                 link.pictureInfo.year = 0;
                 link.downloadSize = FAILED_THUMBNAIL_SIZE;
             }
-            if (!state.continueFlag) break;
+            if (!g_window.continueLoading) break;
             plat::MemHandle dib = link.decodePicture(DECODE_DISPLAY);
             if (!dib) {
                 plat::PromptOptions options;
@@ -123,7 +122,7 @@ bool ThumbnailList::reloadPage() {
         slots[i - firstVisible] = i;
         drawCell(*cells_[i], i - firstVisible);
     }
-    return state.continueFlag != 0;
+    return g_window.continueLoading != 0;
 }
 
 void ThumbnailList::drawCachedPage() {

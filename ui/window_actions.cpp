@@ -5,19 +5,15 @@
 #include "camera/camera_module.h"
 #include "platform/files.h"
 #include "platform/window.h"
-#include "source/announcements.h"
-#include "source/notify.h"
 #include "ui/camera_window.h"
 #include "ui/window_handlers.h"
+#include "ui/window_host.h"
 
 namespace {
 
 constexpr char DIFFERENT_COUNT[] =
     "Camera and TWAIN has different number of photos.\nPlease press Update button in advance "
     "and then try it again.";
-constexpr char DIFFERENT_PHOTOS[] =
-    "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
-    "try it again.";
 constexpr char HELP_FILE[] = "\\Help\\KMT18V16.HLP";
 constexpr std::size_t HELP_PATH_BUFFER = 128;
 
@@ -66,17 +62,16 @@ void loadSelected() {
     const int n = selectedCount();
     if (n == 0) return;
     g_window.transferIndex = TRANSFER_ALL_SELECTED;
-    announceTransfers(n);
+    hostAnnounce(n, false);
 }
 
 void announcePicture() {
-    dropAnnouncements();
-    announceTransfers(1);
+    hostAnnounce(1, true);
 }
 
 void exitWindow() {
     tearDownCameraWindow();
-    NotifyCloseDSReq();
+    hostCloseRequested();
 }
 
 void selectAllPictures() {

@@ -63,7 +63,7 @@ void deleteSelected() {
     (void)list.refreshFromCamera();
     list.firstVisible = 0;
     list.reloadPage();
-    if (linkState().continueFlag && list.count > PAGE_SLOTS) preloadPages();
+    if (g_window.continueLoading && list.count > PAGE_SLOTS) preloadPages();
     clearStatusLine(STATUS_CLEAR_BLANKS);
     drawCameraStatus(g_window.window);
 }

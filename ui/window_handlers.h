@@ -48,6 +48,11 @@ void showFace(int index, bool up);
 // A box of the window: caption "KMT-18/19", owned by the window.
 int windowMessage(const char* text, plat::Buttons buttons, plat::Icon icon, bool taskModal = false);
 
+// The window's own text for a camera that no longer holds the listed picture.
+constexpr char DIFFERENT_PHOTOS[] =
+    "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
+    "try it again.";
+
 // Windows directory + "\pxcm.ini"; section and keys of the camera settings.
 std::string settingsPath();
 constexpr char CAMERA_SECTION[] = "KMT-18";

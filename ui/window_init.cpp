@@ -5,11 +5,11 @@
 #include "camera/camera_module.h"
 #include "platform/profile.h"
 #include "platform/window.h"
-#include "source/source_state.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/skin_source.h"
 #include "ui/window_handlers.h"
+#include "ui/window_host.h"
 
 namespace {
 
@@ -41,7 +41,7 @@ ClockBytes localClock() {
 // Faces, background, battery pictures and the status font; false when any
 // of them cannot be had.
 bool loadSkin(HWND window) {
-    HINSTANCE module = g_source.moduleInstance;
+    HINSTANCE module = windowHost().moduleInstance;
     bool complete = true;
     for (const ButtonLayout& b : BUTTON_TABLE)
         if (g_window.buttons[b.index].initialise(window, module, b.upFace, b.downFace, b.rect) != 0)
@@ -79,7 +79,7 @@ void initCameraWindow(HWND window) {
         (void)link.setCameraClock(localClock());
     }
     plat::setWindowCaption(window, WINDOW_CAPTION);
-    linkState().initialLoadPending = 1;
+    g_window.initialLoadPending = 1;
     const bool complete = loadSkin(window);
     g_window.progress.create(window, PROGRESS_RECT);
     centreAndShow(window);

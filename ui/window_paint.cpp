@@ -13,7 +13,7 @@ void drawBackgroundAndButtons(HWND window, bool withToggles) {
     plat::WindowCanvas canvas(window);
     plat::Surface& surface = canvas.surface();
     surface.copyBitmap(0, 0, BACKGROUND_WIDTH, BACKGROUND_HEIGHT, g_window.background, 0, 0);
-    for (int i = 0; i < BUTTON_COUNT; ++i) {
+    for (int i = 0; i < LAYOUT_BUTTONS; ++i) {
         if (!withToggles && (i == BUTTON_MODE_T || i == BUTTON_MODE_Q)) continue;
         g_window.buttons[i].draw(surface);
     }
@@ -62,9 +62,8 @@ void onPaint(HWND window) {
     drawSpeedSelector(window);
     ThumbnailList& list = *g_window.list;
     list.reloadPage();
-    LinkState& state = linkState();
-    if (state.continueFlag && list.count > PAGE_SLOTS && state.initialLoadPending) {
+    if (g_window.continueLoading && list.count > PAGE_SLOTS && g_window.initialLoadPending) {
         preloadPages();
-        state.initialLoadPending = 0;
+        g_window.initialLoadPending = 0;
     }
 }

@@ -7,7 +7,6 @@
 
 void updateFromCamera() {
     CameraLink& link = cameraLink();
-    LinkState& state = linkState();
     ThumbnailList& list = *g_window.list;
     (void)link.readFirmwareVersion();
     drawStatusLine("Updating camera info. Please wait...");
@@ -16,9 +15,9 @@ void updateFromCamera() {
     drawCameraStatus(g_window.window);
     list.firstVisible = 0;
     list.reloadPage();
-    if (state.continueFlag && list.count > PAGE_SLOTS) preloadPages();
+    if (g_window.continueLoading && list.count > PAGE_SLOTS) preloadPages();
     list.deselectAll();
     clearStatusLine(STATUS_CLEAR_BLANKS);
-    if (!state.continueFlag) return;
+    if (!g_window.continueLoading) return;
     for (int i = list.count; i < remembered; ++i) list.dropCell(i);
 }

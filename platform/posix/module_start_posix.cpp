@@ -2,8 +2,8 @@
 // these as Windows runs DllMain, with the module's base address as handle.
 #include <dlfcn.h>
 
+#include "platform/module_start.h"
 #include "platform/os_types.h"
-#include "source/dll_main.h"
 
 namespace {
 

@@ -59,16 +59,18 @@ TEST_F(Reporter, EveryCodeShowsItsBox) {
     }
 }
 
-TEST_F(Reporter, CancelClearsTheContinueFlagRetryKeepsIt) {
-    root.setAnswers("retry,cancel");
-    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 4);
-    EXPECT_EQ(linkState().continueFlag, 1);
+TEST_F(Reporter, OnlyCancelCallsTheCancelHook) {
+    int cancels = 0;
+    root.setAnswers("cancel,cancel,retry");
+    // Without a hook a Cancel is only the answer.
     EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 2);
-    EXPECT_EQ(linkState().continueFlag, 0);
-    // An OK box leaves the flag as it found it.
-    linkState().continueFlag = 1;
+    reporter.setCancelHook([&] { ++cancels; });
+    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 2);
+    EXPECT_EQ(cancels, 1);
+    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 4);
+    // An OK box is no Cancel.
     EXPECT_EQ(reporter.reportError(LINK_BAD_REPLY), 1);
-    EXPECT_EQ(linkState().continueFlag, 1);
+    EXPECT_EQ(cancels, 1);
 }
 
 TEST_F(Reporter, OwnedBoxRepaintsItsOwnerAfterwards) {
@@ -98,17 +100,15 @@ TEST_F(Reporter, ModuleHasOneLinkAndOneReporterWithoutOwner) {
 }
 
 TEST_F(Reporter, LinkStateStartsAsAtLoad) {
-    linkState().continueFlag = 0;
+    linkState().separator = '!';
     linkState().speedCode = 7;
     resetLinkState();
     const LinkState& st = linkState();
-    EXPECT_EQ(st.continueFlag, 1);
     EXPECT_EQ(st.separator, ':');
     EXPECT_EQ(st.foundPort, 0);
     EXPECT_EQ(st.scanning, 0);
     EXPECT_EQ(st.speedCode, 0);
     EXPECT_EQ(st.specialInterval, 0);
-    EXPECT_EQ(st.initialLoadPending, 0);
 }
 
 }  // namespace

@@ -36,8 +36,11 @@ protected:
 
     LinkResult run(Kind kind, int index, ProgressSink* progress = nullptr) {
         return kind == Kind::Picture ? link.downloadPicture(index, progress)
-                                     : link.downloadThumbnail(index, progress);
+                                     : link.downloadThumbnail(index, progress, tellBlockFailure);
     }
+
+    // What the camera window passes while it loads its first page: false.
+    bool tellBlockFailure = true;
 
     // The camera's side up to the data: handshake, acknowledgement,
     // information reply, acknowledgement at the new speed.
@@ -248,7 +251,7 @@ TEST_P(AddressedAbort, BlockThatFailsEveryTryEndsTheTransfer) {
     const AbortCase c = GetParam();
     ScriptedPort& p = attach();
     link.firmwareVersion = 4.0;
-    linkState().initialLoadPending = c.initialLoadPending;
+    tellBlockFailure = c.initialLoadPending == 0;
     cameraAnnounces(p, c.kind, 100);
     p.answer(pictureBytes(32));  // block 0 arrives, block 1 never does
     RecordingProgress progress;
@@ -311,7 +314,7 @@ TEST_F(Downloads, SteppedShortBlockFailsAtOnceWithoutStopBytes) {
 TEST_F(Downloads, SteppedShortRestFails) {
     ScriptedPort& p = attach();
     link.firmwareVersion = 3.9;
-    linkState().initialLoadPending = 1;
+    tellBlockFailure = false;
     cameraAnnounces(p, Kind::Thumbnail, 40);
     p.answer(pictureBytes(32));
     p.answer(Bytes(7, 1));
@@ -492,7 +495,7 @@ TEST_F(Downloads, FailedThumbnailDecodesAsTheBlankCell) {
     testsupport::TempRoot root;
     ScriptedPort& p = attach();
     link.firmwareVersion = 4.0;
-    linkState().initialLoadPending = 1;
+    tellBlockFailure = false;
     cameraAnnounces(p, Kind::Thumbnail, 500);
     ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_BLOCK_FAILED);
     // What the thumbnail list does with a failed download.

@@ -2,6 +2,7 @@
 // message, the condition codes and the boxes.
 #include <string>
 
+#include "caps/settings_files.h"
 #include "caps_fixture.h"
 #include "source/control_ops.h"
 
@@ -113,7 +114,7 @@ class LocateTest : public CapsTest {
 protected:
     void SetUp() override {
         CapsTest::SetUp();
-        g_source.sourceControlPath[0] = '\0';
+        g_settingsFiles.sourceControlPath[0] = '\0';
         root.write("other/Other.src",
                    "[ICAP_PIXELTYPE]\r\nType=TWTY_UINT16\r\nCurrent=TWPT_BW\r\n"
                    "GetCurrent=TWON_ONEVALUE\r\n");
@@ -128,7 +129,7 @@ protected:
 
 TEST_F(LocateTest, DefaultFileInTheWindowsDirectory) {
     EXPECT_EQ(current(), 2u);
-    EXPECT_EQ(std::string(g_source.sourceControlPath), root.windowsDir() + "\\PXCM.src");
+    EXPECT_EQ(std::string(g_settingsFiles.sourceControlPath), root.windowsDir() + "\\PXCM.src");
 }
 
 TEST_F(LocateTest, PointerFileTakesPrecedenceAndStays) {
@@ -138,16 +139,16 @@ TEST_F(LocateTest, PointerFileTakesPrecedenceAndStays) {
     // path last read stays.
     root.remove("windows/source.$$$");
     EXPECT_EQ(current(), 0u);
-    EXPECT_EQ(std::string(g_source.sourceControlPath), root.file("other/Other.src"));
+    EXPECT_EQ(std::string(g_settingsFiles.sourceControlPath), root.file("other/Other.src"));
 }
 
 TEST_F(LocateTest, LineEndOfThePointerFileIsNotPartOfThePath) {
     root.write("windows/source.$$$", root.file("other/Other.src") + "\r\n");
     EXPECT_EQ(current(), 0u);
-    EXPECT_EQ(std::string(g_source.sourceControlPath), root.file("other/Other.src"));
+    EXPECT_EQ(std::string(g_settingsFiles.sourceControlPath), root.file("other/Other.src"));
     root.write("windows/source.$$$", root.file("other/Other.src") + "\n\n");
     EXPECT_EQ(current(), 0u);
-    EXPECT_EQ(std::string(g_source.sourceControlPath), root.file("other/Other.src"));
+    EXPECT_EQ(std::string(g_settingsFiles.sourceControlPath), root.file("other/Other.src"));
 }
 
 TEST_F(LocateTest, PointersThatDoNotFitOrAreEmptyCountAsNone) {
@@ -158,7 +159,7 @@ TEST_F(LocateTest, PointersThatDoNotFitOrAreEmptyCountAsNone) {
     root.write(longest.substr(root.path().size() + 1), root.read("other/Other.src"));
     root.write("windows/source.$$$", longest + "\r\n");
     EXPECT_EQ(current(), 0u);
-    EXPECT_EQ(std::string(g_source.sourceControlPath), longest);
+    EXPECT_EQ(std::string(g_settingsFiles.sourceControlPath), longest);
 
     // Anything else leaves the path as it was: here the longest one.
     const std::string cutName = longest.substr(0, longest.size() - 1);
@@ -176,7 +177,7 @@ TEST_F(LocateTest, PointersThatDoNotFitOrAreEmptyCountAsNone) {
         SCOPED_TRACE(c.what);
         root.write("windows/source.$$$", c.content);
         EXPECT_EQ(current(), 0u);
-        EXPECT_EQ(std::string(g_source.sourceControlPath), longest);
+        EXPECT_EQ(std::string(g_settingsFiles.sourceControlPath), longest);
         TW_CAPABILITY reset{ICAP_PIXELTYPE, 0, nullptr};
         (void)capability(MSG_RESET, reset);
         own(reset);
@@ -186,10 +187,10 @@ TEST_F(LocateTest, PointersThatDoNotFitOrAreEmptyCountAsNone) {
     EXPECT_FALSE(root.exists("windows/win.ini"));
 
     // Without an earlier path the default file answers.
-    g_source.sourceControlPath[0] = '\0';
+    g_settingsFiles.sourceControlPath[0] = '\0';
     root.write("windows/source.$$$", "");
     EXPECT_EQ(current(), 2u);
-    EXPECT_EQ(std::string(g_source.sourceControlPath), root.windowsDir() + "\\PXCM.src");
+    EXPECT_EQ(std::string(g_settingsFiles.sourceControlPath), root.windowsDir() + "\\PXCM.src");
 }
 
 TEST_F(LocateTest, NoSourceControlFileIsAnOperationError) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "caps/caps_state.h"
+#include "caps/settings_files.h"
 #include "packed_fields.h"
 #include "platform/memory.h"
 #include "platform/profile.h"
@@ -51,9 +52,9 @@ protected:
     }
 
     void useControlFile(const std::string& path) {
-        std::strncpy(g_source.sourceControlPath, path.c_str(), SOURCE_CONTROL_PATH_MAX - 1);
+        std::strncpy(g_settingsFiles.sourceControlPath, path.c_str(), SOURCE_CONTROL_PATH_MAX - 1);
     }
-    const char* control() const { return g_source.sourceControlPath; }
+    const char* control() const { return g_settingsFiles.sourceControlPath; }
     std::string dictionary() const { return root.windowsDir() + "/pxcm.ini"; }
 
     // One key of the source-control file, as the source would read it.

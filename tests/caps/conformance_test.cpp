@@ -7,6 +7,7 @@
 
 #include "caps/containers.h"
 #include "caps/fix32.h"
+#include "caps/settings_files.h"
 #include "caps_fixture.h"
 
 namespace testsupport {
@@ -19,7 +20,7 @@ protected:
         root.remove("windows/pxcm.ini");
         root.remove("windows/PXCM.src");
         root.installDefaultSettings();
-        g_source.sourceControlPath[0] = '\0';
+        g_settingsFiles.sourceControlPath[0] = '\0';
     }
 
     // The answer to one request, the container owned by the test.

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "caps/settings_files.h"
 #include "caps_fixture.h"
 #include "platform/files.h"
 
@@ -19,7 +20,7 @@ class OddSettingsFiles : public CapsTest {
 protected:
     void SetUp() override {
         CapsTest::SetUp();
-        g_source.sourceControlPath[0] = '\0';
+        g_settingsFiles.sourceControlPath[0] = '\0';
     }
     void makeFifo(const std::string& rel) const {
         root.remove(rel);
@@ -112,7 +113,7 @@ TEST_F(OddSettingsFiles, SettingsFilesLargerThanTheLimitCountAsMissing) {
 
     // The default file in the Windows directory likewise.
     root.remove("windows/source.$$$");
-    g_source.sourceControlPath[0] = '\0';
+    g_settingsFiles.sourceControlPath[0] = '\0';
     root.write("windows/PXCM.src", padded(plat::SETTINGS_FILE_MAX + 1));
     EXPECT_EQ(getCurrent(), TWRC_FAILURE);
     EXPECT_EQ(status(), TWCC_OPERATIONERROR);

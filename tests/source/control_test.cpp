@@ -3,7 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "source/dll_main.h"
+#include "caps/settings_files.h"
+#include "platform/module_start.h"
 #include "source/notify.h"
 #include "source_fixture.h"
 
@@ -161,7 +162,7 @@ TEST_F(SourceTest, PendingTransfersFollowTheSourceControlFile) {
     root.write("control.src", "[ADF]\r\nPendingImages=3\r\n");
     enterState(STATE_OPEN);
     std::string path = root.file("control.src");
-    std::snprintf(g_source.sourceControlPath, sizeof g_source.sourceControlPath, "%s",
+    std::snprintf(g_settingsFiles.sourceControlPath, sizeof g_settingsFiles.sourceControlPath, "%s",
                   path.c_str());
 
     TW_PENDINGXFERS p{};
@@ -259,7 +260,7 @@ namespace {
 TEST_F(SourceTest, PendingTransfersBeforeAnyCapabilityRequestUseTheDefaultFile) {
     root.write("windows/PXCM.src", "[ADF]\r\nPendingImages=3\r\n");
     enterState(STATE_OPEN);
-    ASSERT_EQ(g_source.sourceControlPath[0], '\0');
+    ASSERT_EQ(g_settingsFiles.sourceControlPath[0], '\0');
     TW_PENDINGXFERS p{};
     ASSERT_EQ(control(DAT_PENDINGXFERS, MSG_GET, &p), TWRC_SUCCESS);
     EXPECT_EQ(p.Count, 3);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 #include "caps/packed_fields.h"
+#include "caps/settings_files.h"
 
 #include "caps/fix32.h"
 #include "source/transfer_state.h"
@@ -191,7 +192,7 @@ TEST_F(SourceTest, SetupMemXferAnswersTheSourceControlLimits) {
     EXPECT_EQ(valueOf(setup.Preferred), 1024u);
 
     root.write("windows/PXCM.src", "[ADF]\r\nPendingImages=0\r\n");
-    g_source.sourceControlPath[0] = '\0';
+    g_settingsFiles.sourceControlPath[0] = '\0';
     ASSERT_EQ(control(DAT_SETUPMEMXFER, MSG_GET, &setup), TWRC_SUCCESS);
     EXPECT_EQ(valueOf(setup.MinBufSize), 512u) << "no section: the defaults";
     EXPECT_EQ(valueOf(setup.Preferred), 1024u);

@@ -31,7 +31,7 @@ TEST_F(UiTest, FirstPaintFetchesEveryThumbnailOnceInOrder) {
         paint();
         EXPECT_EQ(thumbnailsFetched(), range(0, c.pictures));
         EXPECT_EQ(list().firstVisible, c.lastFirstVisible);
-        EXPECT_EQ(linkState().initialLoadPending, c.initialLoadPending);
+        EXPECT_EQ(g_window.initialLoadPending, c.initialLoadPending);
         // The last picture is in view after the preload.
         const auto shown = visiblePictures();
         ASSERT_FALSE(shown.empty());

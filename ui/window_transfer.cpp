@@ -1,13 +1,12 @@
-// acquisition_step.cpp — one picture from the camera into the current image:
+// window_transfer.cpp — one picture from the camera into the current image:
 // choice from the selection, download with the window's progress bar and
 // status line, full-picture decoding, selection update.
-#include "camera/acquisition_step.h"
+#include "ui/window_transfer.h"
 
 #include <cstdio>
 
 #include "camera/camera_module.h"
 #include "image/jpeg_decoder.h"
-#include "source/transfer_state.h"
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"
 #include "ui/window_handlers.h"
@@ -18,19 +17,6 @@ constexpr int PROGRESS_MAXIMUM = 100;
 constexpr int STATUS_BLANKS = 61;
 constexpr char DOWNLOADING_TEXT[] = "Downloading image number %i...";
 constexpr char TRANSFERRING_TEXT[] = "Transferring to application software...";
-// The window's own text for a camera that no longer holds the listed picture.
-constexpr char DIFFERENT_PHOTOS[] =
-    "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
-    "try it again.";
-
-// The lowest selected cell, -1 when none is selected.
-int firstSelected(const ThumbnailList& list) {
-    for (int i = 0; i < LIST_CELLS; ++i) {
-        const ThumbnailCell* cell = list.cell(i);
-        if (cell && cell->selected) return i;
-    }
-    return -1;
-}
 
 // Brings picture i into the shown page.
 void scrollTo(ThumbnailList& list, int i) {
@@ -54,14 +40,14 @@ void markSelected(ThumbnailList& list, int i) {
 
 }  // namespace
 
-int acquireNextPicture() {
+int acquireNextPicture(StoreImage store) {
     if (!g_window.list) return 0;
     BusyGuard busy;
 
     const bool allSelected = g_window.transferIndex == TRANSFER_ALL_SELECTED;
     int i;
     if (allSelected) {
-        i = firstSelected(*g_window.list);
+        (void)selectedCount(&i);
         if (i < 0) return 0;
         scrollTo(*g_window.list, i);
     } else {
@@ -88,7 +74,7 @@ int acquireNextPicture() {
         drawStatusLine(TRANSFERRING_TEXT);
         plat::MemHandle picture = link.decodePicture(DECODE_FULL_PICTURE);
         stored = picture != nullptr;
-        storeCurrentImage(picture);
+        store(picture);
         // A box of the download may have let the user close the window.
         if (allSelected && g_window.list) g_window.list->toggleSelection(i);
     } else {

@@ -1,7 +1,0 @@
-// dll_main.h — module start and stop. Windows calls DllMain itself; the
-// POSIX build calls it from the module's constructor and destructor.
-#pragma once
-
-#include "platform/os_types.h"
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved);

@@ -1,4 +1,0 @@
-// trace.cpp — the discarding trace writer.
-#include "source/trace.h"
-
-void TraceLog(const char*) {}
