@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace plat {
@@ -100,7 +101,11 @@ bool writePng(const std::string& path, int width, int height, const std::uint8_t
         std::snprintf(failure.message, sizeof failure.message, "%s", std::strerror(errno));
     }
     if (!ok) {
-        std::remove(path.c_str());
+        // Only a file of our own making goes: a device such as /dev/full
+        // that refused the bytes must stay.
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+            std::remove(path.c_str());
         if (error) *error = "cannot write " + path + ": " + failure.message;
     }
     return ok;

@@ -23,12 +23,21 @@ void put(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// Through a link of the test's own, so that no failure path can touch the
+// device itself; the device stays whatever the writer does.
 TEST(PngWrite, FullDiskSaysWhy) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full";
+    char folder[] = "/tmp/pxcm-full-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string link = std::string(folder) + "/picture.png";
+    ASSERT_EQ(symlink("/dev/full", link.c_str()), 0);
     std::vector<std::uint8_t> pixels(64 * 64 * 3, 0x5a);
     std::string error;
-    EXPECT_FALSE(plat::writePng("/dev/full", 64, 64, pixels.data(), 64 * 3, false, &error));
+    EXPECT_FALSE(plat::writePng(link, 64, 64, pixels.data(), 64 * 3, false, &error));
     EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+    EXPECT_EQ(access("/dev/full", W_OK), 0) << "the device is still there";
+    std::remove(link.c_str());
+    rmdir(folder);
 }
 
 TEST(RenameFile, ReplacesOnlyWhenAsked) {

@@ -43,7 +43,10 @@ bool writeBmp(const std::string& path, const PictureRows& rows, std::string* err
     }
     if (!ok) {
         *error = std::strerror(reason);
-        std::remove(path.c_str());
+        // Only a file of our own making goes, never a device in its place.
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+            std::remove(path.c_str());
     }
     return ok;
 }
