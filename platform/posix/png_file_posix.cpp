@@ -7,6 +7,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace plat {
@@ -14,12 +15,31 @@ namespace {
 
 struct PngFailure {
     char message[200];
+    // The errno of a failed write: libpng itself only says "Write Error".
+    int writeErrno;
 };
 
 void onError(png_structp png, png_const_charp message) {
     auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
-    std::snprintf(failure->message, sizeof failure->message, "%s", message);
+    std::snprintf(failure->message, sizeof failure->message, "%s",
+                  failure->writeErrno ? std::strerror(failure->writeErrno) : message);
     png_longjmp(png, 1);
+}
+
+void writeData(png_structp png, png_bytep data, png_size_t length) {
+    auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, file) != length) {
+        static_cast<PngFailure*>(png_get_error_ptr(png))->writeErrno = errno ? errno : EIO;
+        png_error(png, "Write Error");
+    }
+}
+
+void flushData(png_structp png) {
+    auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+    if (std::fflush(file) != 0) {
+        static_cast<PngFailure*>(png_get_error_ptr(png))->writeErrno = errno ? errno : EIO;
+        png_error(png, "Write Error");
+    }
 }
 
 void onWarning(png_structp, png_const_charp) {}
@@ -43,7 +63,7 @@ bool writeRows(std::FILE* file, int width, int height, png_bytepp rows, bool bgr
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    png_set_write_fn(png, file, writeData, flushData);
     // Pictures are written once and often: speed over the last few bytes.
     png_set_compression_level(png, 3);
     png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
@@ -81,7 +101,11 @@ bool writePng(const std::string& path, int width, int height, const std::uint8_t
         std::snprintf(failure.message, sizeof failure.message, "%s", std::strerror(errno));
     }
     if (!ok) {
-        std::remove(path.c_str());
+        // Only a file of our own making goes: a device such as /dev/full
+        // that refused the bytes must stay.
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+            std::remove(path.c_str());
         if (error) *error = "cannot write " + path + ": " + failure.message;
     }
     return ok;

@@ -8,11 +8,13 @@
 #include <deque>
 #include <filesystem>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/app_loop.h"
 #include "platform/console.h"
+#include "platform/interrupt.h"
 #include "platform/memory.h"
 #include "platform/run_settings.h"
 #include "tools/pxcm/app.h"
@@ -27,6 +29,7 @@ constexpr const char* USAGE =
     "usage: pxcm acquire [--out DIR] [--format png|bmp] [--mech native|memory]\n"
     "                    [--port DEVICE] [--select all|N,M,...] [--script FILE]\n"
     "                    [--ui headless|sdl] [--window-png PATH]\n"
+    "                    [--force-overwrite | --skip-existing]\n"
     "\n"
     "Runs the source as a TWAIN application does: opens it, sets ICAP_XFERMECH,\n"
     "enables it with its camera window (the camera is looked for on COM1 to COM8)\n"
@@ -36,6 +39,8 @@ constexpr const char* USAGE =
     "transferred, ended (MSG_ENDXFER) and written to DIR/picture-N.png (or .bmp),\n"
     "N being the picture's number in the camera, from 1. One line per picture:\n"
     "number, size, mechanism and milliseconds from the announcement to the file.\n"
+    "A file is written under a temporary name in DIR and renamed once complete;\n"
+    "an existing file is never replaced unless --force-overwrite says so.\n"
     "\n"
     "options:\n"
     "  --out DIR          folder of the picture files (made if missing); default .\n"
@@ -61,16 +66,29 @@ constexpr const char* USAGE =
     "  --ui headless|sdl  sets $PXCM_UI: no window on screen, or an SDL window\n"
     "  --window-png PATH  sets $PXCM_WINDOW_PNG: the headless window's client area\n"
     "                     is written there after each message\n"
+    "  --force-overwrite  replace existing picture files\n"
+    "  --skip-existing    keep existing picture files and go on (the picture is\n"
+    "                     transferred, as the window moves on only then, and\n"
+    "                     dropped); without either, an existing file is kept and\n"
+    "                     the picture counts as failed\n"
     "\n"
     "Numbers of the files: with --select N,M,... the window transfers the selected\n"
     "pictures lowest first, so the k-th picture that arrives is the k-th number\n"
     "selected; with --select all it is picture k. Pictures that the user or a\n"
     "script hands over are numbered by their arrival from 1, as pxcm cannot see\n"
-    "which ones were chosen.\n"
+    "which ones were chosen. Two arrivals of one run never share a file: the\n"
+    "second is not written and counts as failed.\n"
     "\n"
     "Without --select or --script the window is the user's: pxcm waits until it\n"
     "is closed; a headless window then has nobody to close it, and pxcm refuses.\n"
-    "Exits non-zero with a one-line message when no picture arrived or one failed.\n";
+    "Exits non-zero with a one-line message when no picture arrived or one failed.\n"
+    "\n"
+    "Ctrl-C (SIGINT) or SIGTERM stops the run cleanly: the transfer under way is\n"
+    "finished and ended, the source disabled and closed, temporary files removed,\n"
+    "and pxcm says how many pictures it wrote and exits with 130 (143 for\n"
+    "SIGTERM). A second Ctrl-C ends pxcm at once.\n";
+
+enum class Existing { Refuse, Overwrite, Skip };
 
 struct Options {
     std::string out = ".";
@@ -82,11 +100,21 @@ struct Options {
     std::string script;
     std::string ui;
     std::string windowPng;
+    Existing existing = Existing::Refuse;
 };
 
 bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
+        if (a == "--force-overwrite" || a == "--skip-existing") {
+            const Existing e = a == "--skip-existing" ? Existing::Skip : Existing::Overwrite;
+            if (o.existing != Existing::Refuse && o.existing != e) {
+                error = "--force-overwrite and --skip-existing exclude each other";
+                return false;
+            }
+            o.existing = e;
+            continue;
+        }
         std::string name = a, value;
         const std::size_t eq = a.find('=');
         const bool inline_ = a.rfind("--", 0) == 0 && eq != std::string::npos;
@@ -170,6 +198,10 @@ private:
     bool shown_ = false;
 };
 
+std::string pictures(int n) {
+    return std::to_string(n) + (n == 1 ? " picture" : " pictures");
+}
+
 class AcquireRun {
 public:
     AcquireRun(const Options& o, pxcm::Session& session) : o_(o), session_(session) {
@@ -178,37 +210,50 @@ public:
     }
 
     // Plays the script and the selection, then runs the loop until the
-    // window asks to be closed.
+    // window asks to be closed or the run is interrupted.
     void run(const std::vector<pxcm::WindowMessage>& script) {
         // The loop turns first, as an application's does once the source is
         // enabled: the window's first paint loads its thumbnails (and may
         // leave the page scrolled) before anything is clicked.
-        while (!closeRequested_ && pump()) {
+        while (!stopped() && pump()) {
         }
         for (const pxcm::WindowMessage& m : script) {
-            if (closeRequested_) return;
+            if (stopped()) break;
             deliver(m);
         }
-        if (o_.select && !closeRequested_) {
+        if (o_.select && !stopped()) {
             selecting_ = true;
             for (const pxcm::WindowMessage& m : pxcm::selectionMessages(o_.selection)) deliver(m);
             // Every announcement has come once the loop is idle: the next is
             // only sent after the previous transfer ended.
             for (const pxcm::WindowMessage& m : pxcm::exitMessages()) {
-                if (closeRequested_) break;
+                if (stopped()) break;
                 deliver(m);
             }
         }
-        if (!closeRequested_ && (!o_.script.empty() || o_.select) && !plat::interactiveDisplay())
+        if (!stopped() && (!o_.script.empty() || o_.select) && !plat::interactiveDisplay())
             deliver({WM_CLOSE, 0, 0});
-        while (!closeRequested_) {
+        while (!stopped()) {
             if (!pump()) plat::waitForMessages(10);
+        }
+        // An announcement that an interruption left untaken is given back.
+        if (announced_ > 0) {
+            TW_PENDINGXFERS pending{};
+            session_.call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+            announced_ = 0;
         }
     }
 
+    // The exit status, and one line on stderr unless all went well.
     int report() const {
-        if (!failures_.empty()) return pxcm::fail(failures_.front());
-        if (received_ == 0) return pxcm::fail("no picture arrived");
+        if (const int signal = plat::interruptSignal()) {
+            pxcm::fail("interrupted: " + pictures(written_) + " written");
+            return 128 + signal;
+        }
+        if (failed_ > 0)
+            return pxcm::fail(pictures(written_) + " written, " + std::to_string(failed_) +
+                              " failed (see above)");
+        if (written_ + skipped_ == 0) return pxcm::fail("no picture arrived");
         if (!expected_.empty())
             return pxcm::fail("picture " + std::to_string(expected_.front()) +
                               " did not arrive (does the camera hold it?)");
@@ -216,6 +261,8 @@ public:
     }
 
 private:
+    bool stopped() const { return closeRequested_ || plat::interruptSignal() != 0; }
+
     bool offer(void* pEvent) {
         TW_EVENT event{pEvent, MSG_NULL};
         const TW_UINT16 rc = session_.call(DG_CONTROL, DAT_EVENT, MSG_PROCESSEVENT, &event);
@@ -231,19 +278,19 @@ private:
     void deliver(const pxcm::WindowMessage& m) {
         plat::deliverWindowMessage([this](void* e) { return offer(e); }, m.message, m.wParam,
                                    m.lParam);
-        while (!closeRequested_ && pump()) {
+        while (!stopped() && pump()) {
         }
     }
 
     void handleNotifications() {
         TW_UINT16 msg;
         while (session_.nextNotification(&msg)) {
-            // One announcement for a Load: its pictures until the count is 0.
-            if (msg == MSG_XFERREADY)
-                while (takePicture()) {
-                }
+            if (msg == MSG_XFERREADY) ++announced_;
             if (msg == MSG_CLOSEDSREQ) closeRequested_ = true;
         }
+        // One announcement for a Load: its pictures until the count is 0.
+        while (announced_ > 0 && !plat::interruptSignal())
+            if (!takePicture()) --announced_;
     }
 
     int nextNumber() {
@@ -253,6 +300,11 @@ private:
         const int n = expected_.front();
         expected_.pop_front();
         return n;
+    }
+
+    void failed(int number, const std::string& why) {
+        ++failed_;
+        std::fprintf(stderr, "pxcm: picture %d: %s\n", number, why.c_str());
     }
 
     // One picture; true while more of the announcement are to come.
@@ -269,25 +321,46 @@ private:
             &error, &left);
         bar.clear();
         if (!ok) {
-            failures_.push_back("picture " + std::to_string(number) + ": " + error);
-            std::fprintf(stderr, "pxcm: picture %d: %s\n", number, error.c_str());
+            failed(number, error);
             return left != 0;
         }
         const std::string path = (std::filesystem::path(o_.out) /
                                   ("picture-" + std::to_string(number) +
                                    (o_.format == pxcm::PictureFormat::Png ? ".png" : ".bmp")))
                                      .string();
-        if (!pxcm::writePictureFile(path, picture.rows, o_.format, &error)) {
-            failures_.push_back("picture " + std::to_string(number) + ": " + error);
-            std::fprintf(stderr, "pxcm: picture %d: %s\n", number, error.c_str());
+        char line[128];
+        std::snprintf(line, sizeof line, "picture %d: %d x %d, %s", number, picture.width,
+                      picture.height, pxcm::mechanismName(o_.mechanism));
+        // Numbers by arrival and numbers in the camera can meet.
+        if (!paths_.insert(path).second) {
+            failed(number,
+                   "an earlier picture of this run went to " + path + "; this one is not written");
             return left != 0;
         }
-        ++received_;
+        const pxcm::FileOutcome outcome = pxcm::writePictureFile(
+            path, picture.rows, o_.format, o_.existing == Existing::Overwrite, &error);
+        if (outcome == pxcm::FileOutcome::Failed) {
+            failed(number, error);
+            return left != 0;
+        }
+        if (outcome == pxcm::FileOutcome::Exists) {
+            if (o_.existing != Existing::Skip) {
+                failed(number, path +
+                                   " exists and is kept (--force-overwrite replaces it, "
+                                   "--skip-existing goes on)");
+                return left != 0;
+            }
+            ++skipped_;
+            std::printf("%s: %s exists, skipped\n", line, path.c_str());
+            std::fflush(stdout);
+            return left != 0;
+        }
+        ++written_;
         const long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                                  std::chrono::steady_clock::now() - start)
                                  .count();
-        std::printf("picture %d: %d x %d, %s, %lld ms -> %s\n", number, picture.width,
-                    picture.height, pxcm::mechanismName(o_.mechanism), ms, path.c_str());
+        std::printf("%s, %lld ms -> %s%s\n", line, ms, path.c_str(),
+                    outcome == pxcm::FileOutcome::Replaced ? " (replaced)" : "");
         std::fflush(stdout);
         return left != 0;
     }
@@ -295,12 +368,15 @@ private:
     const Options& o_;
     pxcm::Session& session_;
     std::deque<int> expected_;
+    std::set<std::string> paths_;
     bool selecting_ = false;
     bool closeRequested_ = false;
+    int announced_ = 0;  // announcements not yet taken
     int arrivals_ = 0;
     int selectedArrivals_ = 0;
-    int received_ = 0;
-    std::vector<std::string> failures_;
+    int written_ = 0;
+    int skipped_ = 0;
+    int failed_ = 0;
 };
 
 std::string answerText(pxcm::Session& session, TW_UINT16 rc) {
@@ -347,6 +423,9 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     std::error_code ec;
     std::filesystem::create_directories(o.out, ec);
     if (!std::filesystem::is_directory(o.out)) return pxcm::fail("cannot make the folder " + o.out);
+    // Before any picture is downloaded, not after each.
+    if (!pxcm::folderTakesFiles(o.out, &error)) return pxcm::fail(error);
+    plat::catchInterrupts();
 
     if (!pxcm::installDefaultSettings(&error)) return pxcm::fail(error);
     std::unique_ptr<plat::RunSettings> portSettings;

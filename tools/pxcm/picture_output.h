@@ -1,4 +1,5 @@
-// picture_output.h — a transferred picture written as a PNG or BMP file.
+// picture_output.h — a transferred picture written as a PNG or BMP file,
+// complete under its name or not at all.
 #pragma once
 
 #include <string>
@@ -9,8 +10,17 @@ namespace pxcm {
 
 enum class PictureFormat { Png, Bmp };
 
-// Writes the rows; false with a one-line reason (nothing is left behind).
-bool writePictureFile(const std::string& path, const PictureRows& rows, PictureFormat format,
-                      std::string* error);
+enum class FileOutcome { Written, Replaced, Exists, Failed };
+
+// Writes the rows to a temporary file in the folder of `path` and renames it
+// to `path` once complete, so that a partial file never carries the name.
+// An existing `path` is replaced only with `replace`; otherwise Exists, and
+// it stays as it was. Failed: a one-line reason, and nothing left behind.
+FileOutcome writePictureFile(const std::string& path, const PictureRows& rows, PictureFormat format,
+                             bool replace, std::string* error);
+
+// Whether a file can be made in `folder` (one is made and removed again);
+// false with a one-line reason.
+bool folderTakesFiles(const std::string& folder, std::string* error);
 
 }  // namespace pxcm
