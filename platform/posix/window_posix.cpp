@@ -273,8 +273,7 @@ bool translateEvent(const SDL_Event& event, bool wait, HostWindow** target, Host
 
 // A message from SDL input for its window.
 void sendInput(HostWindow* target, const HostMessage& m) {
-    if (m.message == WM_LBUTTONDOWN || m.message == WM_LBUTTONDBLCLK ||
-        m.message == WM_RBUTTONDOWN)
+    if (m.message == WM_LBUTTONDOWN || m.message == WM_LBUTTONDBLCLK || m.message == WM_RBUTTONDOWN)
         g_host.active = target;
     send(target, m.message, m.wParam, m.lParam);
 }

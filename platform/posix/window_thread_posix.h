@@ -9,9 +9,9 @@ namespace plat {
 
 // What the window host does on its thread. `poll` runs without the source
 // lock (SDL events taken, exposed windows shown, input queued) and answers
-// whether a message waits, and whether it came with this poll; `handle` runs under the lock and handles one,
-// answering false when none could be handled yet. `waitMs` is how long the
-// thread sleeps between polls when nothing happens (-1: until woken).
+// whether a message waits, and whether it came with this poll; `handle` runs under the lock and
+// handles one, answering false when none could be handled yet. `waitMs` is how long the thread
+// sleeps between polls when nothing happens (-1: until woken).
 enum class WorkPolled { None, Waiting, Arrived };
 struct WindowThreadWork {
     WorkPolled (*poll)() = nullptr;
