@@ -169,7 +169,9 @@ TEST_F(WindowThread, EverySelectedPictureArrivesWhenTheCallbackOrAThreadCallsThe
             }
         });
         clickButton(BUTTON_LOAD);
-        if (!inCallback) ASSERT_TRUE(app.waitDone()) << "the application thread never finished";
+        if (!inCallback) {
+            ASSERT_TRUE(app.waitDone()) << "the application thread never finished";
+        }
         settle();
         testsupport::setNotificationCallback(nullptr);
 
@@ -227,7 +229,9 @@ TEST_F(WindowThread, DisableAndCloseInsideTheNotificationLeaveAWindowThatWorks) 
                 calls();
         });
         clickButton(BUTTON_LOAD);
-        if (c.where == Where::AppThread) ASSERT_TRUE(app.waitDone());
+        if (c.where == Where::AppThread) {
+            ASSERT_TRUE(app.waitDone());
+        }
         settle();
         testsupport::setNotificationCallback(nullptr);
 
@@ -236,9 +240,12 @@ TEST_F(WindowThread, DisableAndCloseInsideTheNotificationLeaveAWindowThatWorks) 
         EXPECT_EQ(pendingTransfers(), 0) << "the announcement was dropped";
 
         // Back to an enabled window: it takes input and closes on WM_CLOSE.
-        if (c.stateAfter == STATE_LOADED) ASSERT_EQ(open(), TWRC_SUCCESS);
-        if (c.stateAfter != STATE_ENABLED)
+        if (c.stateAfter == STATE_LOADED) {
+            ASSERT_EQ(open(), TWRC_SUCCESS);
+        }
+        if (c.stateAfter != STATE_ENABLED) {
             ASSERT_EQ(userInterface(MSG_ENABLEDS, true, nullptr), TWRC_SUCCESS);
+        }
         send(WM_PAINT);
         EXPECT_EQ(g_window.busy, 0);
         clickButton(BUTTON_SELECT_ALL);
