@@ -249,6 +249,13 @@ bool Session::nextNotification(TW_UINT16* msg) {
     return any;
 }
 
+bool Session::waitNotification(TW_UINT16* msg, int ms) {
+    // A count may be left over from one that nextNotification took.
+    while (queued_.wait(ms))
+        if (nextNotification(msg)) return true;
+    return nextNotification(msg);
+}
+
 TW_UINT16 Session::fromSource(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
                               TW_UINT16 msg, TW_MEMREF) {
     if (managerEntry_) {
@@ -274,6 +281,7 @@ bool Session::queueNotification(TW_UINT16 msg) {
     }
     notifications_.push_back(msg);
     notificationsBusy_.clear(std::memory_order_release);
+    queued_.post();
     return true;
 }
 

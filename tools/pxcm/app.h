@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/library.h"
+#include "platform/semaphore.h"
 #include "platform/twain.h"
 
 namespace pxcm {
@@ -87,6 +88,8 @@ public:
 
     // The next queued notification (MSG_XFERREADY, MSG_CLOSEDSREQ), if any.
     bool nextNotification(TW_UINT16* msg);
+    // The same, waiting up to `ms` milliseconds for the callback to queue one.
+    bool waitNotification(TW_UINT16* msg, int ms);
 
     TW_IDENTITY& application() { return app_; }
     TW_IDENTITY& source() { return source_; }
@@ -113,6 +116,7 @@ private:
     // held for a push or a pop only (the Windows thread model has no mutex).
     std::atomic_flag notificationsBusy_ = ATOMIC_FLAG_INIT;
     std::deque<TW_UINT16> notifications_;
+    plat::Semaphore queued_;  // posted once for each notification queued
 };
 
 }  // namespace pxcm
