@@ -78,6 +78,11 @@ std::vector<int> g_arrived;
 std::vector<std::vector<unsigned char>> g_references;  // RGB rows by camera number - 1
 std::vector<int> g_refWidth, g_refHeight;
 
+bool onScreen() {
+    const char* ui = std::getenv("PXCM_UI");
+    return ui && std::strcmp(ui, "sdl") == 0;
+}
+
 void failCase(const std::string& why) {
     if (g_failure.empty()) g_failure = why;
 }
@@ -221,7 +226,8 @@ TW_INT16 endTransfer(TW_UINT16 msg) {
 
 // Count after an MSG_ENDXFER, and the state it stands for: 6 while more are
 // to come (MSG_GET answers the same count), 5 at 0 (DAT_IMAGEINFO is then
-// out of sequence).
+// out of sequence; asked only headless, as the source's error box for it
+// would wait for a click on screen).
 void checkCount(TW_INT16 count, int expected) {
     if (count != expected)
         failCase("Count " + std::to_string(count) + " after picture " +
@@ -231,7 +237,7 @@ void checkCount(TW_INT16 count, int expected) {
         if (ds(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending) != TWRC_SUCCESS ||
             pending.Count != count)
             failCase("MSG_GET of DAT_PENDINGXFERS does not answer the count in state 6");
-    } else {
+    } else if (!onScreen()) {
         TW_IMAGEINFO info{};
         if (ds(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info) != TWRC_FAILURE ||
             conditionCode() != TWCC_SEQERROR)
@@ -349,8 +355,6 @@ void runCase(const Case& c, const std::string& work) {
     if (g_failure.empty() && ds(DG_CONTROL, DAT_USERINTERFACE, MSG_ENABLEDS, &ui) != TWRC_SUCCESS)
         failCase("MSG_ENABLEDS failed");
     if (g_failure.empty()) {
-        if (c.script && std::getenv("PXCM_UI") && std::strcmp(std::getenv("PXCM_UI"), "sdl") == 0)
-            failCase("a scripted case under SDL");
         std::printf("enabled %s\n", c.name);
         std::fflush(stdout);
         if (!waitReady(120)) {

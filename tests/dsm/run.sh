@@ -137,8 +137,7 @@ else
       caption='Vantrel Digital Camera KMT-18/19 TWAIN Driver'
       if wid=$(DISPLAY=:$display timeout 60 xdotool search --sync --onlyvisible --name "$caption" | head -n1); then
         # The first paint fetches the thumbnails; the clicks wait behind it.
-        # Client coordinates lie below the window's drawn 18-pixel caption.
-        for xy in "70 66" "175 66" "280 66" "276 375"; do
+        for xy in "70 48" "175 48" "280 48" "276 357"; do
           set -- $xy
           DISPLAY=:$display xdotool mousemove --window "$wid" "$1" "$2" click 1
           sleep 0.5
