@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/app_loop.h"
+#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/memory.h"
@@ -263,6 +264,7 @@ public:
             if (msg == MSG_CLOSEDSREQ) closeRequested_ = true;
             if (msg != MSG_XFERREADY) continue;
             announced_ = 1;
+            waitForManager();
             while (!plat::interruptSignal() && takePicture()) {
             }
             if (!plat::interruptSignal()) announced_ = 0;  // Count 0: the batch is over
@@ -288,6 +290,18 @@ public:
     }
 
 private:
+    // A 2.2 manager refuses calls into the source (TWCC_SEQERROR) until the
+    // callback that woke us has returned to it: ask for the count until it
+    // answers, a second at most.
+    void waitForManager() {
+        for (int i = 0; i < 1000; ++i) {
+            TW_PENDINGXFERS pending{};
+            if (session_.call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending) == TWRC_SUCCESS)
+                return;
+            plat::systemClock().sleepMs(1);
+        }
+    }
+
     // An announcement that an interruption left untaken is given back.
     void giveBack() {
         if (announced_ > 0) {
