@@ -107,54 +107,9 @@ for way in "native" "native --dsm-callback" "memory --dsm-callback --protocol 2.
 done
 [ -s "$PXCM_PROMPTS" ] && fail "boxes were shown: $(cat "$PXCM_PROMPTS")"
 
-# A Linux TWAIN 2.x application of the common kind (tests/dsm/linux_app.cpp):
-# callback and semaphore, no event ever passed; its cases check every
-# picture against the camera's and Count and the state after each
-# MSG_ENDXFER. Headless, the window plays each case's window script; on
-# Xvfb, xdotool clicks three thumbnails and Load in the SDL window.
-app=$build/tests/pxcm_linux_app
-if [ ! -x "$app" ]; then
-  echo "skipped: the Linux TWAIN 2.x application (not built)"
-elif [ $have_compare = 0 ]; then
-  echo "skipped: the Linux TWAIN 2.x application (djpeg missing)"
-else
-  mkdir -p "$work/refs" "$work/app-root/windows"
-  for n in 1 2 3 4 5 6; do djpeg -ppm "$work/sample-$n.jpg" >"$work/refs/picture-$n.ppm"; done
-  # The camera is COM1 of this user's settings.
-  cp /usr/local/share/pxcm/pxcm.ini /usr/local/share/pxcm/PXCM.src "$work/app-root/windows/"
-  printf '\r\n[Ports]\r\nCOM1=%s\r\n' "$work/camera" >>"$work/app-root/windows/pxcm.ini"
-  app_run() { PXCM_ROOT=$work/app-root PXCM_PROMPTS=$work/app-prompts.jsonl timeout 300 "$app" "$manager" "$work/refs" "$work" "$@"; }
-  out=$(PXCM_UI=headless app_run native memory all skip reset xfercount-1 xfercount-2 in-callback other-thread 2>&1) ||
-    fail "the Linux TWAIN 2.x application, headless: $out"
-  grep "^ok\|^FAIL" <<<"$out"
-  [ "$(grep -c '^ok ' <<<"$out")" -eq 9 ] || fail "the Linux TWAIN 2.x application ran $(grep -c '^ok ' <<<"$out") of 9 cases"
-  if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
-    exec 3< <(Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp 2>/dev/null)
-    xvfb=$!
-    if read -r -t 20 display <&3; then
-      DISPLAY=:$display PXCM_UI=sdl app_run sdl >"$work/sdl.out" 2>&1 &
-      app_pid=$!
-      caption='Vantrel Digital Camera KMT-18/19 TWAIN Driver'
-      if wid=$(DISPLAY=:$display timeout 60 xdotool search --sync --onlyvisible --name "$caption" | head -n1); then
-        # The first paint fetches the thumbnails; the clicks wait behind it.
-        for xy in "70 48" "175 48" "280 48" "276 357"; do
-          set -- $xy
-          DISPLAY=:$display xdotool mousemove --window "$wid" "$1" "$2" click 1
-          sleep 0.5
-        done
-      else
-        fail "the SDL camera window did not appear"
-      fi
-      wait "$app_pid" || fail "the Linux TWAIN 2.x application under SDL: $(cat "$work/sdl.out")"
-      grep "^ok\|^FAIL" "$work/sdl.out"
-    else
-      echo "skipped: the Linux TWAIN 2.x application under SDL (Xvfb did not start)"
-    fi
-    kill "$xvfb" 2>/dev/null
-  else
-    echo "skipped: the Linux TWAIN 2.x application under SDL (needs Xvfb and xdotool)"
-  fi
-fi
+# A Linux TWAIN 2.x application of the common kind, headless and on Xvfb.
+"$here/linux_app.sh" "$build" "$build" "$work/camera" || fail "the Linux TWAIN 2.x application"
+
 
 [ "$failures" -eq 0 ] && echo "twain-dsm: all passed"
 exit $((failures > 0))
