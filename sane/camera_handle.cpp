@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "image/jpeg_decoder.h"
+#include "platform/clock.h"
 #include "platform/serial_port.h"
 #include "sane/cancellable_port.h"
 #include "sane/debug.h"
@@ -18,6 +19,9 @@ using sanepxcm::DBG_ERROR;
 using sanepxcm::DBG_INFO;
 
 namespace {
+
+// Time for the camera to take the stop bytes and return to 9600 baud.
+constexpr unsigned END_SETTLE_MS = 100;
 
 SANE_Status statusFor(LinkResult r) {
     switch (r) {
@@ -149,12 +153,33 @@ SANE_Status CameraHandle::getParameters(SANE_Parameters* params) {
     return SANE_STATUS_GOOD;
 }
 
+void CameraHandle::endCutDownload() {
+    // Wherever the cancel cut in, the camera may still be in the transfer at
+    // the fast rate, waiting for block numbers (it would wait seconds before
+    // giving up): the stop bytes at that rate end it. The handshake then
+    // purges before each try, so late block bytes do not pass for its answer.
+    if (link_.firmwareVersion >= ADDRESSED_FIRMWARE && link_.port) {
+        (void)link_.setLineSpeed(linkState().speedCode);
+        const uint8_t stop[2] = {STOP_BYTE, STOP_BYTE};
+        (void)link_.port->write(stop, sizeof stop);
+        plat::systemClock().sleepMs(END_SETTLE_MS);
+        (void)link_.setLineSpeed(SPEED_9600);
+    }
+    if (!link_.handshake()) dbg(DBG_ERROR, "after the cancel the camera does not answer");
+}
+
 SANE_Status CameraHandle::fetch(int index, bool preview) {
     dropPrepared();
     dbg(DBG_INFO, "downloading %s %d", preview ? "thumbnail" : "picture", index + 1);
     const LinkResult r =
         preview ? link_.downloadThumbnail(index, nullptr) : link_.downloadPicture(index, nullptr);
-    if (cancelled_.load()) return SANE_STATUS_CANCELLED;
+    if (cancelled_.load()) {
+        cancelled_.store(false);
+        dropPrepared();
+        endCutDownload();
+        state_ = State::Idle;
+        return SANE_STATUS_CANCELLED;
+    }
     if (r != LINK_OK) {
         dbg(DBG_ERROR, "download of %d failed: %s", index + 1, linkResultName(r));
         return statusFor(r);

@@ -51,6 +51,9 @@ private:
     void finishCancel();
     // Downloads and decodes the target into prepared_.
     SANE_Status fetch(int index, bool preview);
+    // After a cancelled download: the camera out of the transfer, the line
+    // back at 9600 baud and quiet.
+    void endCutDownload();
     SANE_Status geometryOf(int index, bool preview, Geometry& out);
     SANE_Status finishPicture();
     void dropPrepared();
