@@ -19,21 +19,21 @@
 static int failures;
 static SANE_Handle g_handle;
 
-#define CHECK(cond, ...)                                   \
-    do {                                                   \
-        if (!(cond)) {                                     \
-            fprintf(stderr, "FAIL line %d: ", __LINE__);   \
-            fprintf(stderr, __VA_ARGS__);                  \
-            fputc('\n', stderr);                           \
-            failures++;                                    \
-        }                                                  \
+#define CHECK(cond, ...)                                 \
+    do {                                                 \
+        if (!(cond)) {                                   \
+            fprintf(stderr, "FAIL line %d: ", __LINE__); \
+            fprintf(stderr, __VA_ARGS__);                \
+            fputc('\n', stderr);                         \
+            failures++;                                  \
+        }                                                \
     } while (0)
 
-#define CHECK_STATUS(call, want)                                                          \
-    do {                                                                                  \
-        SANE_Status got_ = (call);                                                        \
-        CHECK(got_ == (want), "%s: %s, not %s", #call, sane_strstatus(got_),              \
-              sane_strstatus(want));                                                      \
+#define CHECK_STATUS(call, want)                                             \
+    do {                                                                     \
+        SANE_Status got_ = (call);                                           \
+        CHECK(got_ == (want), "%s: %s, not %s", #call, sane_strstatus(got_), \
+              sane_strstatus(want));                                         \
     } while (0)
 
 static double now_s(void) {
@@ -55,8 +55,9 @@ static SANE_Int option_by_name(SANE_Handle h, const char* name) {
 static void set_string(SANE_Handle h, const char* name, const char* value) {
     SANE_Int n = option_by_name(h, name);
     CHECK(n > 0, "no option %s", name);
-    if (n > 0) CHECK_STATUS(sane_control_option(h, n, SANE_ACTION_SET_VALUE, (void*)value, NULL),
-                            SANE_STATUS_GOOD);
+    if (n > 0)
+        CHECK_STATUS(sane_control_option(h, n, SANE_ACTION_SET_VALUE, (void*)value, NULL),
+                     SANE_STATUS_GOOD);
 }
 
 /* Every option: its descriptor, its value within its constraint, the value
@@ -98,7 +99,8 @@ static void walk_options(SANE_Handle h) {
             default:
                 break;
         }
-        if (d->type == SANE_TYPE_BOOL) CHECK(w == SANE_TRUE || w == SANE_FALSE, "%s bool %d", d->name, w);
+        if (d->type == SANE_TYPE_BOOL)
+            CHECK(w == SANE_TRUE || w == SANE_FALSE, "%s bool %d", d->name, w);
 
         if (!SANE_OPTION_IS_SETTABLE(d->cap)) {
             CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, value, &info),
@@ -106,9 +108,11 @@ static void walk_options(SANE_Handle h) {
             free(value);
             continue;
         }
-        CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, value, &info), SANE_STATUS_GOOD);
+        CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, value, &info),
+                     SANE_STATUS_GOOD);
         CHECK(!(info & SANE_INFO_INEXACT), "%s: its own value set back is inexact", d->name);
-        CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_AUTO, NULL, &info), SANE_STATUS_INVAL);
+        CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_AUTO, NULL, &info),
+                     SANE_STATUS_INVAL);
         if (d->type == SANE_TYPE_BOOL) {
             SANE_Word bad = 2;
             CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, &bad, NULL),
@@ -121,7 +125,8 @@ static void walk_options(SANE_Handle h) {
             CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, &beyond, &info),
                          SANE_STATUS_GOOD);
             CHECK((info & SANE_INFO_INEXACT) && beyond == d->constraint.range->max,
-                  "%s: a value past the range is not corrected to the maximum (%d)", d->name, beyond);
+                  "%s: a value past the range is not corrected to the maximum (%d)", d->name,
+                  beyond);
             CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, value, NULL),
                          SANE_STATUS_GOOD);
         }
@@ -184,7 +189,8 @@ int main(int argc, char** argv) {
     walk_options(h);
     set_string(h, SANE_NAME_SCAN_SOURCE, "One picture");
     SANE_Int picture = option_by_name(h, "picture"), one = 1;
-    CHECK_STATUS(sane_control_option(h, picture, SANE_ACTION_SET_VALUE, &one, NULL), SANE_STATUS_GOOD);
+    CHECK_STATUS(sane_control_option(h, picture, SANE_ACTION_SET_VALUE, &one, NULL),
+                 SANE_STATUS_GOOD);
 
     /* Parameters: exact before the start, the same after it. */
     SANE_Parameters before, after;
@@ -244,7 +250,8 @@ int main(int argc, char** argv) {
     CHECK(cancelled_after < full, "the cancelled start took %.2f s, a whole one %.2f s",
           cancelled_after, full);
     again = read_all(h, bytes, &got);
-    CHECK(got == bytes && memcmp(again, whole, bytes) == 0, "the picture after a cancelled download differs");
+    CHECK(got == bytes && memcmp(again, whole, bytes) == 0,
+          "the picture after a cancelled download differs");
     free(again);
     free(whole);
     sane_cancel(h);
