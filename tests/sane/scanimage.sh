@@ -152,9 +152,20 @@ fi
 grep -q "Error during device I/O" off.err || fail "camera off: $(cat off.err)"
 [[ $(identify -format %wx%h off.png 2>/dev/null) == 640x480 ]] && fail "camera off: a whole picture was written"
 
-# A timed line at 115200 baud: the same pixels.
+# A timed line at 115200 baud. Ctrl-C mid-download: scanimage cancels, the
+# download ends at once and scanimage fails; the camera is left ready, so
+# the next picture comes out whole with the same pixels.
 start_camera camtimed --dir "$WORK/pics" --timing
 configure "$WORK/camtimed"
+scanimage -d "pxcm:$WORK/camtimed" --picture 1 --format=png -o int.png 2>int.err &
+scan_pid=$!
+sleep 1
+kill -INT $scan_pid
+t0=$(date +%s%N)
+wait $scan_pid && fail "an interrupted scan exited 0"
+waited_ms=$((($(date +%s%N) - t0) / 1000000))
+((waited_ms < 1500)) || fail "scanimage took $waited_ms ms to stop after Ctrl-C"
+[[ $(identify -format %wx%h int.png 2>/dev/null) == 640x480 ]] && fail "Ctrl-C: a whole picture was written"
 scanimage -d "pxcm:$WORK/camtimed" --picture 2 --format=png -o timed.png 2>err ||
     fail "timed picture failed: $(cat err)"
 same_pixels "timed picture 2" timed.png ref2.ppm
