@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "camera/serial_log.h"
 #include "image/jpeg_decoder.h"
 #include "platform/clock.h"
 #include "platform/serial_port.h"
@@ -48,7 +49,8 @@ SANE_Status CameraHandle::open(const std::string& device, uint8_t speedCode,
     h->link_.setPortFactory(
         [device, &cancelled](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
             if (name != "COM1") return nullptr;
-            std::unique_ptr<plat::SerialPort> port = plat::openSerialDevice(device);
+            std::unique_ptr<plat::SerialPort> port =
+                withSerialLog(plat::openSerialDevice(device), device);
             if (!port) return nullptr;
             return std::make_unique<CancellablePort>(std::move(port), cancelled);
         });
