@@ -99,8 +99,14 @@ void rebuildList() {
 SANE_Status getDevices(const SANE_Device*** deviceList) {
     Backend& b = g_backend;
     if (b.open) {
-        // The open camera holds its port and the link: no other traffic now;
-        // the list found last time stays.
+        // The open camera holds its port and the link: no other traffic now.
+        // The list found last time stays, with the open camera in it.
+        bool listed = false;
+        for (const std::string& name : b.names) listed |= name == b.open->device();
+        if (!listed) {
+            addDevice(b.open->device());
+            rebuildList();
+        }
         *deviceList = b.list.data();
         return SANE_STATUS_GOOD;
     }

@@ -185,6 +185,10 @@ int main(int argc, char** argv) {
     if (!h) return 1;
     g_handle = h;
     CHECK_STATUS(sane_open(device, &second), SANE_STATUS_DEVICE_BUSY);
+    /* While it is open, the list still names it. */
+    CHECK_STATUS(sane_get_devices(&list, SANE_FALSE), SANE_STATUS_GOOD);
+    CHECK(list && list[0] && strcmp(list[0]->name, device) == 0 && !list[1],
+          "the list while the device is open does not name it alone");
 
     walk_options(h);
     set_string(h, SANE_NAME_SCAN_SOURCE, "One picture");
