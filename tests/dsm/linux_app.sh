@@ -59,6 +59,8 @@ done
 # The camera is COM1 of this user's settings.
 cp /usr/local/share/pxcm/pxcm.ini /usr/local/share/pxcm/PXCM.src "$work/root/windows/"
 printf '\r\n[Ports]\r\nCOM1=%s\r\n' "$camera" >>"$work/root/windows/pxcm.ini"
+# For a ThreadSanitizer build: what it cannot see (any other build ignores it).
+export TSAN_OPTIONS="suppressions=$(cd "$(dirname "$0")/.." && pwd)/tsan.supp ${TSAN_OPTIONS:-}"
 unset PXCM_ANSWERS PXCM_DSM PXCM_WINDOW_PNG PXCM_SERIAL_LOG PXCM_WINDOW_SCRIPT
 app_run() {
   PXCM_ROOT=$work/root PXCM_PROMPTS=$work/prompts.jsonl timeout 300 "$app" "$manager" "$work/refs" "$work" "$@"
