@@ -1,6 +1,7 @@
 // app.h — the pxcm application: its subcommands and its small Source Manager.
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <string>
 #include <vector>
@@ -108,6 +109,9 @@ private:
     TW_IDENTITY app_{};
     TW_IDENTITY source_{};
     bool open_ = false;
+    // On Linux the source notifies from its window's thread: the queue is
+    // held for a push or a pop only (the Windows thread model has no mutex).
+    std::atomic_flag notificationsBusy_ = ATOMIC_FLAG_INIT;
     std::deque<TW_UINT16> notifications_;
 };
 
