@@ -5,8 +5,9 @@
 # first thumbnail cell), xdotool clicks select two thumbnails and press Load,
 # both pictures arrive by the given transfer mechanism pixel for pixel as
 # libjpeg decodes the camera's files, and Exit makes the application disable
-# and close the source.
-# Usage: tests/wine/acquire.sh WIN64_BUILD POSIX_BUILD MANAGER MECH
+# and close the source; or the application disables and closes the source
+# itself once Count is 0, as most applications do.
+# Usage: tests/wine/acquire.sh WIN64_BUILD POSIX_BUILD MANAGER MECH [exit|count0]
 #   MANAGER: "wine" (wine's twain_32, the source as twain_64\sane.ds), a
 #   path to the open-source manager's 64-bit TWAINDSM.dll (the source copied
 #   to twain_64\pxcm), or "installed:" and that path (the source where the
@@ -17,6 +18,7 @@ win=$(cd "$1" && pwd)
 posix=$(cd "$2" && pwd)
 manager=$3
 mech=$4
+ending=${5:-exit}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?}" "${DISPLAY:?}"
 
@@ -84,7 +86,9 @@ cp "$repo/resources/settings/PXCM.src" "$sys/"
 sed 's/^SERIAL_SPEED=15/SERIAL_SPEED=7/' "$repo/resources/settings/pxcm.ini" >"$sys/pxcm.ini"
 
 outwin=$(winepath -w "$work/out")
-(cd "$appdir" && exec wine ./twain_acquire.exe "$dll" "$mech" "$outwin") >"$work/app.log" 2>&1 &
+app_args=()
+[ "$ending" = count0 ] && app_args=(--disable-at-zero)
+(cd "$appdir" && exec wine ./twain_acquire.exe "$dll" "$mech" "$outwin" "${app_args[@]}") >"$work/app.log" 2>&1 &
 app=$!
 
 caption='Vantrel Digital Camera KMT-18/19 TWAIN Driver'
@@ -158,6 +162,17 @@ for n in 1 2; do
 done
 echo "ok   both pictures arrived by $mech transfer, pixel for pixel"
 
+if [ "$ending" = count0 ]; then
+  for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
+  kill -0 "$app" 2>/dev/null && fail "the application did not end at Count 0"
+  wait "$app" || fail "the application failed"
+  app=""
+  grep -q 'disabling at Count 0' "$work/app.log" || fail "the application did not disable at Count 0"
+  grep -q '^pictures: 2\b' "$work/app.log" || fail "not both pictures arrived before Count 0"
+  grep -q '^ok   MSG_CLOSEDS' "$work/app.log" || fail "the source was not closed"
+  echo "ok   disabled and closed at Count 0 with both pictures ($manager, $mech)"
+  exit 0
+fi
 click 59 357     # Exit
 for _ in $(seq 100); do kill -0 "$app" 2>/dev/null || break; sleep 0.2; done
 kill -0 "$app" 2>/dev/null && fail "the application did not end after Exit"

@@ -52,12 +52,13 @@ wine "$build/tests/wine/text_check.exe"
 # The window tests.
 if [ -n "$gui" ]; then
   "$here/acquire.sh" "$build" "$posix" wine native
-  "$here/acquire.sh" "$build" "$posix" wine memory
+  # The memory runs end as most applications do: disabled at Count 0.
+  "$here/acquire.sh" "$build" "$posix" wine memory count0
   # The open-source Source Manager, beside the application, where it is there.
   dsm64=$here/../../../shared/twain-dsm/windows/64/TWAINDSM.dll
   if [ -f "$dsm64" ]; then
     "$here/acquire.sh" "$build" "$posix" "$dsm64" native
-    "$here/acquire.sh" "$build" "$posix" "$dsm64" memory
+    "$here/acquire.sh" "$build" "$posix" "$dsm64" memory count0
     # The open-source manager frees the source at every close: loads and
     # unloads with the window and a transfer leave no object or handle.
     "$here/../../bench/wine_soak.sh" "$build" "$posix" 8 "$dsm64"

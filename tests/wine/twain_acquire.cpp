@@ -154,10 +154,14 @@ bool transfer(Manager& m, const std::string& mech, const std::string& out, int n
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: twain_acquire MANAGER native|memory OUTDIR\n");
+        std::fprintf(stderr,
+                     "usage: twain_acquire MANAGER native|memory OUTDIR [--disable-at-zero]\n");
         return 2;
     }
     const std::string mech = argv[2], out = argv[3];
+    // Most applications end the batch when Count reaches 0, as the standard
+    // tells them, instead of waiting for the user's Exit.
+    const bool disableAtZero = argc > 4 && std::string(argv[4]) == "--disable-at-zero";
     HWND parent = CreateWindowA("STATIC", "twain acquire", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     Manager m;
@@ -198,6 +202,10 @@ int main(int argc, char** argv) {
             do {
                 if (transfer(m, mech, out, pictures + 1, &left)) ++pictures;
             } while (left != 0);
+            if (disableAtZero) {
+                say("%sdisabling at Count 0\n", "");
+                closing = true;
+            }
         } else if (event.TWMessage == MSG_CLOSEDSREQ) {
             say("%sclose requested\n", "");
             closing = true;
