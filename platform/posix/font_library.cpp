@@ -20,12 +20,12 @@ struct LoadedFonts {
         complete = true;
         // Each name is looked up in both: the table does not say which
         // library holds it.
-#define PXCM_FONT_LOOKUP(name)                                       \
-    {                                                                \
-        void* f = ::dlsym(freetype, #name);                          \
-        if (!f) f = ::dlsym(fontconfig, #name);                      \
-        api.name = reinterpret_cast<decltype(api.name)>(f);          \
-        complete = complete && f != nullptr;                         \
+#define PXCM_FONT_LOOKUP(name)                              \
+    {                                                       \
+        void* f = ::dlsym(freetype, #name);                 \
+        if (!f) f = ::dlsym(fontconfig, #name);             \
+        api.name = reinterpret_cast<decltype(api.name)>(f); \
+        complete = complete && f != nullptr;                \
     }
         PXCM_FONT_FUNCTIONS(PXCM_FONT_LOOKUP)
 #undef PXCM_FONT_LOOKUP

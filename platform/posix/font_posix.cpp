@@ -1,6 +1,6 @@
 // font_posix.cpp — the window's fonts on POSIX: fontconfig finds the files,
-// FreeType renders the glyphs once (both opened on first use), without anti-aliasing, as the Windows
-// bitmap fonts draw.
+// FreeType renders the glyphs once (both opened on first use), without anti-aliasing, as the
+// Windows bitmap fonts draw.
 #include "platform/posix/font_posix.h"
 
 #include <mutex>
@@ -61,7 +61,8 @@ std::unique_ptr<GlyphFont> GlyphFont::load(const std::string& path, int pixelSiz
     for (int code = 0; code < 256; ++code) {
         Glyph& g = font->glyphs_[code];
         const unsigned long unicode = unicodeOf(static_cast<unsigned char>(code));
-        if (ft->FT_Load_Char(face.get(), unicode, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) continue;
+        if (ft->FT_Load_Char(face.get(), unicode, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+            continue;
         const FT_GlyphSlot slot = face->glyph;
         g.advance = roundedPixels(slot->advance.x);
         const FT_Bitmap& b = slot->bitmap;
