@@ -105,10 +105,12 @@ public:
     }
     // Writes drain before they return, so output is pending only when the
     // line held it back; flushing output otherwise would, on a pty, destroy
-    // bytes that the other side simply has not read yet.
+    // bytes that the other side simply has not read yet. Without flow
+    // control nothing is ever held back: no need to ask (a purge goes
+    // before every block request).
     bool purge() override {
         bool ok = tcflush(fd_, TCIFLUSH) == 0;
-        if (outputQueued() > 0) ok = tcflush(fd_, TCOFLUSH) == 0 && ok;
+        if (hardwareFlow_ && outputQueued() > 0) ok = tcflush(fd_, TCOFLUSH) == 0 && ok;
         return ok;
     }
 
