@@ -94,8 +94,6 @@ public:
 
     bool getLineSettings(LineSettings& out) override { return posix::readLineSettings(fd_, out); }
     bool setLineSettings(const LineSettings& s) override {
-        // The bytes written so far go at the rate they were written for.
-        if (!hardwareFlow_) tcdrain(fd_);
         return posix::writeLineSettings(fd_, s);
     }
     // The tty layer sizes its own queues.
@@ -122,13 +120,15 @@ private:
         return ioctl(fd_, TIOCOUTQ, &queued) == 0 ? queued : 0;
     }
 
-    // A line with flow control may hold bytes back: as a synchronous write
-    // on Windows, the write waits (up to its time-out) until they have left.
-    // A line without it always sends them; it drains only before a speed
-    // switch, which would garble bytes still going out. A drain after every
-    // byte would cost a wait per block request for nothing.
+    // As a synchronous write on Windows: the bytes are on the line when the
+    // call returns, so that a speed switch after it cannot garble them. A line
+    // without flow control always drains; one with it may be held back, so
+    // the wait then ends with the write time-out.
     void drain(int64_t deadline) {
-        if (!hardwareFlow_) return;
+        if (!hardwareFlow_) {
+            tcdrain(fd_);
+            return;
+        }
         while (outputQueued() > 0 && monotonicMs() < deadline) usleep(500);
     }
 
