@@ -27,6 +27,12 @@ constexpr std::uint32_t DECODE_MAX_DIMENSION = 8192;
 // Caption of libjpeg's message boxes.
 constexpr char JPEG_ERROR_CAPTION[] = "JPEG Error";
 
+// Where libjpeg's messages go instead of the "JPEG Error" box: a front end
+// that shows no boxes (the SANE backend) hands in its own; null restores the
+// box.
+using JpegMessageSink = void (*)(const char* text);
+void setJpegMessageSink(JpegMessageSink sink);
+
 // Decodes the JPEG file in data[0, size) into a new movable block owned by
 // the caller. Returns no handle when the data cannot be decoded (the reason
 // has been shown in a "JPEG Error" box), when the picture is too large, or

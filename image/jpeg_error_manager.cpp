@@ -11,9 +11,15 @@
 
 namespace {
 
+JpegMessageSink g_messageSink = nullptr;
+
 void showMessage(j_common_ptr cinfo) {
     char text[JMSG_LENGTH_MAX];
     (*cinfo->err->format_message)(cinfo, text);
+    if (g_messageSink) {
+        g_messageSink(text);
+        return;
+    }
     plat::PromptOptions options;
     options.buttons = plat::Buttons::Ok;
     (void)plat::messageBox(plat::activeWindow(), text, JPEG_ERROR_CAPTION, options);
@@ -40,6 +46,10 @@ void emitMessage(j_common_ptr cinfo, int level) {
 }
 
 }  // namespace
+
+void setJpegMessageSink(JpegMessageSink sink) {
+    g_messageSink = sink;
+}
 
 // Only warnings after which libjpeg fills in or drops pixels: a truncated
 // file, entropy-coded data it cannot read, a lost restart interval, a

@@ -1,56 +1,27 @@
-// trace_posix.cpp — the trace file named by $PXCM_TRACE, one line per trace
-// call, each after a local time stamp to the millisecond.
+// trace_posix.cpp — the trace switch is $PXCM_TRACE, the file to append to.
 #include <stdlib.h>
 #include <time.h>
 
 #include <cstdio>
 #include <ctime>
 
-#include "platform/trace.h"
+#include "platform/trace_os.h"
 
 namespace plat {
 
-bool g_traceOn = false;
-
-namespace {
-
-// Closed at unload too: a line written after that (a late DllMain) is
-// dropped.
-struct TraceFile {
-    std::FILE* file = nullptr;
-    ~TraceFile() { close(); }
-    void close() {
-        g_traceOn = false;
-        if (file) std::fclose(file);
-        file = nullptr;
-    }
-    void open(const char* path) {
-        close();
-        file = std::fopen(path, "a");
-        g_traceOn = file != nullptr;
-    }
-};
-TraceFile g_trace;
-
-}  // namespace
-
-void traceSwitch() {
-    g_trace.close();
+std::string traceFileSetting() {
     const char* path = getenv("PXCM_TRACE");
-    if (!path || !*path) return;
-    g_trace.open(path);
+    return path ? path : "";
 }
 
-void traceWrite(const char* line) {
-    if (!g_trace.file) return;
+void traceTimeStamp(char* out, std::size_t size) {
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     tm local{};
     localtime_r(&now.tv_sec, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "%Y-%m-%d %H:%M:%S", &local);
-    std::fprintf(g_trace.file, "%s.%03ld %s\n", stamp, now.tv_nsec / 1000000L, line);
-    std::fflush(g_trace.file);
+    char seconds[24];
+    std::strftime(seconds, sizeof seconds, "%Y-%m-%d %H:%M:%S", &local);
+    std::snprintf(out, size, "%s.%03ld", seconds, now.tv_nsec / 1000000L);
 }
 
 }  // namespace plat

@@ -6,52 +6,13 @@
 # Usage: acquire.sh BUILD_DIR SOURCE_DIR
 set -u
 BUILD=$1
-PXCM=$BUILD/pxcm
-CAMERA=$BUILD/pxcm-camera
-if [[ ! -x $PXCM || ! -x $CAMERA ]]; then
-    echo "SKIP: pxcm or pxcm-camera is not built"
-    exit 0
-fi
 for tool in djpeg compare convert; do
     command -v $tool >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
 done
 
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-export PXCM_ROOT=$WORK/root
-export PXCM_PROMPTS=$WORK/prompts.jsonl
+source "$(dirname "$0")/../support/e2e.sh"
 export PXCM_UI=headless
-unset PXCM_ANSWERS PXCM_SERIAL_LOG PXCM_WINDOW_PNG
-mkdir -p "$PXCM_ROOT/windows"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-check() {  # check DESCRIPTION COMMAND...: the command must succeed
-    local what=$1; shift
-    if ! "$@" >"$WORK/out" 2>"$WORK/err"; then
-        fail "$what"; cat "$WORK/out" "$WORK/err"
-    fi
-}
-refuse() {  # refuse DESCRIPTION PATTERN COMMAND...: must fail, last stderr line matching
-    local what=$1 pattern=$2; shift 2
-    if "$@" >"$WORK/out" 2>"$WORK/err"; then
-        fail "$what succeeded"; return
-    fi
-    tail -n 1 "$WORK/err" | grep -q -- "$pattern" || { fail "$what: stderr does not say '$pattern':"; cat "$WORK/err"; }
-}
-# start_camera NAME ARGS...: a simulated camera whose pty is $WORK/NAME
-start_camera() {
-    local name=$1; shift
-    "$CAMERA" --link "$WORK/$name" "$@" >/dev/null 2>"$WORK/$name.err" &
-    PIDS+=($!)
-    for _ in $(seq 50); do [[ -e $WORK/$name ]] && break; sleep 0.1; done
-}
 # same_picture FILE JPEG: the file's pixels are libjpeg's decoding of the JPEG
 same_picture() {
     djpeg -ppm "$2" >"$WORK/ref.ppm" || { fail "djpeg cannot read $2"; return; }
@@ -144,8 +105,4 @@ refuse "no camera" "no camera answers on $WORK/nothing" \
 grep -v 'Camera does not respond' "$PXCM_PROMPTS" 2>/dev/null | grep -q . &&
     { fail "unexpected message boxes:"; cat "$PXCM_PROMPTS"; }
 
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "PASS"
+e2e_result

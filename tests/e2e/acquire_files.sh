@@ -1,41 +1,16 @@
 #!/usr/bin/env bash
 # acquire_files.sh — what `pxcm acquire` does to picture files: an existing
-# file is replaced only when told, skipped when told, refused otherwise; a
-# two arrivals never
-# share a file; an unwritable folder is refused before any download; an
-# interrupted run stops cleanly and leaves no partial or temporary file.
+# file is replaced only when told, skipped when told, refused otherwise;
+# two arrivals never share a file; an unwritable folder is refused before
+# any download; an interrupted run stops cleanly and leaves no partial or
+# temporary file.
 # Usage: acquire_files.sh BUILD_DIR SOURCE_DIR
 set -u
 BUILD=$1
-PXCM=$BUILD/pxcm
-CAMERA=$BUILD/pxcm-camera
-if [[ ! -x $PXCM || ! -x $CAMERA ]]; then
-    echo "SKIP: pxcm or pxcm-camera is not built"
-    exit 0
-fi
-
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-export PXCM_ROOT=$WORK/root
-export PXCM_PROMPTS=$WORK/prompts.jsonl
+source "$(dirname "$0")/../support/e2e.sh"
 export PXCM_UI=headless
-unset PXCM_ANSWERS PXCM_SERIAL_LOG PXCM_WINDOW_PNG
-mkdir -p "$PXCM_ROOT/windows" "$WORK/tmp"
+mkdir -p "$WORK/tmp"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-start_camera() {  # start_camera NAME ARGS...: a simulated camera on $WORK/NAME
-    local name=$1; shift
-    "$CAMERA" --link "$WORK/$name" "$@" >/dev/null 2>"$WORK/$name.err" &
-    PIDS+=($!)
-    for _ in $(seq 50); do [[ -e $WORK/$name ]] && break; sleep 0.1; done
-}
 start_camera cam
 
 OLD="not a picture"
@@ -100,8 +75,4 @@ for sig in INT TERM; do
     [[ $(ls "$out" | wc -l) -lt 6 ]] || fail "SIG$sig: the run was not stopped"
 done
 
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "PASS"
+e2e_result

@@ -5,55 +5,14 @@
 # Usage: camera_cli.sh BUILD_DIR SOURCE_DIR
 set -u
 BUILD=$1
-PXCM=$BUILD/pxcm
-CAMERA=$BUILD/pxcm-camera
-if [[ ! -x $PXCM || ! -x $CAMERA ]]; then
-    echo "SKIP: pxcm or pxcm-camera is not built"
-    exit 0
-fi
-
-WORK=$(mktemp -d)
-SIM_PID=
-cleanup() {
-    [[ -n $SIM_PID ]] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-export PXCM_ROOT=$WORK/root
-export PXCM_PROMPTS=$WORK/prompts.jsonl
-unset PXCM_ANSWERS PXCM_SERIAL_LOG
-mkdir -p "$PXCM_ROOT/windows" "$WORK/pics"
+source "$(dirname "$0")/../support/e2e.sh"
+mkdir -p "$WORK/pics"
 head -c 100001 /dev/urandom >"$WORK/pics/p1.jpg"
 head -c 2000 /dev/urandom >"$WORK/pics/p1.thumb.jpg"
 head -c 13001 /dev/urandom >"$WORK/pics/p2.jpg"
 head -c 13001 /dev/urandom >"$WORK/pics/p2.thumb.jpg"
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...: the command must succeed
-    local what=$1; shift
-    if ! "$@" >"$WORK/out" 2>"$WORK/err"; then
-        echo "FAIL: $what"; cat "$WORK/out" "$WORK/err"; failures=$((failures + 1))
-    fi
-}
-refuse() {  # refuse DESCRIPTION PATTERN COMMAND...: must fail with one stderr line matching
-    local what=$1 pattern=$2; shift 2
-    if "$@" >"$WORK/out" 2>"$WORK/err"; then
-        echo "FAIL: $what succeeded"; failures=$((failures + 1)); return
-    fi
-    if ! tail -n 1 "$WORK/err" | grep -q -- "$pattern"; then
-        echo "FAIL: $what: stderr does not say '$pattern':"; cat "$WORK/err"; failures=$((failures + 1))
-    fi
-}
-expect_out() {  # expect_out DESCRIPTION PATTERN: the last command's stdout matches
-    if ! grep -q -- "$2" "$WORK/out"; then
-        echo "FAIL: $1: stdout lacks '$2':"; cat "$WORK/out"; failures=$((failures + 1))
-    fi
-}
-
-"$CAMERA" --dir "$WORK/pics" --link "$WORK/cam" --check-rate >"$WORK/sim.out" 2>"$WORK/sim.err" &
-SIM_PID=$!
-for _ in $(seq 50); do [[ -e $WORK/cam ]] && break; sleep 0.1; done
+start_camera cam --dir "$WORK/pics" --check-rate
 
 # COM1 and COM2 lead nowhere, COM3 is the camera; nothing beyond is tried.
 printf '[Ports]\r\nCOM1=%s\r\nCOM2=%s\r\nCOM3=%s\r\n[KMT-18]\r\nSERIAL_SPEED=7\r\n' \
@@ -71,22 +30,22 @@ expect_out "list" "   1      1    100001      2000"
 expect_out "list" "   2      2     13001     13001"
 
 check "get 1" "$PXCM" camera --port "$WORK/cam" get 1 --out "$WORK/one.jpg"
-cmp -s "$WORK/one.jpg" "$WORK/pics/p1.jpg" || { echo "FAIL: picture 1 differs"; failures=$((failures + 1)); }
-grep -q '%' "$WORK/err" && { echo "FAIL: a progress bar went into a file"; failures=$((failures + 1)); }
+cmp -s "$WORK/one.jpg" "$WORK/pics/p1.jpg" || fail "picture 1 differs"
+grep -q '%' "$WORK/err" && fail "a progress bar went into a file"
 # At a terminal the download draws its bar.
 script -qec "'$PXCM' camera --port '$WORK/cam' get 1 --out '$WORK/tty.jpg'" /dev/null >"$WORK/tty.out" 2>&1
-grep -q '100%' "$WORK/tty.out" || { echo "FAIL: no progress bar at a terminal"; failures=$((failures + 1)); }
-cmp -s "$WORK/tty.jpg" "$WORK/pics/p1.jpg" || { echo "FAIL: picture 1 at a terminal differs"; failures=$((failures + 1)); }
+grep -q '100%' "$WORK/tty.out" || fail "no progress bar at a terminal"
+cmp -s "$WORK/tty.jpg" "$WORK/pics/p1.jpg" || fail "picture 1 at a terminal differs"
 
 check "get 1 at 56000" "$PXCM" camera --port "$WORK/cam" --speed 15 get 1 --out "$WORK/one56.jpg"
-cmp -s "$WORK/one56.jpg" "$WORK/pics/p1.jpg" || { echo "FAIL: picture 1 at 56000 differs"; failures=$((failures + 1)); }
+cmp -s "$WORK/one56.jpg" "$WORK/pics/p1.jpg" || fail "picture 1 at 56000 differs"
 
 check "thumbnail 1" "$PXCM" camera --port "$WORK/cam" get 1 --thumbnail --out "$WORK/t1.jpg"
-cmp -s "$WORK/t1.jpg" "$WORK/pics/p1.thumb.jpg" || { echo "FAIL: thumbnail 1 differs"; failures=$((failures + 1)); }
+cmp -s "$WORK/t1.jpg" "$WORK/pics/p1.thumb.jpg" || fail "thumbnail 1 differs"
 
 refuse "thumbnail over the limit" "13001 bytes, more than the 13000" \
     "$PXCM" camera --port "$WORK/cam" get 2 --thumbnail --out "$WORK/t2.jpg"
-[[ -e $WORK/t2.jpg ]] && { echo "FAIL: a refused download left a file"; failures=$((failures + 1)); }
+[[ -e $WORK/t2.jpg ]] && fail "a refused download left a file"
 refuse "picture 3" "picture 3 does not exist" "$PXCM" camera --port "$WORK/cam" get 3 --out "$WORK/x.jpg"
 refuse "get without --out" "get needs --out FILE" "$PXCM" camera --port "$WORK/cam" get 1
 refuse "bad speed" "--speed takes 15" "$PXCM" camera --speed 9 scan
@@ -109,15 +68,11 @@ expect_out "delete 3" "the camera holds 2"
 # A serial trace when asked for.
 PXCM_SERIAL_LOG=$WORK/serial.log check "traced status" "$PXCM" camera --port "$WORK/cam" status
 grep -q 'write 1/1 00' "$WORK/serial.log" && grep -q 'read 2/2 47 3A' "$WORK/serial.log" ||
-    { echo "FAIL: serial trace lacks the handshake"; failures=$((failures + 1)); }
+    fail "serial trace lacks the handshake"
 
 check "help" "$PXCM" camera --help
 expect_out "help" "get N --out FILE"
 
-[[ -s $PXCM_PROMPTS ]] && { echo "FAIL: unexpected message boxes:"; cat "$PXCM_PROMPTS"; failures=$((failures + 1)); }
+[[ -s $PXCM_PROMPTS ]] && { fail "unexpected message boxes:"; cat "$PXCM_PROMPTS"; }
 
-if ((failures)); then
-    echo "$failures failure(s)"
-    exit 1
-fi
-echo "PASS"
+e2e_result

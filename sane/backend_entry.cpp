@@ -1,0 +1,255 @@
+// backend_entry.cpp — the SANE entry points of the pxcm backend: a thin C
+// boundary over the configuration, the device list and the one open handle.
+// No exception crosses it.
+#include <sane/sane.h>
+
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "camera/camera_link.h"
+#include "camera/link_state.h"
+#include "image/jpeg_decoder.h"
+#include "platform/serial_port.h"
+#include "sane/backend_config.h"
+#include "sane/camera_handle.h"
+#include "sane/debug.h"
+
+#define PXCM_EXPORT extern "C" __attribute__((visibility("default")))
+
+using sanepxcm::dbg;
+using sanepxcm::DBG_CALL;
+using sanepxcm::DBG_ERROR;
+using sanepxcm::DBG_INFO;
+
+namespace {
+
+constexpr char CONFIG_FILE[] = "pxcm.conf";
+constexpr char DEFAULT_CONFIG_DIR[] = "/etc/sane.d";
+constexpr SANE_Int BACKEND_BUILD = 1;
+
+struct Backend {
+    bool initialised = false;
+    BackendConfig config;
+    // The devices found, with the strings their records point to.
+    std::deque<std::string> names;
+    std::vector<SANE_Device> devices;
+    std::vector<const SANE_Device*> list{nullptr};
+    std::unique_ptr<CameraHandle> open;
+};
+
+Backend g_backend;
+
+void jpegMessage(const char* text) {
+    dbg(DBG_ERROR, "JPEG: %s", text);
+}
+
+BackendConfig readConfig() {
+    for (const std::string& dir :
+         configSearchPath(std::getenv("SANE_CONFIG_DIR"), DEFAULT_CONFIG_DIR)) {
+        const std::string path = dir + "/" + CONFIG_FILE;
+        std::ifstream in(path);
+        if (!in) continue;
+        std::ostringstream text;
+        text << in.rdbuf();
+        BackendConfig config = parseBackendConfig(text.str());
+        dbg(DBG_INFO, "configuration %s: %zu devices, speed code %u", path.c_str(),
+            config.devices.size(), config.speedCode);
+        for (const std::string& problem : config.problems)
+            dbg(DBG_ERROR, "%s: %s", path.c_str(), problem.c_str());
+        return config;
+    }
+    dbg(DBG_ERROR, "no %s found: no devices to look at", CONFIG_FILE);
+    return {};
+}
+
+// True when a camera answers the scan on `device`; the port is let go again.
+bool cameraAnswers(const std::string& device) {
+    CameraLink link;
+    link.setPortFactory([&device](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
+        return name == "COM1" ? plat::openSerialDevice(device) : nullptr;
+    });
+    const bool found = link.findCamera(nullptr) == LINK_OK;
+    link.closePort();
+    return found;
+}
+
+void addDevice(const std::string& device) {
+    Backend& b = g_backend;
+    b.names.push_back(device);
+    SANE_Device d{};
+    d.name = b.names.back().c_str();
+    d.vendor = "Orvimex";
+    d.model = "Vantrel KMT-18/19";
+    d.type = "still camera";
+    b.devices.push_back(d);
+}
+
+void rebuildList() {
+    Backend& b = g_backend;
+    b.list.clear();
+    for (const SANE_Device& d : b.devices) b.list.push_back(&d);
+    b.list.push_back(nullptr);
+}
+
+SANE_Status getDevices(const SANE_Device*** deviceList) {
+    Backend& b = g_backend;
+    if (b.open) {
+        // The open camera holds its port and the link: no other traffic now.
+        // The list found last time stays, with the open camera in it.
+        bool listed = false;
+        for (const std::string& name : b.names) listed |= name == b.open->device();
+        if (!listed) {
+            addDevice(b.open->device());
+            rebuildList();
+        }
+        *deviceList = b.list.data();
+        return SANE_STATUS_GOOD;
+    }
+    b.devices.clear();
+    b.names.clear();
+    for (const std::string& device : b.config.devices) {
+        const bool found = cameraAnswers(device);
+        dbg(DBG_INFO, "get_devices: %s: %s", device.c_str(), found ? "camera" : "no camera");
+        if (found) addDevice(device);
+    }
+    rebuildList();
+    *deviceList = b.list.data();
+    return SANE_STATUS_GOOD;
+}
+
+SANE_Status openDevice(SANE_String_Const name, SANE_Handle* handle) {
+    Backend& b = g_backend;
+    if (b.open) return SANE_STATUS_DEVICE_BUSY;
+    std::string device = name ? name : "";
+    if (device.empty()) {
+        // The first camera found.
+        const SANE_Device** list = nullptr;
+        (void)getDevices(&list);
+        if (!list[0]) return SANE_STATUS_INVAL;
+        device = list[0]->name;
+    }
+    std::unique_ptr<CameraHandle> h;
+    const SANE_Status s = CameraHandle::open(device, b.config.speedCode, h);
+    if (s != SANE_STATUS_GOOD) return s;
+    b.open = std::move(h);
+    *handle = b.open.get();
+    return SANE_STATUS_GOOD;
+}
+
+// The open handle when `h` is it, else null.
+CameraHandle* handleOf(SANE_Handle h) {
+    return h && h == g_backend.open.get() ? g_backend.open.get() : nullptr;
+}
+
+template <typename F>
+SANE_Status guarded(const char* what, F&& f) {
+    try {
+        return f();
+    } catch (const std::bad_alloc&) {
+        dbg(DBG_ERROR, "%s: out of memory", what);
+        return SANE_STATUS_NO_MEM;
+    } catch (...) {
+        dbg(DBG_ERROR, "%s: failed", what);
+        return SANE_STATUS_IO_ERROR;
+    }
+}
+
+}  // namespace
+
+PXCM_EXPORT SANE_Status sane_pxcm_init(SANE_Int* versionCode, SANE_Auth_Callback) {
+    sanepxcm::initDebug();
+    dbg(DBG_CALL, "init");
+    if (versionCode)
+        *versionCode = SANE_VERSION_CODE(SANE_CURRENT_MAJOR, SANE_CURRENT_MINOR, BACKEND_BUILD);
+    return guarded("init", [] {
+        g_backend.open.reset();
+        g_backend.config = readConfig();
+        g_backend.initialised = true;
+        resetLinkState();
+        setJpegMessageSink(jpegMessage);
+        return SANE_STATUS_GOOD;
+    });
+}
+
+PXCM_EXPORT void sane_pxcm_exit(void) {
+    dbg(DBG_CALL, "exit");
+    (void)guarded("exit", [] {
+        g_backend = Backend{};
+        setJpegMessageSink(nullptr);
+        return SANE_STATUS_GOOD;
+    });
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_get_devices(const SANE_Device*** deviceList, SANE_Bool) {
+    dbg(DBG_CALL, "get_devices");
+    if (!deviceList) return SANE_STATUS_INVAL;
+    if (!g_backend.initialised) return SANE_STATUS_INVAL;
+    return guarded("get_devices", [&] { return getDevices(deviceList); });
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_open(SANE_String_Const name, SANE_Handle* handle) {
+    dbg(DBG_CALL, "open %s", name ? name : "(null)");
+    if (!handle || !g_backend.initialised) return SANE_STATUS_INVAL;
+    *handle = nullptr;
+    return guarded("open", [&] { return openDevice(name, handle); });
+}
+
+PXCM_EXPORT void sane_pxcm_close(SANE_Handle handle) {
+    dbg(DBG_CALL, "close");
+    if (handleOf(handle)) g_backend.open.reset();
+}
+
+PXCM_EXPORT const SANE_Option_Descriptor* sane_pxcm_get_option_descriptor(SANE_Handle handle,
+                                                                          SANE_Int option) {
+    CameraHandle* h = handleOf(handle);
+    return h ? h->descriptor(option) : nullptr;
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_control_option(SANE_Handle handle, SANE_Int option,
+                                                 SANE_Action action, void* value, SANE_Int* info) {
+    dbg(DBG_CALL, "control_option %d action %d", option, static_cast<int>(action));
+    CameraHandle* h = handleOf(handle);
+    if (!h) return SANE_STATUS_INVAL;
+    return guarded("control_option", [&] { return h->controlOption(option, action, value, info); });
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_get_parameters(SANE_Handle handle, SANE_Parameters* params) {
+    CameraHandle* h = handleOf(handle);
+    if (!h) return SANE_STATUS_INVAL;
+    return guarded("get_parameters", [&] { return h->getParameters(params); });
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_start(SANE_Handle handle) {
+    dbg(DBG_CALL, "start");
+    CameraHandle* h = handleOf(handle);
+    if (!h) return SANE_STATUS_INVAL;
+    return guarded("start", [&] { return h->start(); });
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_read(SANE_Handle handle, SANE_Byte* data, SANE_Int maxLength,
+                                       SANE_Int* length) {
+    CameraHandle* h = handleOf(handle);
+    if (length) *length = 0;
+    if (!h) return SANE_STATUS_INVAL;
+    return guarded("read", [&] { return h->read(data, maxLength, length); });
+}
+
+// May run in a signal handler: the handle only raises its flag.
+PXCM_EXPORT void sane_pxcm_cancel(SANE_Handle handle) {
+    if (CameraHandle* h = handleOf(handle)) h->cancel();
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_set_io_mode(SANE_Handle handle, SANE_Bool nonBlocking) {
+    if (!handleOf(handle)) return SANE_STATUS_INVAL;
+    return nonBlocking ? SANE_STATUS_UNSUPPORTED : SANE_STATUS_GOOD;
+}
+
+PXCM_EXPORT SANE_Status sane_pxcm_get_select_fd(SANE_Handle handle, SANE_Int* fd) {
+    if (!handleOf(handle)) return SANE_STATUS_INVAL;
+    return SANE_STATUS_UNSUPPORTED;
+}

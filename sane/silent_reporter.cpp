@@ -1,0 +1,10 @@
+// silent_reporter.cpp — link failures told to the debug output only.
+#include "sane/silent_reporter.h"
+
+#include "sane/debug.h"
+
+int SilentReporter::reportError(LinkResult code) {
+    const ReporterMessage message = reporterMessage(code);
+    sanepxcm::dbg(sanepxcm::DBG_ERROR, "camera link: %s (%s)", message.text, linkResultName(code));
+    return message.buttons == plat::Buttons::Ok ? plat::ANSWER_OK : plat::ANSWER_CANCEL;
+}

@@ -1,0 +1,188 @@
+#!/usr/bin/env bash
+# scanimage.sh — Debian's scanimage through the dll meta-backend and the pxcm
+# backend of the build folder, against the simulated camera on a pty: the
+# device list, the options, pictures pixel for pixel against djpeg (an odd
+# width among them), every picture in one batch, the thumbnail preview,
+# deletion only when asked, a camera that is off or goes off mid-picture,
+# and one picture over a timed line.
+# Usage: scanimage.sh BUILD_DIR SOURCE_DIR
+set -u
+BUILD=$(cd "$1" && pwd)
+CAMERA=$BUILD/pxcm-camera
+for tool in scanimage djpeg cjpeg compare; do
+    command -v $tool >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
+done
+[[ -x $CAMERA && -e $BUILD/libsane-pxcm.so.1 ]] || { echo "FAIL: pxcm-camera or the backend is not built"; exit 1; }
+
+WORK=$(mktemp -d)
+SIMS=()
+cleanup() {
+    for pid in "${SIMS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+cd "$WORK" || exit 1
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# A picture with gradients and edges, as a plain-text PPM for cjpeg.
+make_ppm() {  # width height seed
+    awk -v w="$1" -v h="$2" -v s="$3" 'BEGIN {
+    printf "P3\n%d %d\n255\n", w, h
+    for (y = 0; y < h; y++) {
+      line = ""
+      for (x = 0; x < w; x++) {
+        r = int(x * 255 / w); g = int(y * 255 / h); b = (x * y + s) % 256
+        if ((int(x / 13) + int(y / 11)) % 4 == 0) { r = 255 - r; b = 255 - b }
+        line = line r " " g " " b " "
+      }
+      print line
+    }
+  }'
+}
+
+# The camera's folder: p1 640x480, p2 of odd width 203x150, p3 320x240,
+# each with an 80x56 thumbnail.
+mkdir pics
+n=0
+for size in "640 480" "203 150" "320 240"; do
+    n=$((n + 1))
+    set -- $size
+    make_ppm "$1" "$2" $n | cjpeg -quality 85 -outfile "pics/p$n.jpg"
+    make_ppm 80 56 $((n + 10)) | cjpeg -quality 75 -outfile "pics/p$n.thumb.jpg"
+    djpeg -pnm -outfile "ref$n.ppm" "pics/p$n.jpg"
+    djpeg -pnm -outfile "ref$n.thumb.ppm" "pics/p$n.thumb.jpg"
+done
+
+start_camera() {  # start_camera LINK [OPTION]...: a simulator on pty LINK
+    local link=$1; shift
+    "$CAMERA" --link "$WORK/$link" "$@" >"$WORK/$link.out" 2>"$WORK/$link.err" &
+    SIMS+=($!)
+    for _ in $(seq 50); do [[ -e $WORK/$link ]] && return; sleep 0.1; done
+    fail "the simulator on $link did not start"
+}
+
+# The dll meta-backend loads libsane-pxcm.so.1 from LD_LIBRARY_PATH and reads
+# its configuration from SANE_CONFIG_DIR.
+mkdir conf
+echo pxcm >conf/dll.conf
+export SANE_CONFIG_DIR=$WORK/conf
+export LD_LIBRARY_PATH=$BUILD${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+unset SANE_DEBUG_PXCM PXCM_SERIAL_LOG
+export PXCM_ROOT=$WORK/root PXCM_PROMPTS=$WORK/prompts.jsonl
+configure() {  # configure DEVICE...: pxcm.conf naming these devices
+    { echo "# devices of this test"; printf '%s\n' "$@"; echo "speed 115200"; } >conf/pxcm.conf
+}
+
+same_pixels() {  # same_pixels WHAT SCAN REFERENCE: no pixel differs
+    local what=$1 scan=$2 ref=$3 differing
+    [[ -s $scan ]] || { fail "$what: no picture written"; return; }
+    differing=$(compare -metric AE "$scan" "$ref" null: 2>&1)
+    [[ $differing == 0 ]] || fail "$what: $differing pixels differ from djpeg's decoding"
+}
+
+start_camera cam --dir "$WORK/pics"
+configure "$WORK/nothing-here" "$WORK/cam"
+
+# The list: the camera's device, a still camera; the empty device is not there.
+scanimage -L >list.out 2>&1 || fail "scanimage -L failed: $(cat list.out)"
+grep -qx "device \`pxcm:$WORK/cam' is a Orvimex Vantrel KMT-18/19 still camera" list.out ||
+    fail "-L does not list the camera: $(cat list.out)"
+grep -q "nothing-here" list.out && fail "-L lists a device without a camera"
+
+# The options, by their names and constraints.
+scanimage -A -d "pxcm:$WORK/cam" >options.out 2>&1 || fail "scanimage -A failed: $(cat options.out)"
+while IFS= read -r line; do
+    grep -qF -- "$line" options.out || fail "-A lacks '$line': $(cat options.out)"
+done <<'LINES'
+--picture 1..3 (in steps of 1) [1]
+--source One picture|All pictures [One picture]
+--preview[=(yes|no)] [no]
+--resolution 72..72dpi [72] [read-only]
+--delete-after-download[=(yes|no)] [no]
+LINES
+
+# Pictures one at a time, by number: each equals djpeg's decoding.
+for n in 1 2 3; do
+    scanimage -d "pxcm:$WORK/cam" --picture $n --format=png -o "scan$n.png" 2>err ||
+        fail "picture $n: scanimage failed: $(cat err)"
+    same_pixels "picture $n" "scan$n.png" "ref$n.ppm"
+done
+[[ $(identify -format %w scan2.png 2>/dev/null) == 203 ]] || fail "picture 2 is not 203 pixels wide"
+
+# Every picture in one batch, then the end of the pictures.
+scanimage -d "pxcm:$WORK/cam" --source "All pictures" --batch=batch%d.png --format=png >batch.out 2>&1 ||
+    fail "batch failed: $(cat batch.out)"
+grep -q "Batch terminated, 3 pages scanned" batch.out || fail "batch did not end after 3: $(cat batch.out)"
+for n in 1 2 3; do same_pixels "batch picture $n" "batch$n.png" "ref$n.ppm"; done
+[[ -e batch4.png ]] && fail "batch wrote a fourth picture"
+
+# Preview: the camera's thumbnail.
+scanimage -d "pxcm:$WORK/cam" --picture 2 --preview=yes --format=png -o thumb2.png 2>err ||
+    fail "preview failed: $(cat err)"
+same_pixels "thumbnail 2" thumb2.png ref2.thumb.ppm
+
+# Nothing was deleted so far; with the option each picture goes once read.
+[[ $(ls pics | wc -l) == 6 ]] || fail "a picture was deleted without the option: $(ls pics)"
+cp -r pics pics-del
+start_camera camdel --dir "$WORK/pics-del"
+configure "$WORK/camdel"
+scanimage -d "pxcm:$WORK/camdel" --source "All pictures" --delete-after-download=yes \
+    --batch=del%d.png --format=png >del.out 2>&1 || fail "batch with deletion failed: $(cat del.out)"
+grep -q "Batch terminated, 3 pages scanned" del.out || fail "deleting batch: $(cat del.out)"
+for n in 1 2 3; do same_pixels "deleted picture $n" "del$n.png" "ref$n.ppm"; done
+[[ $(ls pics-del | wc -l) == 0 ]] || fail "pictures left after reading with deletion: $(ls pics-del)"
+
+# A device without a camera: the open fails with an error, exit non-zero.
+configure "$WORK/nothing-here"
+if scanimage -d "pxcm:$WORK/nothing-here" --format=png -o none.png 2>err; then
+    fail "a device without a camera was opened"
+fi
+scanimage -L >list.out 2>&1
+grep -q pxcm list.out && fail "-L lists a camera where there is none: $(cat list.out)"
+
+# The camera switched off mid-picture: an I/O error and exit non-zero; no
+# picture file with the picture's size.
+start_camera camoff --dir "$WORK/pics" --fault exit-after-blocks:200
+configure "$WORK/camoff"
+if scanimage -d "pxcm:$WORK/camoff" --format=png -o off.png 2>off.err; then
+    fail "a picture cut off mid-way was reported as scanned"
+fi
+grep -q "Error during device I/O" off.err || fail "camera off: $(cat off.err)"
+[[ $(identify -format %wx%h off.png 2>/dev/null) == 640x480 ]] && fail "camera off: a whole picture was written"
+
+# A camera that stays on but stops sending data blocks: the link's retries
+# and time-outs run out (six tries of 3 s), then an I/O error.
+start_camera camstop --dir "$WORK/pics" --fault stop-after-blocks:100
+configure "$WORK/camstop"
+t0=$(date +%s)
+if scanimage -d "pxcm:$WORK/camstop" --format=png -o stop.png 2>stop.err; then
+    fail "a picture whose blocks stopped coming was reported as scanned"
+fi
+grep -q "Error during device I/O" stop.err || fail "blocks stopped: $(cat stop.err)"
+(($(date +%s) - t0 < 40)) || fail "blocks stopped: the error took $(($(date +%s) - t0)) s"
+
+# A timed line at 115200 baud. Ctrl-C mid-download: scanimage cancels, the
+# download ends at once and scanimage fails; the camera is left ready, so
+# the next picture comes out whole with the same pixels.
+start_camera camtimed --dir "$WORK/pics" --timing
+configure "$WORK/camtimed"
+scanimage -d "pxcm:$WORK/camtimed" --picture 1 --format=png -o int.png 2>int.err &
+scan_pid=$!
+sleep 1
+kill -INT $scan_pid
+t0=$(date +%s%N)
+wait $scan_pid && fail "an interrupted scan exited 0"
+waited_ms=$((($(date +%s%N) - t0) / 1000000))
+((waited_ms < 1500)) || fail "scanimage took $waited_ms ms to stop after Ctrl-C"
+[[ $(identify -format %wx%h int.png 2>/dev/null) == 640x480 ]] && fail "Ctrl-C: a whole picture was written"
+scanimage -d "pxcm:$WORK/camtimed" --picture 2 --format=png -o timed.png 2>err ||
+    fail "timed picture failed: $(cat err)"
+same_pixels "timed picture 2" timed.png ref2.ppm
+
+if ((failures)); then
+    echo "$failures failures"
+    exit 1
+fi
+echo "scanimage: all checks passed"
