@@ -78,6 +78,11 @@ public:
     uint32_t read(uint8_t* data, uint32_t count) override {
         const int64_t deadline = monotonicMs() + readMs_;
         uint32_t got = 0;
+        // A reply follows a request and is seldom there yet: wait first
+        // rather than read nothing first (an empty read of a pty waits for
+        // the bytes in flight anyway). The read comes even when the wait
+        // fails, so that bytes already there are never left behind.
+        if (count > 0) (void)waitFor(fd_, POLLIN, deadline);
         while (got < count) {
             const ssize_t r = ::read(fd_, data + got, count - got);
             if (r > 0) {
