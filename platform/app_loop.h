@@ -34,6 +34,15 @@ bool deliverWindowMessage(const OfferEvent& offer, UINT message, WPARAM wParam, 
 // Windows has the real window only: false when either is given.
 bool setWindowHostOptions(const std::string& ui, const std::string& windowPng);
 
+// Whether the source's window runs by itself, on a thread of the source's
+// own, so that an application may wait for its notifications without
+// passing events: POSIX yes; Windows no (its applications pump messages).
+bool windowRunsByItself();
+
+// Names the window script that the source's window plays by itself
+// ($PXCM_WINDOW_SCRIPT; POSIX only: false on Windows).
+bool setWindowScript(const std::string& path);
+
 // Whether a window can be shown to a person: POSIX needs a display and no
 // $PXCM_UI=headless; Windows always has one.
 bool interactiveDisplay();

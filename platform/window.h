@@ -38,9 +38,10 @@ struct EventRecord {
 
 // MSG_PROCESSEVENT's question. Windows: IsDialogMessage with the
 // application's MSG. POSIX: `message` is the {message, wParam, lParam} record
-// of the window contract, or null to take one message from the window's own
-// queue (posted messages, SDL input, a pending WM_PAINT); true when a message
-// was handled (a record is always the window's).
+// of the window contract, handled on the window's thread before this
+// returns, or null to take one message from the window's own queue (posted
+// messages, SDL input, a pending WM_PAINT) without waiting for any; true
+// when a message was handled (a record is always the window's).
 bool isDialogMessage(HWND window, void* message);
 
 void destroyWindow(HWND window);
@@ -52,7 +53,8 @@ void placeWindow(HWND window, int left, int top, int width, int height);
 void screenSize(int* width, int* height);
 void focusWindow(HWND window);
 // PostMessage: the message is handled later, when the application's message
-// loop turns (on POSIX: at the next MSG_PROCESSEVENT).
+// loop turns (on POSIX: by the window's thread when the window runs by itself,
+// on screen or scripted, else at the next MSG_PROCESSEVENT).
 bool postWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // RedrawWindow with an update now: the window gets WM_PAINT before this
 // returns.

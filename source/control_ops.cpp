@@ -9,6 +9,7 @@
 #include "platform/installed_defaults.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
+#include "platform/window_thread.h"
 #include "source/error_box.h"
 #include "source/pending_transfers.h"
 #include "source/source_state.h"
@@ -83,6 +84,7 @@ TW_UINT16 CloseDS() {
     dropPendingTransfers();
     dropCurrentImage();
     if (g_source.cameraWindow) releaseCameraWindow();
+    plat::stopWindowThread();
     g_source.protocolState = STATE_LOADED;
     return TWRC_SUCCESS;
 }

@@ -1,6 +1,8 @@
 // entry.cpp — DS_Entry: the thin C boundary over the operation handlers.
 #include "source/entry.h"
 
+#include "platform/window_thread.h"
+
 #include "source/dispatch.h"
 #include "source/event.h"
 #include "source/source_state.h"
@@ -37,6 +39,8 @@ TW_UINT16 entry(pTW_IDENTITY origin, TW_UINT32 dg, TW_UINT16 dat, TW_UINT16 msg,
 
 extern "C" TW_UINT16 TW_CALLINGSTYLE DS_Entry(pTW_IDENTITY pOrigin, TW_UINT32 DG, TW_UINT16 DAT,
                                               TW_UINT16 MSG, TW_MEMREF pData) {
+    // One call at a time, and never while the camera window handles a message.
+    plat::SourceCall call;
     TW_UINT16 rc;
     // Nothing may unwind into the Source Manager.
     try {

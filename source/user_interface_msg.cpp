@@ -6,6 +6,7 @@
 #include "platform/prompt.h"
 #include "platform/trace.h"
 #include "platform/window.h"
+#include "platform/window_thread.h"
 #include "source/error_box.h"
 #include "source/notify.h"
 #include "source/pending_transfers.h"
@@ -14,6 +15,7 @@
 #include "source/window_release.h"
 #include "ui/camera_window.h"
 #include "ui/window_host.h"
+#include "ui/window_script.h"
 
 namespace {
 
@@ -74,6 +76,29 @@ WindowHost sourceWindowHost() {
     return host;
 }
 
+// The window script's next message waits until the application has taken
+// the pictures of the last Load.
+bool readyForScript() {
+    return pendingTransfers() == 0;
+}
+
+// $PXCM_WINDOW_SCRIPT: lines that the window plays by itself after its
+// first paint. A script that cannot be read plays nothing and says why.
+void startWindowScript(HWND window) {
+    const std::string path = plat::windowScriptPath();
+    if (path.empty()) return;
+    std::vector<pxcm::WindowMessage> messages;
+    std::string error;
+    if (!pxcm::readScript(path, &messages, &error)) {
+        plat::PromptOptions options;
+        options.icon = plat::Icon::Error;
+        plat::messageBox(window, ("The window script is not played: " + error).c_str(),
+                         NO_CAMERA_CAPTION, options);
+        return;
+    }
+    plat::playWindowScript(window, std::move(messages), readyForScript);
+}
+
 }  // namespace
 
 TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
@@ -85,6 +110,7 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
 
     // Enabled, disabled and enabled again: the old window goes first.
     if (g_source.cameraWindow) releaseCameraWindow();
+    plat::startWindowThread();
     setWindowHost(sourceWindowHost());
     HWND window = plat::createModelessDialog(g_source.moduleInstance, CAMERA_WINDOW_TEMPLATE,
                                              CameraWindow, 0);
@@ -108,6 +134,7 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
     reporter.setCancelHook([] { g_window.continueLoading = 0; });
     if (ui->ShowUI) plat::showWindow(window, true);
     g_source.protocolState = STATE_ENABLED;
+    startWindowScript(window);
     return TWRC_SUCCESS;
 }
 

@@ -42,17 +42,26 @@ struct CameraWindowState {
     // Cleared when the user answers Cancel to a box of the link (the
     // reporter's cancel hook): the loading loops stop.
     int continueLoading = 1;
+    // Which window's life this is: a new one at each reset.
+    unsigned life = 0;
 };
 
 extern CameraWindowState g_window;
 
 // Raises `busy` for its lifetime: wraps every camera exchange of the window.
+// The depth is the window's own: a window made again meanwhile (disabled and
+// enabled from inside a notification) starts at 0 and keeps it.
 class BusyGuard {
 public:
-    BusyGuard() { ++g_window.busy; }
-    ~BusyGuard() { --g_window.busy; }
+    BusyGuard() : life_(g_window.life) { ++g_window.busy; }
+    ~BusyGuard() {
+        if (g_window.life == life_) --g_window.busy;
+    }
     BusyGuard(const BusyGuard&) = delete;
     BusyGuard& operator=(const BusyGuard&) = delete;
+
+private:
+    unsigned life_;
 };
 
 // The dialog procedure of the camera window template.

@@ -12,7 +12,9 @@
 CameraWindowState g_window;
 
 void resetCameraWindowState() {
+    const unsigned life = g_window.life + 1;
     g_window = CameraWindowState{};
+    g_window.life = life;
 }
 
 int boundedPictureCount() {

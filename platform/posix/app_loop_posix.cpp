@@ -37,6 +37,14 @@ bool setWindowHostOptions(const std::string& ui, const std::string& windowPng) {
     return true;
 }
 
+bool windowRunsByItself() {
+    return true;
+}
+
+bool setWindowScript(const std::string& path) {
+    return setenv("PXCM_WINDOW_SCRIPT", path.c_str(), 1) == 0;
+}
+
 bool interactiveDisplay() {
     const char* ui = std::getenv("PXCM_UI");
     if (ui && std::strcmp(ui, "headless") == 0) return false;

@@ -1,11 +1,14 @@
 // dsm_posix.cpp — notifications back to the Source Manager on POSIX: the
 // library named by $PXCM_DSM, else a manager library already loaded in the
-// process, else the running program's DSM_Entry.
+// process, else the running program's DSM_Entry; the source lock let go
+// meanwhile.
 #include "platform/dsm.h"
 
 #include <dlfcn.h>
 
 #include <cstdlib>
+
+#include "platform/posix/window_thread_posix.h"
 
 namespace plat {
 namespace {
@@ -38,6 +41,9 @@ void send(DSMENTRYPROC entry, pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT16 
 }  // namespace
 
 void notifySourceManager(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT16 msg) {
+    // The manager may call the application's callback at once, and the
+    // callback may call the source, here or on another thread.
+    SourceLockGap gap;
     const char* named = std::getenv("PXCM_DSM");
     if (named && *named) {
         OpenLibrary lib(named, RTLD_NOW | RTLD_LOCAL);

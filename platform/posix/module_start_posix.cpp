@@ -4,6 +4,7 @@
 
 #include "platform/module_start.h"
 #include "platform/os_types.h"
+#include "platform/posix/window_thread_posix.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ __attribute__((constructor)) void moduleStart() {
 
 __attribute__((destructor)) void moduleStop() {
     DllMain(thisModule(), DLL_PROCESS_DETACH, nullptr);
+    // No thread may run the module's code once it is unmapped.
+    plat::shutDownWindowThread();
 }
 
 }  // namespace

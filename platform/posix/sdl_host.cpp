@@ -162,6 +162,8 @@ bool sdlStart() {
         told = true;
         return false;
     }
+    // SIGINT and SIGTERM stay the host application's.
+    sdl().SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (sdl().InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     ++g_starts;
     return true;

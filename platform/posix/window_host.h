@@ -34,6 +34,8 @@ struct HostWindow {
     HINSTANCE module = nullptr;
     bool visible = false;
     bool everShown = false;
+    bool painted = false;         // a WM_PAINT has been handled
+    bool presentPending = false;  // drawn outside the window's thread, not yet shown
     bool needsPaint = false;
     std::deque<HostMessage> posted;
     int left = 0, top = 0;  // outer rectangle's corner on the screen

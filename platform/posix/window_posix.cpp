@@ -1,12 +1,15 @@
 // window_posix.cpp — the POSIX window host: dialogs from the module's
 // templates, each a framebuffer with a caption, a visible flag, a pending
 // paint and a queue of posted messages, fed Win32-numbered messages from the
-// application's records, from SDL input when the windows are on screen, or
-// from nothing but the application when headless.
-#include <unistd.h>
-
+// application's records, from SDL input when the windows are on screen, from
+// a window script, or from nothing but the application when headless. Every
+// call is carried out on the window's thread.
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <mutex>
+#include <type_traits>
 #include <vector>
 
 #include "platform/module.h"
@@ -14,16 +17,29 @@
 #include "platform/posix/prompt_record.h"
 #include "platform/posix/sdl_host.h"
 #include "platform/posix/window_host.h"
+#include "platform/posix/window_thread_posix.h"
+#include "platform/window_thread.h"
 
 namespace plat {
 namespace {
 
-// A loop of empty MSG_PROCESSEVENT calls waits this long for input before it
-// answers that nothing was there, so that it does not spin a core.
+// The window's thread looks at SDL's queue this often while it waits.
 constexpr int IDLE_WAIT_MS = 10;
 // The screen of the headless host.
 constexpr int HEADLESS_SCREEN_WIDTH = 1024;
 constexpr int HEADLESS_SCREEN_HEIGHT = 768;
+
+struct QueuedInput {
+    HostWindow* target;
+    HostMessage message;
+};
+
+// The script that the window's thread plays to one window.
+struct WindowScript {
+    HostWindow* window = nullptr;
+    std::deque<ScriptMessage> messages;
+    ScriptReady ready = nullptr;
+};
 
 struct Host {
     std::vector<HostWindow*> windows;  // live windows, oldest first
@@ -33,8 +49,30 @@ struct Host {
     bool sdl = false;  // the live windows are on screen through SDL
     int depth = 0;     // messages being handled, nested
     InputState input;
+    // SDL input taken while an application call held the source lock.
+    std::deque<QueuedInput> queued;
+    WindowScript script;
 };
 Host g_host;
+
+void updateThreadWork();
+
+// The framebuffers: drawn into by application calls (a download's progress)
+// while the window's thread shows them on screen.
+std::recursive_mutex g_frames;
+
+// Runs `call` on the window's thread and gives back its answer.
+template <typename Call>
+auto onThread(Call call) -> decltype(call()) {
+    using Answer = decltype(call());
+    if constexpr (std::is_void_v<Answer>) {
+        runOnWindowThread(call);
+    } else {
+        Answer answer{};
+        runOnWindowThread([&] { answer = call(); });
+        return answer;
+    }
+}
 
 // The cursor handles are the addresses of these.
 const CursorShape kCursorHandles[] = {CursorShape::Arrow, CursorShape::Wait};
@@ -52,7 +90,10 @@ void unpin(HostWindow* w) {
 }
 
 void present(HostWindow* w) {
-    if (w->sdl && !w->destroyed) sdlPresent(w->sdl.get(), w->frame.frame(), w->caption.c_str());
+    if (!w->sdl || w->destroyed) return;
+    std::lock_guard<std::recursive_mutex> frames(g_frames);
+    w->presentPending = false;
+    sdlPresent(w->sdl.get(), w->frame.frame(), w->caption.c_str());
 }
 
 // The template's picture over the client area (a static picture control).
@@ -94,7 +135,10 @@ INT_PTR send(HostWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
     // never sent twice for one invalidation, whatever the procedure does.
     if (message == WM_PAINT) w->needsPaint = false;
     const INT_PTR answer = w->procedure(w, message, wParam, lParam);
-    if (message == WM_PAINT && !w->destroyed) drawTemplatePicture(w);
+    if (message == WM_PAINT && !w->destroyed) {
+        drawTemplatePicture(w);
+        w->painted = true;
+    }
     --g_host.depth;
     if (g_host.depth == 0 && !w->destroyed) afterMessage(w);
     unpin(w);
@@ -146,6 +190,7 @@ HostWindow* newWindow(const DialogTemplate* form, HINSTANCE module, DialogProced
     }
     drawTemplatePicture(w);
     g_host.windows.push_back(w);
+    if (first) updateThreadWork();
     return w;
 }
 
@@ -179,54 +224,75 @@ void deliverPosted(HostWindow* w) {
     }
 }
 
-// One SDL event: an expose marks its window for painting and shows what the
-// framebuffer holds; input becomes a message for its window. True when a
-// message was handled. With `only`, input for other windows is dropped (an
-// owner disabled under a modal box).
-bool handleSdlEvent(const SDL_Event& event, HostWindow* only) {
-    HostWindow* target = nullptr;
+// What an SDL event is for: its window and message; an expose marks its
+// window for painting and shows what the framebuffer holds (`wait`: even
+// when an application call is drawing into it). False when no message.
+bool translateEvent(const SDL_Event& event, bool wait, HostWindow** target, HostMessage* out) {
     TranslatedEvent t;
-    {
-        // The caption offset depends on the window the event is for.
-        std::uint32_t id = 0;
-        switch (event.type) {
-            case SDL_MOUSEMOTION:
-                id = event.motion.windowID;
-                break;
-            case SDL_MOUSEBUTTONDOWN:
-            case SDL_MOUSEBUTTONUP:
-                id = event.button.windowID;
-                break;
-            case SDL_KEYDOWN:
-                id = event.key.windowID;
-                break;
-            case SDL_WINDOWEVENT:
-                id = event.window.windowID;
-                break;
-            default:
-                break;
-        }
-        target = windowOfSdlId(id);
-        // Mouse input goes to the window that holds the capture.
-        if (g_host.capture && (event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONUP))
-            target = g_host.capture;
-        const int clientTop = target ? sdlCaptionHeight(target->sdl.get()) : 0;
-        t = translateSdlEvent(event, sdlModState(), clientTop, &g_host.input);
+    // The caption offset depends on the window the event is for.
+    std::uint32_t id = 0;
+    switch (event.type) {
+        case SDL_MOUSEMOTION:
+            id = event.motion.windowID;
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            id = event.button.windowID;
+            break;
+        case SDL_KEYDOWN:
+            id = event.key.windowID;
+            break;
+        case SDL_WINDOWEVENT:
+            id = event.window.windowID;
+            break;
+        default:
+            break;
     }
-    if (!target || t.kind == TranslatedEvent::Kind::None) return false;
+    HostWindow* w = windowOfSdlId(id);
+    // Mouse input goes to the window that holds the capture.
+    if (g_host.capture && (event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONUP))
+        w = g_host.capture;
+    const int clientTop = w ? sdlCaptionHeight(w->sdl.get()) : 0;
+    t = translateSdlEvent(event, sdlModState(), clientTop, &g_host.input);
+    if (!w || t.kind == TranslatedEvent::Kind::None) return false;
     if (t.kind == TranslatedEvent::Kind::Expose) {
-        target->needsPaint = true;
-        present(target);
+        w->needsPaint = true;
+        w->presentPending = true;
+        if (wait) {
+            present(w);
+        } else {
+            std::unique_lock<std::recursive_mutex> frames(g_frames, std::try_to_lock);
+            if (frames) present(w);
+        }
         return false;
     }
+    *target = w;
+    *out = t.message;
+    return true;
+}
+
+// A message from SDL input for its window.
+void sendInput(HostWindow* target, const HostMessage& m) {
+    if (m.message == WM_LBUTTONDOWN || m.message == WM_LBUTTONDBLCLK || m.message == WM_RBUTTONDOWN)
+        g_host.active = target;
+    send(target, m.message, m.wParam, m.lParam);
+}
+
+// One SDL event handled at once; true when a message was handled. With
+// `only`, input for other windows is dropped (an owner disabled under a
+// modal box).
+bool handleSdlEvent(const SDL_Event& event, HostWindow* only) {
+    HostWindow* target = nullptr;
+    HostMessage m;
+    if (!translateEvent(event, true, &target, &m)) return false;
     if (only && target != only) return false;
-    if (event.type == SDL_MOUSEBUTTONDOWN) g_host.active = target;
-    send(target, t.message.message, t.message.wParam, t.message.lParam);
+    sendInput(target, m);
     return true;
 }
 
 // One message of the window's own queue: posted, then input, then a pending
-// paint; true when one was handled.
+// paint; true when one was handled. Nothing is waited for: when the window
+// runs by itself its thread does the waiting.
 bool takeOneMessage(HostWindow* w) {
     if (!w->posted.empty()) {
         const HostMessage m = w->posted.front();
@@ -234,23 +300,100 @@ bool takeOneMessage(HostWindow* w) {
         send(w, m.message, m.wParam, m.lParam);
         return true;
     }
+    while (!g_host.queued.empty()) {
+        const QueuedInput q = g_host.queued.front();
+        g_host.queued.pop_front();
+        if (!findHostWindow(q.target)) continue;
+        sendInput(q.target, q.message);
+        return true;
+    }
     SDL_Event event;
     if (g_host.sdl)
         while (!w->destroyed && sdlNextEvent(&event, 0))
             if (handleSdlEvent(event, nullptr)) return true;
-    auto paintIfNeeded = [w] {
-        if (w->destroyed || !w->needsPaint || !w->visible) return false;
-        send(w, WM_PAINT, 0, 0);
+    if (w->destroyed || !w->needsPaint || !w->visible) return false;
+    send(w, WM_PAINT, 0, 0);
+    return true;
+}
+
+// --- The window's thread on its own ----------------------------------------------
+
+// The host runs its windows itself when they are on screen or scripted;
+// headless and unscripted, only the application's calls move them.
+bool runsByItself() {
+    return g_host.sdl || g_host.script.window;
+}
+
+bool scriptWaiting() {
+    return g_host.script.window && !g_host.script.messages.empty();
+}
+
+// Without the source lock: SDL's events taken (exposes shown, input
+// queued), drawing of application calls shown.
+WorkPolled pollOwnWork() {
+    if (!runsByItself()) return WorkPolled::None;
+    bool arrived = false;
+    SDL_Event event;
+    while (g_host.sdl && sdlNextEvent(&event, 0)) {
+        HostWindow* target = nullptr;
+        HostMessage m;
+        if (translateEvent(event, false, &target, &m)) {
+            g_host.queued.push_back({target, m});
+            arrived = true;
+        }
+    }
+    bool waiting = !g_host.queued.empty() || scriptWaiting();
+    {
+        // Not while an application call draws: shown at a later poll.
+        std::unique_lock<std::recursive_mutex> frames(g_frames, std::try_to_lock);
+        for (HostWindow* w : g_host.windows)
+            if (frames && w->presentPending) present(w);
+    }
+    for (HostWindow* w : g_host.windows)
+        if (!w->posted.empty() || (w->needsPaint && w->visible)) waiting = true;
+    if (arrived) return WorkPolled::Arrived;
+    return waiting ? WorkPolled::Waiting : WorkPolled::None;
+}
+
+// Under the source lock: one posted message, one input, one paint or one
+// script message; false when none could be handled.
+bool handleOwnMessage() {
+    for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
+        if (!w->destroyed && !w->posted.empty()) return takeOneMessage(w);
+    while (!g_host.queued.empty()) {
+        const QueuedInput q = g_host.queued.front();
+        g_host.queued.pop_front();
+        if (!findHostWindow(q.target)) continue;
+        sendInput(q.target, q.message);
         return true;
-    };
-    if (paintIfNeeded()) return true;
-    if (w->destroyed) return false;
-    if (!g_host.sdl) {
-        ::usleep(IDLE_WAIT_MS * 1000);
+    }
+    for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
+        if (!w->destroyed && w->needsPaint && w->visible) {
+            send(w, WM_PAINT, 0, 0);
+            return true;
+        }
+    WindowScript& script = g_host.script;
+    if (!scriptWaiting()) return false;
+    HostWindow* w = findHostWindow(script.window);
+    if (!w) {
+        script = WindowScript{};
         return false;
     }
-    if (sdlNextEvent(&event, IDLE_WAIT_MS) && handleSdlEvent(event, nullptr)) return true;
-    return paintIfNeeded();
+    // After the first paint, and each message when the source is ready.
+    if (!w->painted || (script.ready && !script.ready())) return false;
+    const ScriptMessage m = script.messages.front();
+    script.messages.pop_front();
+    send(w, m.message, m.wParam, m.lParam);
+    return true;
+}
+
+// What the window's thread does now that the host's windows changed.
+void updateThreadWork() {
+    WindowThreadWork work;
+    work.poll = pollOwnWork;
+    work.handle = handleOwnMessage;
+    work.waitMs = g_host.sdl ? IDLE_WAIT_MS : -1;
+    setWindowThreadWork(work);
 }
 
 void destroy(HostWindow* w) {
@@ -265,7 +408,14 @@ void destroy(HostWindow* w) {
                          g_host.windows.end());
     w->destroyed = true;
     w->posted.clear();
-    w->sdl.reset();
+    g_host.queued.erase(std::remove_if(g_host.queued.begin(), g_host.queued.end(),
+                                       [w](const QueuedInput& q) { return q.target == w; }),
+                        g_host.queued.end());
+    if (g_host.script.window == w) g_host.script = WindowScript{};
+    {
+        std::lock_guard<std::recursive_mutex> frames(g_frames);
+        w->sdl.reset();
+    }
     if (g_host.active == w) g_host.active = lastVisibleWindow();
     for (HostWindow* other : g_host.windows)
         if (other->owner == w) other->owner = nullptr;
@@ -274,6 +424,7 @@ void destroy(HostWindow* w) {
         g_host.sdl = false;
         g_host.input = {};
     }
+    if (g_host.windows.empty()) updateThreadWork();
     pin(w);
     unpin(w);  // frees it unless a call under way still holds it
 }
@@ -302,45 +453,54 @@ HostWindow* findHostWindow(HWND window) {
 }
 
 bool sdlHostActive() {
-    return g_host.sdl;
+    return onThread([] { return g_host.sdl; });
 }
 
 CursorShape currentCursorShape() {
-    return g_host.cursor;
+    return onThread([] { return g_host.cursor; });
 }
 
 void snapshotBeforeBox(HWND owner) {
-    HostWindow* w = findHostWindow(owner);
-    if (!w) w = g_host.active;
-    if (w && w->everShown) writeWindowPng(*w);
+    onThread([&] {
+        HostWindow* w = findHostWindow(owner);
+        if (!w) w = g_host.active;
+        std::lock_guard<std::recursive_mutex> frames(g_frames);
+        if (w && w->everShown) writeWindowPng(*w);
+    });
 }
 
 int sdlHostMessageBox(HWND owner, const char* text, const char* caption, Buttons buttons,
                       Icon icon) {
-    HostWindow* w = findHostWindow(owner);
-    if (!w) w = g_host.active;
-    return sdlMessageBox(w ? w->sdl.get() : nullptr, text, caption, buttons, icon);
+    return onThread([&] {
+        HostWindow* w = findHostWindow(owner);
+        if (!w) w = g_host.active;
+        return sdlMessageBox(w ? w->sdl.get() : nullptr, text, caption, buttons, icon);
+    });
 }
 
 // --- Dialogs -------------------------------------------------------------------
 
 HWND createModelessDialog(HINSTANCE module, const char* templateName, DialogProcedure procedure,
                           LPARAM param) {
-    const DialogTemplate* form = findDialogTemplate(templateName);
-    if (!form) return nullptr;
-    HostWindow* w = newWindow(form, module, procedure, nullptr, false);
-    if (!w) return nullptr;
-    pin(w);
-    send(w, WM_INITDIALOG, 0, param);
-    // The templates are visible: the dialog shows itself after its set-up.
-    if (!w->destroyed) show(w, true);
-    HWND result = w->destroyed ? nullptr : w;
-    unpin(w);
-    return result;
+    return onThread([&]() -> HWND {
+        const DialogTemplate* form = findDialogTemplate(templateName);
+        if (!form) return nullptr;
+        HostWindow* w = newWindow(form, module, procedure, nullptr, false);
+        if (!w) return nullptr;
+        pin(w);
+        send(w, WM_INITDIALOG, 0, param);
+        // The templates are visible: the dialog shows itself after its set-up.
+        if (!w->destroyed) show(w, true);
+        HWND result = w->destroyed ? nullptr : w;
+        unpin(w);
+        return result;
+    });
 }
 
-INT_PTR runModalDialog(HINSTANCE module, int templateId, HWND owner, DialogProcedure procedure,
-                       LPARAM param) {
+namespace {
+
+INT_PTR runModalHere(HINSTANCE module, int templateId, HWND owner, DialogProcedure procedure,
+                     LPARAM param) {
     const DialogTemplate* form = findDialogTemplate(templateId);
     if (!form) return -1;
     HostWindow* ownerWindow = findHostWindow(owner);
@@ -379,115 +539,158 @@ INT_PTR runModalDialog(HINSTANCE module, int templateId, HWND owner, DialogProce
     return result;
 }
 
+}  // namespace
+
+INT_PTR runModalDialog(HINSTANCE module, int templateId, HWND owner, DialogProcedure procedure,
+                       LPARAM param) {
+    return onThread([&] { return runModalHere(module, templateId, owner, procedure, param); });
+}
+
 void endDialog(HWND dialog, INT_PTR result) {
-    HostWindow* w = findHostWindow(dialog);
-    if (!w) return;
-    w->ended = true;
-    w->result = result;
+    onThread([&] {
+        HostWindow* w = findHostWindow(dialog);
+        if (!w) return;
+        w->ended = true;
+        w->result = result;
+    });
 }
 
 bool isDialogMessage(HWND window, void* message) {
-    HostWindow* w = findHostWindow(window);
-    if (!w) return false;
-    pin(w);
-    bool handled = true;
-    if (message) {
-        // Posted messages first: the application that drives the window
-        // with records turns its message loop too.
-        deliverPosted(w);
-        const auto* record = static_cast<const EventRecord*>(message);
-        send(w, record->message, record->wParam, record->lParam);
-    } else {
-        handled = takeOneMessage(w);
-    }
-    unpin(w);
-    return handled;
+    // A record is handled on the window's thread before the call returns.
+    return onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w) return false;
+        pin(w);
+        bool handled = true;
+        if (message) {
+            // Posted messages first: the application that drives the window
+            // with records turns its message loop too.
+            deliverPosted(w);
+            const auto* record = static_cast<const EventRecord*>(message);
+            send(w, record->message, record->wParam, record->lParam);
+        } else {
+            handled = takeOneMessage(w);
+        }
+        unpin(w);
+        return handled;
+    });
 }
 
 void destroyWindow(HWND window) {
-    if (HostWindow* w = findHostWindow(window)) destroy(w);
+    onThread([&] {
+        if (HostWindow* w = findHostWindow(window)) destroy(w);
+    });
 }
 
 void showWindow(HWND window, bool visible) {
-    if (HostWindow* w = findHostWindow(window)) show(w, visible);
+    onThread([&] {
+        if (HostWindow* w = findHostWindow(window)) show(w, visible);
+    });
 }
 
 bool windowVisible(HWND window) {
-    HostWindow* w = findHostWindow(window);
-    return w && w->visible;
+    return onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        return w && w->visible;
+    });
 }
 
 void setWindowCaption(HWND window, const char* text) {
-    HostWindow* w = findHostWindow(window);
-    if (!w) return;
-    w->caption = text ? text : "";
-    if (w->sdl) {
-        sdlSetTitle(w->sdl.get(), w->caption.c_str());
-        if (w->visible) present(w);
-    }
+    onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w) return;
+        w->caption = text ? text : "";
+        if (w->sdl) {
+            sdlSetTitle(w->sdl.get(), w->caption.c_str());
+            if (w->visible) present(w);
+        }
+    });
 }
 
 void placeWindow(HWND window, int left, int top, int width, int height) {
-    HostWindow* w = findHostWindow(window);
-    if (!w) return;
-    w->left = left;
-    w->top = top;
-    w->placed = true;
-    const int clientWidth = width - 2 * FRAME_SIDE, clientHeight = height - FRAME_TOP - FRAME_SIDE;
-    if (clientWidth > 0 && clientHeight > 0 &&
-        (clientWidth != w->frame.width() || clientHeight != w->frame.height())) {
-        w->frame = FrameSurface(clientWidth, clientHeight);
-        w->frame.fillRect({0, 0, clientWidth, clientHeight}, DIALOG_FACE);
-        w->needsPaint = true;
-    }
-    if (w->sdl)
-        sdlPlaceWindow(w->sdl.get(), left + FRAME_SIDE, top + FRAME_TOP, w->frame.width(),
-                       w->frame.height());
+    onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w) return;
+        w->left = left;
+        w->top = top;
+        w->placed = true;
+        const int clientWidth = width - 2 * FRAME_SIDE,
+                  clientHeight = height - FRAME_TOP - FRAME_SIDE;
+        if (clientWidth > 0 && clientHeight > 0 &&
+            (clientWidth != w->frame.width() || clientHeight != w->frame.height())) {
+            std::lock_guard<std::recursive_mutex> frames(g_frames);
+            w->frame = FrameSurface(clientWidth, clientHeight);
+            w->frame.fillRect({0, 0, clientWidth, clientHeight}, DIALOG_FACE);
+            w->needsPaint = true;
+        }
+        if (w->sdl)
+            sdlPlaceWindow(w->sdl.get(), left + FRAME_SIDE, top + FRAME_TOP, w->frame.width(),
+                           w->frame.height());
+    });
 }
 
 void screenSize(int* width, int* height) {
-    int w = HEADLESS_SCREEN_WIDTH, h = HEADLESS_SCREEN_HEIGHT;
-    if (g_host.sdl) sdlScreenSize(&w, &h);
-    if (width) *width = w;
-    if (height) *height = h;
+    onThread([&] {
+        int w = HEADLESS_SCREEN_WIDTH, h = HEADLESS_SCREEN_HEIGHT;
+        if (g_host.sdl) sdlScreenSize(&w, &h);
+        if (width) *width = w;
+        if (height) *height = h;
+    });
 }
 
 void focusWindow(HWND window) {
-    HostWindow* w = findHostWindow(window);
-    if (!w) return;
-    g_host.active = w;
-    if (w->sdl) sdlRaiseWindow(w->sdl.get());
+    onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w) return;
+        g_host.active = w;
+        if (w->sdl) sdlRaiseWindow(w->sdl.get());
+    });
 }
 
 bool postWindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    HostWindow* w = findHostWindow(window);
-    if (!w) return false;
-    w->posted.push_back({message, wParam, lParam});
-    return true;
+    return onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w) return false;
+        w->posted.push_back({message, wParam, lParam});
+        return true;
+    });
 }
 
 void repaintWindow(HWND window) {
-    HostWindow* w = findHostWindow(window);
-    if (!w) return;
-    w->needsPaint = true;
-    if (w->visible) send(w, WM_PAINT, 0, 0);
+    onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w) return;
+        w->needsPaint = true;
+        if (w->visible) send(w, WM_PAINT, 0, 0);
+    });
 }
 
 void* activeWindow() {
-    return g_host.active;
+    return onThread([] { return static_cast<void*>(g_host.active); });
+}
+
+bool playWindowScript(HWND window, std::vector<ScriptMessage> messages, ScriptReady ready) {
+    return onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w) return false;
+        g_host.script.window = w;
+        g_host.script.messages.assign(messages.begin(), messages.end());
+        g_host.script.ready = ready;
+        updateThreadWork();
+        return true;
+    });
+}
+
+std::string windowScriptPath() {
+    const char* path = std::getenv("PXCM_WINDOW_SCRIPT");
+    return path ? path : "";
 }
 
 // --- Mouse capture and cursors ---------------------------------------------------
 
-void captureMouse(HWND window) {
-    HostWindow* w = findHostWindow(window);
-    if (!w || g_host.capture == w) return;
-    if (g_host.capture) releaseMouse();
-    g_host.capture = w;
-    if (g_host.sdl) sdlCaptureMouse(true);
-}
+namespace {
 
-void releaseMouse() {
+void releaseMouseHere() {
     HostWindow* previous = g_host.capture;
     if (!previous) return;
     g_host.capture = nullptr;
@@ -495,11 +698,31 @@ void releaseMouse() {
     send(previous, WM_CAPTURECHANGED, 0, 0);
 }
 
-CursorHandle setCursorShape(CursorShape shape) {
+CursorHandle setCursorHere(CursorShape shape) {
     CursorHandle previous = cursorHandle(g_host.cursor);
     g_host.cursor = shape;
     if (g_host.sdl) sdlSetCursor(shape);
     return previous;
+}
+
+}  // namespace
+
+void captureMouse(HWND window) {
+    onThread([&] {
+        HostWindow* w = findHostWindow(window);
+        if (!w || g_host.capture == w) return;
+        if (g_host.capture) releaseMouseHere();
+        g_host.capture = w;
+        if (g_host.sdl) sdlCaptureMouse(true);
+    });
+}
+
+void releaseMouse() {
+    onThread(releaseMouseHere);
+}
+
+CursorHandle setCursorShape(CursorShape shape) {
+    return onThread([&] { return setCursorHere(shape); });
 }
 
 void restoreCursor(CursorHandle previous) {
@@ -513,6 +736,8 @@ void restoreCursor(CursorHandle previous) {
 struct WindowCanvas::Impl {
     HostWindow* window = nullptr;
     NullSurface nothing;
+    // An application call draws while the window's thread may show it.
+    std::unique_lock<std::recursive_mutex> frames{g_frames};
 };
 
 WindowCanvas::WindowCanvas(HWND window) : WindowCanvas(window, false) {}
@@ -528,7 +753,13 @@ WindowCanvas::WindowCanvas(HWND window, bool paint) : impl_(std::make_unique<Imp
 WindowCanvas::~WindowCanvas() {
     HostWindow* w = impl_->window;
     if (!w) return;
-    present(w);
+    if (onWindowThread()) {
+        present(w);
+    } else {
+        // Shown by the window's thread: SDL is called there only.
+        w->presentPending = true;
+        wakeWindowThread();
+    }
     unpin(w);
 }
 

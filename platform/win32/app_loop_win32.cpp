@@ -30,6 +30,14 @@ bool setWindowHostOptions(const std::string& ui, const std::string& windowPng) {
     return ui.empty() && windowPng.empty();
 }
 
+bool windowRunsByItself() {
+    return false;
+}
+
+bool setWindowScript(const std::string&) {
+    return false;
+}
+
 bool interactiveDisplay() {
     return true;
 }

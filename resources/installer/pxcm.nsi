@@ -96,10 +96,72 @@ UninstPage instfiles
   ${EndIf}
 !macroend
 
-!macro RemoveSeeded PATH FLAG
+; Pushes 1 when the two files named on the stack (pushed first, then
+; second) hold the same bytes, else 0; a file that cannot be read differs.
+Function un.SameFiles
+  Exch $R1
+  Exch
+  Exch $R2
+  Push $R0
+  Push $R3
+  Push $R4
+  Push $R5
+  Push $R6
+  StrCpy $R0 0
+  ClearErrors
+  FileOpen $R3 "$R2" r
+  IfErrors done
+  FileOpen $R4 "$R1" r
+  IfErrors closeFirst
+  FileSeek $R3 0 END $R5
+  FileSeek $R4 0 END $R6
+  IntCmp $R5 $R6 0 closeBoth closeBoth
+  FileSeek $R3 0 SET
+  FileSeek $R4 0 SET
+  nextByte:
+    ClearErrors
+    FileReadByte $R3 $R5
+    ; The sizes are equal: the end of one is the end of the other.
+    IfErrors same
+    FileReadByte $R4 $R6
+    IntCmp $R5 $R6 nextByte closeBoth closeBoth
+  same:
+  StrCpy $R0 1
+  closeBoth:
+  FileClose $R4
+  closeFirst:
+  FileClose $R3
+  done:
+  Pop $R6
+  Pop $R5
+  Pop $R4
+  Pop $R3
+  Exch $R0
+  Exch
+  Pop $R2
+  Exch
+  Pop $R1
+FunctionEnd
+
+; Deletes a file that this setup seeded, unless the user has changed it
+; since: it is compared with the copy of what setup wrote that the
+; uninstaller carries.
+!macro RemoveSeeded PATH FLAG DEFAULT
   ReadRegDWORD $0 HKLM "${STATE_KEY}" "${FLAG}"
   ${If} $0 = 1
-    Delete "${PATH}"
+    InitPluginsDir
+    SetOutPath "$PLUGINSDIR"
+    File "/oname=seeded.default" "${DEFAULT}"
+    Push "${PATH}"
+    Push "$PLUGINSDIR\seeded.default"
+    Call un.SameFiles
+    Pop $0
+    Delete "$PLUGINSDIR\seeded.default"
+    ${If} $0 = 1
+      Delete "${PATH}"
+    ${ElseIf} ${FileExists} "${PATH}"
+      DetailPrint "Kept ${PATH}: changed since setup"
+    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -133,11 +195,14 @@ Section "Uninstall"
   !insertmacro RemoveSource "twain_32" "MadeTwain32"
   !insertmacro RemoveSource "twain_64" "MadeTwain64"
 
-  ; The settings files and help page only where this setup put them: a
-  ; user's own, there before, stay.
-  !insertmacro RemoveSeeded "$WINDIR\pxcm.ini" "SeededIni"
-  !insertmacro RemoveSeeded "$WINDIR\PXCM.src" "SeededSrc"
-  !insertmacro RemoveSeeded "$WINDIR\Help\KMT18V16.html" "SeededHelp"
+  ; The settings files and help page only where this setup put them and
+  ; the user has not changed them: a user's own, there before or edited
+  ; since, stay.
+  !insertmacro RemoveSeeded "$WINDIR\pxcm.ini" "SeededIni" "${SETTINGS}/pxcm.ini"
+  !insertmacro RemoveSeeded "$WINDIR\PXCM.src" "SeededSrc" "${SETTINGS}/PXCM.src"
+  !if /FileExists "${HELP_PAGE}"
+    !insertmacro RemoveSeeded "$WINDIR\Help\KMT18V16.html" "SeededHelp" "${HELP_PAGE}"
+  !endif
   !insertmacro RemoveSharedFolder "$WINDIR\Help" "MadeHelp"
 
   Delete "$INSTDIR\pxcm.exe"

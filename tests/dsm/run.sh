@@ -107,5 +107,26 @@ for way in "native" "native --dsm-callback" "memory --dsm-callback --protocol 2.
 done
 [ -s "$PXCM_PROMPTS" ] && fail "boxes were shown: $(cat "$PXCM_PROMPTS")"
 
+# Ctrl-C amid a run by callback (a camera with line timing): the transfer
+# under way ends, the rest are given back, the source disabled and closed.
+"$build/pxcm-camera" --link "$work/slow" --timing >/dev/null 2>&1 &
+slow_pid=$!
+for _ in $(seq 50); do [ -e "$work/slow" ] && break; sleep 0.1; done
+"$build/pxcm" --dsm "$manager" --dsm-callback acquire --port "$work/slow" --select all \
+  --out "$work/sig" >"$work/sig.out" 2>&1 &
+pid=$!
+for _ in $(seq 600); do ls "$work/sig"/picture-*.png >/dev/null 2>&1 && break; sleep 0.1; done
+kill -INT $pid
+wait $pid
+rc=$?
+kill "$slow_pid" 2>/dev/null && wait "$slow_pid" 2>/dev/null
+[ $rc = 130 ] || fail "Ctrl-C by callback: exit $rc: $(cat "$work/sig.out")"
+grep -q "interrupted: [1-5] pictures\? written" "$work/sig.out" || fail "Ctrl-C by callback: $(cat "$work/sig.out")"
+[ -z "$(find "$work/sig" -name '*.part')" ] || fail "Ctrl-C by callback: a partial file was left"
+
+# A Linux TWAIN 2.x application of the common kind, headless and on Xvfb.
+"$here/linux_app.sh" "$build" "$build" "$work/camera" || fail "the Linux TWAIN 2.x application"
+
+
 [ "$failures" -eq 0 ] && echo "twain-dsm: all passed"
 exit $((failures > 0))

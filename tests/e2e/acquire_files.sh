@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # acquire_files.sh — what `pxcm acquire` does to picture files: an existing
-# file is replaced only when told, skipped when told, refused otherwise;
-# two arrivals never share a file; an unwritable folder is refused before
-# any download; an interrupted run stops cleanly and leaves no partial or
-# temporary file.
+# file is replaced only when told, skipped when told, refused otherwise; a
+# failed write leaves the file that was there as it was; two arrivals never
+# share a file; an unwritable folder is refused before any download; an
+# interrupted run stops cleanly and leaves no partial or temporary file.
 # Usage: acquire_files.sh BUILD_DIR SOURCE_DIR
 set -u
 BUILD=$1
@@ -40,6 +40,22 @@ refused|fail||picture-1.png exists and is kept|old
 skipped|0|--skip-existing|exists, skipped|old
 replaced|0|--force-overwrite|(replaced)|new
 CASES
+
+# A write that fails leaves the picture that was there byte-identical, even
+# with --force-overwrite: files beyond 64 KB cannot be written (the limit's
+# signal ignored, so the write fails with EFBIG), which the camera's JPEG
+# (16 KB) passes and every picture file fails.
+cp "$WORK/case-replaced/picture-2.png" "$WORK/old-picture"
+for format in png bmp; do
+    out=$WORK/full-$format
+    mkdir -p "$out"
+    cp "$WORK/old-picture" "$out/picture-1.$format"
+    (trap '' XFSZ; ulimit -f 64; exec "$PXCM" acquire --port "$WORK/cam" --select 1 --format $format \
+        --force-overwrite --out "$out") >"$WORK/out" 2>"$WORK/err" && fail "full $format: a failed write reported success"
+    grep -q "File too large" "$WORK/err" || { fail "full $format: the reason is not said"; cat "$WORK/out" "$WORK/err"; }
+    cmp -s "$WORK/old-picture" "$out/picture-1.$format" || fail "full $format: the old picture was changed"
+    [[ $(ls -A "$out") == "picture-1.$format" ]] || { fail "full $format: files left:"; ls -A "$out"; }
+done
 
 # A folder that takes no file: refused before anything is downloaded.
 mkdir -p "$WORK/ro"

@@ -2,6 +2,7 @@
 // source (tests/support/dsm_entry.cpp). Every test program has it.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "platform/twain.h"
@@ -34,5 +35,11 @@ NotificationSlot& notificationSlot();
 // Empties the slot as the application's loop would; true and the message
 // when one was pending.
 bool takeNotification(TW_UINT16* msg);
+
+// Called inside the entry, on the thread that notifies, after the
+// notification is recorded: as the open-source manager calls the callback
+// an application registered. None by default; cleared by setDsmMode.
+using NotificationCallback = std::function<void(TW_UINT16 msg)>;
+void setNotificationCallback(NotificationCallback callback);
 
 }  // namespace testsupport

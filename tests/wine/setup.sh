@@ -4,7 +4,7 @@
 # file stays), the installed pxcm.exe finds the x64 source, the open-source
 # manager lists and opens it where the setup put it, the uninstall
 # entry is registered; the silent uninstaller takes away what the setup put
-# there and nothing else.
+# there and nothing else, and keeps a seeded settings file the user edited.
 # Usage: tests/wine/setup.sh SETUP_EXE WIN32_BUILD WIN64_BUILD [SOURCE_DIR]
 set -uo pipefail
 setup=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -75,17 +75,32 @@ else
   echo "skipped: the installed source under TWAINDSM.dll ($twaindsm is absent)"
 fi
 
+# The user edits the seeded dictionary after setup (one byte, same size, so
+# that only a comparison of the contents can tell); the seeded help page stays
+# as setup wrote it.
+sed -i '1s/^;/#/' "$windows/pxcm.ini"
+edited=$(cat "$windows/pxcm.ini")
+cmp -s "$windows/pxcm.ini" "$source_dir/resources/settings/pxcm.ini" && fail "the edit of pxcm.ini did not take"
+
 wine "C:\\Program Files\\pxcm\\uninstall.exe" /S
 wineserver -w
 # The uninstaller runs from a copy and ends after its caller: wait for it.
 for _ in $(seq 1 50); do [ -e "$program" ] || break; sleep 0.2; wineserver -w; done
 
 after=$(cd "$prefix/drive_c" && find . | sort)
-left=$(comm -13 <(echo "$before") <(echo "$after") | grep -viE '^\./(users|windows/(temp|logs|inf|system32|syswow64|Installer)|ProgramData)(/|$)')
+left=$(comm -13 <(echo "$before") <(echo "$after") |
+  grep -viE '^\./(users|windows/(temp|logs|inf|system32|syswow64|Installer)|ProgramData)(/|$)' |
+  grep -vx './windows/pxcm.ini')
 [ -z "$left" ] || fail "left after uninstalling: $left"
 gone=$(comm -23 <(echo "$before") <(echo "$after") | grep -viE '^\./(users|windows/temp)(/|$)')
 [ -z "$gone" ] || fail "uninstalling removed what was there before: $gone"
 [ "$(cat "$windows/PXCM.src")" = $'[ADF]\r\nPendingImages=0\r' ] || fail "the user's PXCM.src is gone or changed"
+[ -f "$windows/pxcm.ini" ] && [ "$(cat "$windows/pxcm.ini")" = "$edited" ] ||
+  fail "the user's edited pxcm.ini is gone or changed"
+if [ -f "$help_page" ]; then
+  [ -z "$(find "$windows" -maxdepth 2 -ipath "$windows/help/KMT18V16.html")" ] ||
+    fail "the unedited seeded help page is still there"
+fi
 wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is still there"
 
 [ "$failures" -eq 0 ] && echo "setup: all passed"

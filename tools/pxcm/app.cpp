@@ -238,10 +238,22 @@ TW_UINT16 Session::conditionCode() {
 }
 
 bool Session::nextNotification(TW_UINT16* msg) {
-    if (notifications_.empty()) return false;
-    *msg = notifications_.front();
-    notifications_.pop_front();
-    return true;
+    while (notificationsBusy_.test_and_set(std::memory_order_acquire)) {
+    }
+    const bool any = !notifications_.empty();
+    if (any) {
+        *msg = notifications_.front();
+        notifications_.pop_front();
+    }
+    notificationsBusy_.clear(std::memory_order_release);
+    return any;
+}
+
+bool Session::waitNotification(TW_UINT16* msg, int ms) {
+    // A count may be left over from one that nextNotification took.
+    while (queued_.wait(ms))
+        if (nextNotification(msg)) return true;
+    return nextNotification(msg);
 }
 
 TW_UINT16 Session::fromSource(pTW_IDENTITY origin, pTW_IDENTITY dest, TW_UINT32 dg, TW_UINT16 dat,
@@ -265,7 +277,11 @@ TW_UINT16 Session::fromManager(TW_UINT16 msg) {
 
 bool Session::queueNotification(TW_UINT16 msg) {
     if (!isNotification(msg)) return false;
+    while (notificationsBusy_.test_and_set(std::memory_order_acquire)) {
+    }
     notifications_.push_back(msg);
+    notificationsBusy_.clear(std::memory_order_release);
+    queued_.post();
     return true;
 }
 

@@ -1,11 +1,13 @@
 // app.h — the pxcm application: its subcommands and its small Source Manager.
 #pragma once
 
+#include <atomic>
 #include <deque>
 #include <string>
 #include <vector>
 
 #include "platform/library.h"
+#include "platform/semaphore.h"
 #include "platform/twain.h"
 
 namespace pxcm {
@@ -86,6 +88,8 @@ public:
 
     // The next queued notification (MSG_XFERREADY, MSG_CLOSEDSREQ), if any.
     bool nextNotification(TW_UINT16* msg);
+    // The same, waiting up to `ms` milliseconds for the callback to queue one.
+    bool waitNotification(TW_UINT16* msg, int ms);
 
     TW_IDENTITY& application() { return app_; }
     TW_IDENTITY& source() { return source_; }
@@ -108,7 +112,11 @@ private:
     TW_IDENTITY app_{};
     TW_IDENTITY source_{};
     bool open_ = false;
+    // On Linux the source notifies from its window's thread: the queue is
+    // held for a push or a pop only (the Windows thread model has no mutex).
+    std::atomic_flag notificationsBusy_ = ATOMIC_FLAG_INIT;
     std::deque<TW_UINT16> notifications_;
+    plat::Semaphore queued_;  // posted once for each notification queued
 };
 
 }  // namespace pxcm

@@ -7,12 +7,16 @@
 #include <cstdlib>
 #include <deque>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <random>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "platform/app_loop.h"
+#include "platform/clock.h"
 #include "platform/console.h"
 #include "platform/interrupt.h"
 #include "platform/memory.h"
@@ -78,6 +82,15 @@ constexpr const char* USAGE =
     "script hands over are numbered by their arrival from 1, as pxcm cannot see\n"
     "which ones were chosen. Two arrivals of one run never share a file: the\n"
     "second is not written and counts as failed.\n"
+    "\n"
+    "With pxcm --dsm LIBRARY --dsm-callback on Linux, pxcm acquires as a Linux\n"
+    "TWAIN 2.x application does: it passes no event at all (the window runs on\n"
+    "a thread of the source's own), waits for the callback's MSG_XFERREADY, takes\n"
+    "pictures while MSG_ENDXFER's Count is not 0 and then disables and closes the\n"
+    "source; MSG_CLOSEDSREQ ends the run as well. --script and --select become\n"
+    "the window script that the window plays by itself ($PXCM_WINDOW_SCRIPT: the\n"
+    "script's lines, then select and load); one already in $PXCM_WINDOW_SCRIPT is\n"
+    "played as it is when neither is given. The run ends with the first Load.\n"
     "\n"
     "Without --select or --script the window is the user's: pxcm waits until it\n"
     "is closed; a headless window then has nobody to close it, and pxcm refuses.\n"
@@ -236,12 +249,28 @@ public:
         while (!stopped()) {
             if (!pump()) plat::waitForMessages(10);
         }
-        // An announcement that an interruption left untaken is given back.
-        if (announced_ > 0) {
-            TW_PENDINGXFERS pending{};
-            session_.call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
-            announced_ = 0;
+        giveBack();
+    }
+
+    // As a Linux TWAIN 2.x application: no event is ever passed (the window
+    // runs and plays its script by itself); the callback's notification is
+    // waited for, the Load's pictures taken while the count is not 0, and
+    // the run ends there, or when the window asks to be closed.
+    void runByCallback() {
+        selecting_ = o_.select;
+        while (!stopped()) {
+            TW_UINT16 msg;
+            if (!session_.waitNotification(&msg, 100)) continue;
+            if (msg == MSG_CLOSEDSREQ) closeRequested_ = true;
+            if (msg != MSG_XFERREADY) continue;
+            announced_ = 1;
+            waitForManager();
+            while (!plat::interruptSignal() && takePicture()) {
+            }
+            if (!plat::interruptSignal()) announced_ = 0;  // Count 0: the batch is over
+            break;
         }
+        giveBack();
     }
 
     // The exit status, and one line on stderr unless all went well.
@@ -261,6 +290,27 @@ public:
     }
 
 private:
+    // A 2.2 manager refuses calls into the source (TWCC_SEQERROR) until the
+    // callback that woke us has returned to it: ask for the count until it
+    // answers, a second at most.
+    void waitForManager() {
+        for (int i = 0; i < 1000; ++i) {
+            TW_PENDINGXFERS pending{};
+            if (session_.call(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &pending) == TWRC_SUCCESS)
+                return;
+            plat::systemClock().sleepMs(1);
+        }
+    }
+
+    // An announcement that an interruption left untaken is given back.
+    void giveBack() {
+        if (announced_ > 0) {
+            TW_PENDINGXFERS pending{};
+            session_.call(DG_CONTROL, DAT_PENDINGXFERS, MSG_RESET, &pending);
+        }
+        announced_ = 0;
+    }
+
     bool stopped() const { return closeRequested_ || plat::interruptSignal() != 0; }
 
     bool offer(void* pEvent) {
@@ -379,6 +429,49 @@ private:
     int failed_ = 0;
 };
 
+// The window script of a run by callback, removed with the run: the
+// --script file's lines, then the selection and Load.
+class WindowScriptFile {
+public:
+    bool write(const Options& o, std::string* error) {
+        std::string text;
+        if (!o.script.empty()) {
+            std::ifstream in(o.script, std::ios::binary);
+            text.assign(std::istreambuf_iterator<char>(in), {});
+            if (!text.empty() && text.back() != '\n') text += '\n';
+        }
+        if (o.select) {
+            text += "select ";
+            if (o.selection.all) {
+                text += "all";
+            } else {
+                for (std::size_t i = 0; i < o.selection.numbers.size(); ++i)
+                    text += (i ? "," : "") + std::to_string(o.selection.numbers[i]);
+            }
+            text += "\nload\n";
+        }
+        std::random_device random;
+        char name[40];
+        std::snprintf(name, sizeof name, "pxcm-window-%08x.script",
+                      static_cast<unsigned>(random()));
+        std::error_code ec;
+        path_ = (std::filesystem::temp_directory_path(ec) / name).string();
+        std::ofstream out(path_, std::ios::binary);
+        out << text;
+        if (!out.flush()) {
+            *error = "cannot write the window script " + path_;
+            return false;
+        }
+        return plat::setWindowScript(path_);
+    }
+    ~WindowScriptFile() {
+        if (!path_.empty()) std::remove(path_.c_str());
+    }
+
+private:
+    std::string path_;
+};
+
 std::string answerText(pxcm::Session& session, TW_UINT16 rc) {
     return pxcm::returnCodeName(rc) + " (" + pxcm::conditionCodeName(session.conditionCode()) + ")";
 }
@@ -417,8 +510,17 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     if (!o.script.empty() && !pxcm::readScript(o.script, &script, &error)) return pxcm::fail(error);
     if (!plat::setWindowHostOptions(o.ui, o.windowPng))
         return pxcm::fail("--ui and --window-png are options of the POSIX window host");
-    if (!o.select && o.script.empty() && !plat::interactiveDisplay())
+    // A Linux TWAIN 2.x application waits for the callback and passes no
+    // event: the window plays --script and --select by itself.
+    const bool byCallback = pxcm::sourceManager().callback && plat::windowRunsByItself();
+    const char* ownScript = std::getenv("PXCM_WINDOW_SCRIPT");
+    const bool userScript = byCallback && ownScript && *ownScript && !o.select && o.script.empty();
+    if (!o.select && o.script.empty() && !userScript && !plat::interactiveDisplay())
         return pxcm::fail("a headless window needs --select or --script: nobody can close it");
+    WindowScriptFile windowScript;
+    if (byCallback && !userScript && (o.select || !o.script.empty()) &&
+        !windowScript.write(o, &error))
+        return pxcm::fail(error);
 
     std::error_code ec;
     std::filesystem::create_directories(o.out, ec);
@@ -450,7 +552,10 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_ENABLEDS answered " + answerText(session, rc));
 
     AcquireRun acquire(o, session);
-    acquire.run(script);
+    if (byCallback)
+        acquire.runByCallback();
+    else
+        acquire.run(script);
 
     rc = session.call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
     if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_DISABLEDS answered " + answerText(session, rc));

@@ -23,7 +23,11 @@ void printUsage(FILE* out) {
                  "sources and loads the installed one; --dsm-callback registers a callback\n"
                  "for the notifications (DAT_CALLBACK) instead of collecting them with\n"
                  "MSG_PROCESSEVENT; --protocol is the application's TWAIN protocol (1.6,\n"
-                 "2.2, ...; 2.x also sets DF_APP2).\n\ncommands:\n");
+                 "2.2, ...; 2.x also sets DF_APP2). On Linux, --dsm-callback acquire runs as\n"
+                 "a Linux TWAIN 2.x application: it never sends MSG_PROCESSEVENT and waits\n"
+                 "for the callback (see pxcm acquire --help). --dsm-callback without\n"
+                 "--protocol is protocol 2.2.\n"
+                 "\ncommands:\n");
     std::vector<pxcm::Command> list = pxcm::commands();
     std::sort(list.begin(), list.end(), [](const pxcm::Command& a, const pxcm::Command& b) {
         return std::strcmp(a.name, b.name) < 0;
@@ -45,6 +49,7 @@ int main(int argc, char** argv) {
     }
 
     pxcm::ManagerOptions manager;
+    bool protocolGiven = false;
     int i = 1;
     for (; i < argc; ++i) {
         std::string a = argv[i];
@@ -59,6 +64,7 @@ int main(int argc, char** argv) {
                 if (std::sscanf(value.c_str(), "%u.%u%c", &major, &minor, &rest) != 2 ||
                     major == 0 || major > 9 || minor > 9)
                     return pxcm::fail("--protocol takes X.Y (1.6, 2.2), not " + value);
+                protocolGiven = true;
                 manager.protocolMajor = static_cast<TW_UINT16>(major);
                 manager.protocolMinor = static_cast<TW_UINT16>(minor);
             }
@@ -85,6 +91,11 @@ int main(int argc, char** argv) {
     if (manager.library.empty() &&
         (manager.callback || manager.protocolMajor != 1 || manager.protocolMinor != 6))
         return pxcm::fail("--dsm-callback and --protocol go with --dsm");
+    // An application that waits for its callback is a TWAIN 2.x one.
+    if (manager.callback && !protocolGiven) {
+        manager.protocolMajor = 2;
+        manager.protocolMinor = 2;
+    }
     pxcm::useSourceManager(manager);
     const std::string name = argv[i];
     std::vector<std::string> args(argv + i + 1, argv + argc);

@@ -63,7 +63,8 @@ FileOutcome writePictureFile(const std::string& path, const PictureRows& rows, P
                              : writeBmp(partial, rows, &reason);
     if (!written) {
         // The reason names the file as the user knows it.
-        for (std::size_t at; (at = reason.find(partial)) != std::string::npos;)
+        for (std::size_t at = 0; (at = reason.find(partial, at)) != std::string::npos;
+             at += path.size())
             reason.replace(at, partial.size(), path);
         *error = format == PictureFormat::Png ? reason : "cannot write " + path + ": " + reason;
         return FileOutcome::Failed;

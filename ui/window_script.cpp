@@ -1,5 +1,5 @@
 // window_script.cpp — script lines and selections as camera-window messages.
-#include "tools/pxcm/window_script.h"
+#include "ui/window_script.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -108,6 +108,28 @@ bool parseScriptLine(const std::string& line, std::vector<WindowMessage>* out, s
         }
         return true;
     }
+    if (verb == "select") {
+        Selection selection;
+        if (words.size() != 2) {
+            *error = "select takes all or picture numbers separated by commas";
+            return false;
+        }
+        if (!parseSelection(words[1], &selection, error)) {
+            error->erase(0, 2);  // the option's dashes: here it is a verb
+            return false;
+        }
+        const auto messages = selectionMessages(selection, false);
+        out->insert(out->end(), messages.begin(), messages.end());
+        return true;
+    }
+    if (verb == "load" || verb == "exit") {
+        if (words.size() != 1) {
+            *error = verb + " takes nothing more";
+            return false;
+        }
+        clickButton(out, verb == "load" ? BUTTON_LOAD : BUTTON_EXIT);
+        return true;
+    }
     *error = "unknown command " + verb;
     return false;
 }
@@ -155,7 +177,7 @@ bool parseSelection(const std::string& text, Selection* out, std::string* error)
     return true;
 }
 
-std::vector<WindowMessage> selectionMessages(const Selection& selection) {
+std::vector<WindowMessage> selectionMessages(const Selection& selection, bool load) {
     std::vector<WindowMessage> out;
     if (selection.all) {
         clickButton(&out, BUTTON_SELECT_ALL);
@@ -172,7 +194,7 @@ std::vector<WindowMessage> selectionMessages(const Selection& selection) {
             clickSlot(&out, index - firstVisible);
         }
     }
-    clickButton(&out, BUTTON_LOAD);
+    if (load) clickButton(&out, BUTTON_LOAD);
     return out;
 }
 
