@@ -1,8 +1,11 @@
 // download_bench.cpp — picture downloads from the simulated camera with line
 // timing, against the ideal wire time of the same bytes (every byte of the
-// exchange at the rate of the line when it went, 12 bit times each).
+// exchange at the rate of the line when it went, 12 bit times each), and the
+// block turnaround: from the read that completed a block to the first byte
+// of the next request, median and worst.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -17,8 +20,12 @@ namespace {
 using SteadyClock = std::chrono::steady_clock;
 
 struct WireTally {
-    double idealSeconds = 0;  // every byte at its rate, 12 bit times
-    double readSeconds = 0;   // time spent waiting in reads for the camera
+    double idealSeconds = 0;          // every byte at its rate, 12 bit times
+    double readSeconds = 0;           // time spent waiting in reads for the camera
+    std::vector<double> turnarounds;  // seconds, one per block answered
+    // Seconds each block's whole exchange (request to next request) took
+    // beyond the wire time of its bytes: both sides' turnarounds together.
+    std::vector<double> blockExcess;
 };
 
 // Counts the bytes that cross the line at each rate, and the time the link
@@ -29,12 +36,29 @@ public:
         : inner_(std::move(inner)), tally_(tally) {}
 
     uint32_t write(const uint8_t* data, uint32_t count) override {
+        if (blockEnded_) {
+            const auto now = SteadyClock::now();
+            tally_->turnarounds.push_back(std::chrono::duration<double>(now - blockEnd_).count());
+            if (requestSeen_)
+                tally_->blockExcess.push_back(
+                    std::chrono::duration<double>(now - requestStart_).count() -
+                    (tally_->idealSeconds - idealAtRequest_));
+            requestStart_ = now;
+            idealAtRequest_ = tally_->idealSeconds;
+            requestSeen_ = true;
+            blockEnded_ = false;
+        }
         return charge(inner_->write(data, count));
     }
     uint32_t read(uint8_t* data, uint32_t count) override {
         const auto start = SteadyClock::now();
         const uint32_t got = inner_->read(data, count);
-        tally_->readSeconds += std::chrono::duration<double>(SteadyClock::now() - start).count();
+        blockEnd_ = SteadyClock::now();
+        tally_->readSeconds += std::chrono::duration<double>(blockEnd_ - start).count();
+        // A whole block: the next write is the next request (or the stop).
+        blockEnded_ = count == BLOCK_SIZE && got == count;
+        // Any other reply (a handshake, an information block) ends a series.
+        if (count != BLOCK_SIZE) requestSeen_ = false;
         return charge(got);
     }
     bool getLineSettings(plat::LineSettings& out) override { return inner_->getLineSettings(out); }
@@ -57,7 +81,19 @@ private:
     std::unique_ptr<plat::SerialPort> inner_;
     WireTally* tally_;
     uint32_t baud_ = 9600;
+    SteadyClock::time_point blockEnd_;
+    bool blockEnded_ = false;
+    SteadyClock::time_point requestStart_;
+    double idealAtRequest_ = 0;
+    bool requestSeen_ = false;
 };
+
+double percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    auto at = v.begin() + static_cast<std::ptrdiff_t>(p * static_cast<double>(v.size() - 1));
+    std::nth_element(v.begin(), at, v.end());
+    return *at;
+}
 
 constexpr uint32_t PICTURE_SIZE = 20000;
 
@@ -118,6 +154,7 @@ void BM_Download(benchmark::State& state) {
         linkState().speedCode = speed;
 
         double measuredTotal = 0, idealTotal = 0, ownTotal = 0;
+        std::vector<double> turnarounds, excess;
         for (auto _ : state) {
             tally = WireTally{};
             const auto start = SteadyClock::now();
@@ -131,12 +168,24 @@ void BM_Download(benchmark::State& state) {
             measuredTotal += took.count();
             idealTotal += tally.idealSeconds;
             ownTotal += took.count() - tally.readSeconds;
+            turnarounds.insert(turnarounds.end(), tally.turnarounds.begin(),
+                               tally.turnarounds.end());
+            excess.insert(excess.end(), tally.blockExcess.begin(), tally.blockExcess.end());
         }
         if (idealTotal > 0) {
             state.counters["ideal_s"] = idealTotal / state.iterations();
             state.counters["ratio"] = measuredTotal / idealTotal;
             // What the PC side adds by itself, outside its waits for the camera.
             state.counters["pc_share"] = ownTotal / idealTotal;
+            // From a block's last byte read to the next request's first byte.
+            state.counters["turn_us_median"] = percentile(turnarounds, 0.5) * 1e6;
+            state.counters["turn_us_worst"] = percentile(turnarounds, 1.0) * 1e6;
+            // A block's exchange beyond its wire time: the camera's side too.
+            state.counters["block_excess_us_median"] = percentile(excess, 0.5) * 1e6;
+            double sum = 0;
+            for (double e : excess) sum += e;
+            state.counters["block_excess_us_mean"] =
+                excess.empty() ? 0 : sum / static_cast<double>(excess.size()) * 1e6;
         }
         state.SetBytesProcessed(int64_t(state.iterations()) * PICTURE_SIZE);
     }

@@ -147,7 +147,26 @@ void copyPixelRow(const std::uint8_t* sourceRow, std::size_t pixelCount, std::ui
         std::memcpy(out, sourceRow, pixelCount * 3);
         return;
     }
-    for (std::size_t i = 0; i < pixelCount; ++i, sourceRow += 3, out += 3) {
+    // Four pixels are three 32-bit words: reversing them word-wise is some
+    // three times as fast as byte by byte (every BMP and PNG row goes here).
+    // The shifts below read the words as the little-endian machines that
+    // every build targets store them.
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "words are little-endian");
+    auto load = [](const std::uint8_t* p) {
+        std::uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v;
+    };
+    auto store = [](std::uint8_t* p, std::uint32_t v) { std::memcpy(p, &v, 4); };
+    std::size_t i = 0;
+    for (; i + 4 <= pixelCount; i += 4, sourceRow += 12, out += 12) {
+        // r0 g0 b0 r1 | g1 b1 r2 g2 | b2 r3 g3 b3 -> b0 g0 r0 b1 | g1 r1 b2 g2 | r2 b3 g3 r3
+        const std::uint32_t a = load(sourceRow), b = load(sourceRow + 4), c = load(sourceRow + 8);
+        store(out, (a >> 16 & 0xFF) | (a & 0xFF00) | (a & 0xFF) << 16 | (b >> 8 & 0xFF) << 24);
+        store(out + 4, (b & 0xFF) | (a >> 24) << 8 | (c & 0xFF) << 16 | (b & 0xFF000000));
+        store(out + 8, (b >> 16 & 0xFF) | (c >> 24) << 8 | (c & 0xFF0000) | (c >> 8 & 0xFF) << 24);
+    }
+    for (; i < pixelCount; ++i, sourceRow += 3, out += 3) {
         out[0] = sourceRow[2];
         out[1] = sourceRow[1];
         out[2] = sourceRow[0];

@@ -38,7 +38,9 @@ public:
     void create(HWND owner, const plat::Rect& rect);
     void setMaximum(int maximum) override;
     // 1 when position > maximum (nothing changes); else 0 and the bar is
-    // drawn, with erase when the position is 0.
+    // drawn, with erase when the position is 0. A position that fills no
+    // other pixel than the bar shows already draws nothing: a download sets
+    // one per block, far more often than the bar can change.
     int setPositionChecked(int position);
     void setPosition(int position) override { (void)setPositionChecked(position); }
     void draw(bool erase) const;
@@ -52,4 +54,7 @@ private:
     int maximum_ = 100;
     int position_ = 0;
     int width_ = 0;
+    // Pixels of fill the bar last drew (-1: none since it was made).
+    mutable int drawnFill_ = -1;
+    int fillWidth() const;
 };

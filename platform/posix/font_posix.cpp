@@ -1,13 +1,11 @@
 // font_posix.cpp — the window's fonts on POSIX: fontconfig finds the files,
-// FreeType renders the glyphs once, without anti-aliasing, as the Windows
-// bitmap fonts draw.
+// FreeType renders the glyphs once (both opened on first use), without anti-aliasing, as the
+// Windows bitmap fonts draw.
 #include "platform/posix/font_posix.h"
 
-#include <fontconfig/fontconfig.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-
 #include <mutex>
+
+#include "platform/posix/font_library.h"
 
 namespace plat {
 namespace {
@@ -24,10 +22,10 @@ unsigned long unicodeOf(unsigned char code) {
 }
 
 struct LibraryDeleter {
-    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+    void operator()(FT_Library library) const { fontLibrary()->FT_Done_FreeType(library); }
 };
 struct FaceDeleter {
-    void operator()(FT_Face face) const { FT_Done_Face(face); }
+    void operator()(FT_Face face) const { fontLibrary()->FT_Done_Face(face); }
 };
 using LibraryHandle = std::unique_ptr<FT_LibraryRec_, LibraryDeleter>;
 using FaceHandle = std::unique_ptr<FT_FaceRec_, FaceDeleter>;
@@ -40,13 +38,15 @@ int roundedPixels(FT_Pos value) {
 
 std::unique_ptr<GlyphFont> GlyphFont::load(const std::string& path, int pixelSize, int lineHeight,
                                            int ascent) {
+    const FontApi* ft = fontLibrary();
+    if (!ft) return nullptr;
     FT_Library rawLibrary = nullptr;
-    if (FT_Init_FreeType(&rawLibrary) != 0) return nullptr;
+    if (ft->FT_Init_FreeType(&rawLibrary) != 0) return nullptr;
     LibraryHandle library(rawLibrary);
     FT_Face rawFace = nullptr;
-    if (FT_New_Face(library.get(), path.c_str(), 0, &rawFace) != 0) return nullptr;
+    if (ft->FT_New_Face(library.get(), path.c_str(), 0, &rawFace) != 0) return nullptr;
     FaceHandle face(rawFace);
-    if (FT_Set_Pixel_Sizes(face.get(), 0, static_cast<FT_UInt>(pixelSize)) != 0) return nullptr;
+    if (ft->FT_Set_Pixel_Sizes(face.get(), 0, static_cast<FT_UInt>(pixelSize)) != 0) return nullptr;
 
     std::unique_ptr<GlyphFont> font(new GlyphFont);
     if (lineHeight > 0) {
@@ -61,7 +61,8 @@ std::unique_ptr<GlyphFont> GlyphFont::load(const std::string& path, int pixelSiz
     for (int code = 0; code < 256; ++code) {
         Glyph& g = font->glyphs_[code];
         const unsigned long unicode = unicodeOf(static_cast<unsigned char>(code));
-        if (FT_Load_Char(face.get(), unicode, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0) continue;
+        if (ft->FT_Load_Char(face.get(), unicode, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO) != 0)
+            continue;
         const FT_GlyphSlot slot = face->glyph;
         g.advance = roundedPixels(slot->advance.x);
         const FT_Bitmap& b = slot->bitmap;
@@ -90,22 +91,24 @@ int GlyphFont::textWidth(const char* text) const {
 
 std::string matchFontFile(const char* pattern) {
     // A configuration of our own, so that nothing global is torn down.
-    FcConfig* config = FcInitLoadConfigAndFonts();
+    const FontApi* fc = fontLibrary();
+    if (!fc) return {};
+    FcConfig* config = fc->FcInitLoadConfigAndFonts();
     if (!config) return {};
     std::string file;
-    if (FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>(pattern))) {
-        FcConfigSubstitute(config, wanted, FcMatchPattern);
-        FcDefaultSubstitute(wanted);
+    if (FcPattern* wanted = fc->FcNameParse(reinterpret_cast<const FcChar8*>(pattern))) {
+        fc->FcConfigSubstitute(config, wanted, FcMatchPattern);
+        fc->FcDefaultSubstitute(wanted);
         FcResult result = FcResultNoMatch;
-        if (FcPattern* match = FcFontMatch(config, wanted, &result)) {
+        if (FcPattern* match = fc->FcFontMatch(config, wanted, &result)) {
             FcChar8* name = nullptr;
-            if (FcPatternGetString(match, FC_FILE, 0, &name) == FcResultMatch && name)
+            if (fc->FcPatternGetString(match, FC_FILE, 0, &name) == FcResultMatch && name)
                 file = reinterpret_cast<const char*>(name);
-            FcPatternDestroy(match);
+            fc->FcPatternDestroy(match);
         }
-        FcPatternDestroy(wanted);
+        fc->FcPatternDestroy(wanted);
     }
-    FcConfigDestroy(config);
+    fc->FcConfigDestroy(config);
     return file;
 }
 

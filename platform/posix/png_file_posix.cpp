@@ -1,6 +1,9 @@
-// png_file_posix.cpp — PNG files through libpng.
+// png_file_posix.cpp — PNG files through libpng, opened on the first PNG
+// written: a process that writes none (a BMP decode, a source listing) loads
+// neither it nor zlib.
 #include "platform/png_file.h"
 
+#include <dlfcn.h>
 #include <png.h>
 
 #include <cerrno>
@@ -13,6 +16,78 @@
 namespace plat {
 namespace {
 
+// Every libpng function this file calls; a new call needs its name here.
+// clang-format off
+#define PXCM_PNG_FUNCTIONS(X) \
+    X(png_create_info_struct) \
+    X(png_create_write_struct) \
+    X(png_destroy_write_struct) \
+    X(png_error) \
+    X(png_get_error_ptr) \
+    X(png_get_io_ptr) \
+    X(png_longjmp) \
+    X(png_set_bgr) \
+    X(png_set_compression_level) \
+    X(png_set_filter) \
+    X(png_set_IHDR) \
+    X(png_set_longjmp_fn) \
+    X(png_set_write_fn) \
+    X(png_write_end) \
+    X(png_write_image) \
+    X(png_write_info)
+// clang-format on
+
+struct PngApi {
+#define PXCM_PNG_MEMBER(name) decltype(&::name) name = nullptr;
+    PXCM_PNG_FUNCTIONS(PXCM_PNG_MEMBER)
+#undef PXCM_PNG_MEMBER
+};
+
+// The library of the headers built against: its structures must match.
+static_assert(PNG_LIBPNG_VER_SONUM == 16, "built against another libpng than libpng16");
+constexpr const char* kPngLibrary = "libpng16.so.16";
+
+struct LoadedPng {
+    void* handle = nullptr;
+    PngApi api;
+    bool complete = false;
+    std::string error;
+
+    LoadedPng() {
+        const char* file = kPngLibrary;
+        handle = ::dlopen(file, RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            const char* why = ::dlerror();
+            error = std::string("the PNG library is missing (") + (why ? why : file) + ")";
+            return;
+        }
+        complete = true;
+#define PXCM_PNG_LOOKUP(name)                                                \
+    api.name = reinterpret_cast<decltype(api.name)>(::dlsym(handle, #name)); \
+    if (!api.name && complete) {                                             \
+        complete = false;                                                    \
+        error = std::string("the PNG library ") + file + " lacks " #name;    \
+    }
+        PXCM_PNG_FUNCTIONS(PXCM_PNG_LOOKUP)
+#undef PXCM_PNG_LOOKUP
+    }
+    ~LoadedPng() {
+        if (handle) ::dlclose(handle);
+    }
+    LoadedPng(const LoadedPng&) = delete;
+    LoadedPng& operator=(const LoadedPng&) = delete;
+};
+
+LoadedPng& loadedPng() {
+    static LoadedPng png;
+    return png;
+}
+
+// The table once writePng has found it complete.
+const PngApi& lib() {
+    return loadedPng().api;
+}
+
 struct PngFailure {
     char message[200];
     // The errno of a failed write: libpng itself only says "Write Error".
@@ -20,25 +95,25 @@ struct PngFailure {
 };
 
 void onError(png_structp png, png_const_charp message) {
-    auto* failure = static_cast<PngFailure*>(png_get_error_ptr(png));
+    auto* failure = static_cast<PngFailure*>(lib().png_get_error_ptr(png));
     std::snprintf(failure->message, sizeof failure->message, "%s",
                   failure->writeErrno ? std::strerror(failure->writeErrno) : message);
-    png_longjmp(png, 1);
+    lib().png_longjmp(png, 1);
 }
 
 void writeData(png_structp png, png_bytep data, png_size_t length) {
-    auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+    auto* file = static_cast<std::FILE*>(lib().png_get_io_ptr(png));
     if (std::fwrite(data, 1, length, file) != length) {
-        static_cast<PngFailure*>(png_get_error_ptr(png))->writeErrno = errno ? errno : EIO;
-        png_error(png, "Write Error");
+        static_cast<PngFailure*>(lib().png_get_error_ptr(png))->writeErrno = errno ? errno : EIO;
+        lib().png_error(png, "Write Error");
     }
 }
 
 void flushData(png_structp png) {
-    auto* file = static_cast<std::FILE*>(png_get_io_ptr(png));
+    auto* file = static_cast<std::FILE*>(lib().png_get_io_ptr(png));
     if (std::fflush(file) != 0) {
-        static_cast<PngFailure*>(png_get_error_ptr(png))->writeErrno = errno ? errno : EIO;
-        png_error(png, "Write Error");
+        static_cast<PngFailure*>(lib().png_get_error_ptr(png))->writeErrno = errno ? errno : EIO;
+        lib().png_error(png, "Write Error");
     }
 }
 
@@ -48,33 +123,34 @@ void onWarning(png_structp, png_const_charp) {}
 // longjmp back into it.
 bool writeRows(std::FILE* file, int width, int height, png_bytepp rows, bool bgr,
                PngFailure* failure) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, failure, onError, onWarning);
+    png_structp png =
+        lib().png_create_write_struct(PNG_LIBPNG_VER_STRING, failure, onError, onWarning);
     if (!png) {
         std::snprintf(failure->message, sizeof failure->message, "out of memory");
         return false;
     }
-    png_infop info = png_create_info_struct(png);
+    png_infop info = lib().png_create_info_struct(png);
     if (!info) {
-        png_destroy_write_struct(&png, nullptr);
+        lib().png_destroy_write_struct(&png, nullptr);
         std::snprintf(failure->message, sizeof failure->message, "out of memory");
         return false;
     }
-    if (setjmp(png_jmpbuf(png))) {
-        png_destroy_write_struct(&png, &info);
+    if (setjmp(*lib().png_set_longjmp_fn(png, std::longjmp, sizeof(std::jmp_buf)))) {
+        lib().png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_set_write_fn(png, file, writeData, flushData);
+    lib().png_set_write_fn(png, file, writeData, flushData);
     // Pictures are written once and often: speed over the last few bytes.
-    png_set_compression_level(png, 3);
-    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_write_info(png, info);
-    if (bgr) png_set_bgr(png);
-    png_write_image(png, rows);
-    png_write_end(png, info);
-    png_destroy_write_struct(&png, &info);
+    lib().png_set_compression_level(png, 3);
+    lib().png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_SUB);
+    lib().png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height),
+                       8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                       PNG_FILTER_TYPE_DEFAULT);
+    lib().png_write_info(png, info);
+    if (bgr) lib().png_set_bgr(png);
+    lib().png_write_image(png, rows);
+    lib().png_write_end(png, info);
+    lib().png_destroy_write_struct(&png, &info);
     return true;
 }
 
@@ -84,6 +160,10 @@ bool writePng(const std::string& path, int width, int height, const std::uint8_t
               std::ptrdiff_t stride, bool bgr, std::string* error) {
     if (width <= 0 || height <= 0 || !firstRow) {
         if (error) *error = "no picture to write";
+        return false;
+    }
+    if (!loadedPng().complete) {
+        if (error) *error = "cannot write " + path + ": " + loadedPng().error;
         return false;
     }
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));

@@ -78,6 +78,11 @@ public:
     uint32_t read(uint8_t* data, uint32_t count) override {
         const int64_t deadline = monotonicMs() + readMs_;
         uint32_t got = 0;
+        // A reply follows a request and is seldom there yet: wait first
+        // rather than read nothing first (an empty read of a pty waits for
+        // the bytes in flight anyway). The read comes even when the wait
+        // fails, so that bytes already there are never left behind.
+        if (count > 0) (void)waitFor(fd_, POLLIN, deadline);
         while (got < count) {
             const ssize_t r = ::read(fd_, data + got, count - got);
             if (r > 0) {
@@ -105,10 +110,12 @@ public:
     }
     // Writes drain before they return, so output is pending only when the
     // line held it back; flushing output otherwise would, on a pty, destroy
-    // bytes that the other side simply has not read yet.
+    // bytes that the other side simply has not read yet. Without flow
+    // control nothing is ever held back: no need to ask (a purge goes
+    // before every block request).
     bool purge() override {
         bool ok = tcflush(fd_, TCIFLUSH) == 0;
-        if (outputQueued() > 0) ok = tcflush(fd_, TCOFLUSH) == 0 && ok;
+        if (hardwareFlow_ && outputQueued() > 0) ok = tcflush(fd_, TCOFLUSH) == 0 && ok;
         return ok;
     }
 

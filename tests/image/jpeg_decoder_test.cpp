@@ -416,15 +416,18 @@ TEST(CopyPixelRow, CopiesOrReversesEachPixelAtItsRow) {
                                             4,    5,    6,    3,    2,    1,    6, 5, 4};
     EXPECT_EQ(area, want);
 
-    // Longer rows, whole and with odd lengths.
-    for (std::size_t count : {4u, 7u, 9u}) {
+    // Longer rows, in whole groups of four pixels and with every remainder;
+    // nothing is written past the row.
+    for (std::size_t count : {1u, 3u, 4u, 5u, 6u, 7u, 8u, 9u, 640u}) {
         std::vector<std::uint8_t> row(count * 3);
         for (std::size_t i = 0; i < row.size(); ++i) row[i] = static_cast<std::uint8_t>(i * 7 + 1);
-        std::vector<std::uint8_t> out(row.size(), 0);
+        std::vector<std::uint8_t> out(row.size() + 4, 0xEE);
         copyPixelRow(row.data(), count, out.data(), 0, true);
         for (std::size_t p = 0; p < count; ++p)
             for (int c = 0; c < 3; ++c)
                 EXPECT_EQ(out[3 * p + c], row[3 * p + 2 - c]) << count << " pixels, pixel " << p;
+        for (std::size_t i = row.size(); i < out.size(); ++i)
+            EXPECT_EQ(out[i], 0xEE) << count << " pixels, byte " << i;
     }
 }
 

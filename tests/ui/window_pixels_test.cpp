@@ -197,4 +197,40 @@ TEST_F(WindowPixels, StatusLineAndProgressBar) {
     EXPECT_EQ(black, 0);
 }
 
+// A download sets a position per block, far more than the bar has pixels:
+// whatever it skips drawing, the bar shows every whole pixel of fill, keeps
+// a longer fill over a shorter one, and empties at 0.
+TEST_F(WindowPixels, ProgressBarShowsEveryPixelOfManyPositions) {
+    ready(1);
+    auto blueNow = [&] {
+        send(WM_TIMER);
+        shot = window();
+        int blue = 0;
+        for (int x = 294; x < 460; ++x) blue += shot.pixel(x, 385) == PROGRESS_FILL;
+        return blue;
+    };
+    struct Step {
+        int maximum;
+        int position;
+        int blue;  // pixels of fill shown after it
+    };
+    // The bar is 156 pixels wide.
+    const Step steps[] = {
+        {62400, 0, 0},      {62400, 100, 0},    {62400, 400, 1},     {62400, 800, 2},
+        {62400, 31200, 78}, {62400, 31300, 78}, {62400, 62300, 155}, {62400, 62400, 156},
+        {62400, 100, 156},  {62400, 0, 0},      {4, 1, 39},          {4, 3, 117},
+    };
+    int position = 0;
+    for (const Step& step : steps) {
+        g_window.progress.setMaximum(step.maximum);
+        // Every block in between, as a download sets them.
+        if (step.position > position)
+            for (int p = position + 100; p < step.position; p += 100)
+                g_window.progress.setPosition(p);
+        g_window.progress.setPosition(step.position);
+        position = step.position;
+        EXPECT_EQ(blueNow(), step.blue) << step.position << " of " << step.maximum;
+    }
+}
+
 }  // namespace
