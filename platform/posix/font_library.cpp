@@ -14,8 +14,11 @@ struct LoadedFonts {
     bool complete = false;
 
     LoadedFonts() {
-        freetype = ::dlopen("libfreetype.so.6", RTLD_NOW | RTLD_LOCAL);
-        fontconfig = ::dlopen("libfontconfig.so.1", RTLD_NOW | RTLD_LOCAL);
+        // Kept for the process's life once loaded, as a linked library
+        // would be: fontconfig holds its configuration and caches until the
+        // process ends, and unloading it earlier would lose that memory.
+        freetype = ::dlopen("libfreetype.so.6", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+        fontconfig = ::dlopen("libfontconfig.so.1", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         if (!freetype || !fontconfig) return;
         complete = true;
         // Each name is looked up in both: the table does not say which

@@ -27,7 +27,10 @@ struct Job {
 };
 
 // Everything under one mutex: the lock's owner, the queue of carried calls,
-// the thread's life. Never freed: the thread may outlive static destructors.
+// the thread's life. On the heap, so that static destructors leave it alone:
+// it goes at the module's unload once no thread of ours runs, and is kept
+// for good when the thread is still on its way out (the module then stays
+// loaded too).
 struct Shared {
     std::mutex m;
     std::condition_variable changed;
@@ -47,9 +50,12 @@ struct Shared {
     WindowThreadWork work;
 };
 
+Shared* g_shared = nullptr;
+
 Shared& shared() {
-    static Shared* s = new Shared;
-    return *s;
+    // Made at the first call into the module, before any thread of ours.
+    if (!g_shared) g_shared = new Shared;
+    return *g_shared;
 }
 
 // Runs the front job with the lock lent to the window's thread.
@@ -265,19 +271,25 @@ void stopWindowThread() {
 }
 
 void shutDownWindowThread() {
-    Shared& s = shared();
+    if (!g_shared) return;
+    Shared& s = *g_shared;
     std::unique_lock<std::mutex> lk(s.m);
-    if (!s.thread.joinable()) return;
-    s.stop = true;
-    s.changed.notify_all();
-    if (s.threadId == std::this_thread::get_id()) {
-        s.thread.detach();
-        return;
+    if (s.thread.joinable()) {
+        s.stop = true;
+        s.changed.notify_all();
+        if (s.threadId == std::this_thread::get_id()) {
+            s.thread.detach();
+            return;
+        }
+        s.changed.wait(lk, [&] { return !s.running; });
+        std::thread old = std::move(s.thread);
+        lk.unlock();
+        old.join();
+        lk.lock();
     }
-    s.changed.wait(lk, [&] { return !s.running; });
-    std::thread old = std::move(s.thread);
     lk.unlock();
-    old.join();
+    delete g_shared;
+    g_shared = nullptr;
 }
 
 }  // namespace plat
