@@ -8,6 +8,7 @@
 # Usage: scanimage.sh BUILD_DIR SOURCE_DIR
 set -u
 BUILD=$(cd "$1" && pwd)
+SOURCE=$(cd "$2" && pwd)
 CAMERA=$BUILD/pxcm-camera
 for tool in scanimage djpeg cjpeg compare; do
     command -v $tool >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
@@ -26,21 +27,7 @@ cd "$WORK" || exit 1
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
-# A picture with gradients and edges, as a plain-text PPM for cjpeg.
-make_ppm() {  # width height seed
-    awk -v w="$1" -v h="$2" -v s="$3" 'BEGIN {
-    printf "P3\n%d %d\n255\n", w, h
-    for (y = 0; y < h; y++) {
-      line = ""
-      for (x = 0; x < w; x++) {
-        r = int(x * 255 / w); g = int(y * 255 / h); b = (x * y + s) % 256
-        if ((int(x / 13) + int(y / 11)) % 4 == 0) { r = 255 - r; b = 255 - b }
-        line = line r " " g " " b " "
-      }
-      print line
-    }
-  }'
-}
+source "$SOURCE/tests/support/test_ppm.sh"
 
 # The camera's folder: p1 640x480, p2 of odd width 203x150, p3 320x240,
 # each with an 80x56 thumbnail.
