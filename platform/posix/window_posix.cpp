@@ -290,6 +290,19 @@ bool handleSdlEvent(const SDL_Event& event, HostWindow* only) {
     return true;
 }
 
+// The oldest queued input whose window is still there, sent to it; false
+// when none is left.
+bool sendOneQueuedInput() {
+    while (!g_host.queued.empty()) {
+        const QueuedInput q = g_host.queued.front();
+        g_host.queued.pop_front();
+        if (!findHostWindow(q.target)) continue;
+        sendInput(q.target, q.message);
+        return true;
+    }
+    return false;
+}
+
 // One message of the window's own queue: posted, then input, then a pending
 // paint; true when one was handled. Nothing is waited for: when the window
 // runs by itself its thread does the waiting.
@@ -300,13 +313,7 @@ bool takeOneMessage(HostWindow* w) {
         send(w, m.message, m.wParam, m.lParam);
         return true;
     }
-    while (!g_host.queued.empty()) {
-        const QueuedInput q = g_host.queued.front();
-        g_host.queued.pop_front();
-        if (!findHostWindow(q.target)) continue;
-        sendInput(q.target, q.message);
-        return true;
-    }
+    if (sendOneQueuedInput()) return true;
     SDL_Event event;
     if (g_host.sdl)
         while (!w->destroyed && sdlNextEvent(&event, 0))
@@ -360,13 +367,7 @@ WorkPolled pollOwnWork() {
 bool handleOwnMessage() {
     for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
         if (!w->destroyed && !w->posted.empty()) return takeOneMessage(w);
-    while (!g_host.queued.empty()) {
-        const QueuedInput q = g_host.queued.front();
-        g_host.queued.pop_front();
-        if (!findHostWindow(q.target)) continue;
-        sendInput(q.target, q.message);
-        return true;
-    }
+    if (sendOneQueuedInput()) return true;
     for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
         if (!w->destroyed && w->needsPaint && w->visible) {
             send(w, WM_PAINT, 0, 0);
