@@ -6,34 +6,11 @@
 #include <cstring>
 
 #include "caps/caps_trace.h"
+#include "caps/item_types.h"
 #include "platform/memory.h"
 #include "platform/trace.h"
 
 namespace caps {
-
-std::size_t itemWidth(TW_UINT16 itemType) {
-    switch (itemType) {
-        case TWTY_INT8:
-        case TWTY_UINT8:
-        case TWTY_STR32:
-        case TWTY_STR64:
-        case TWTY_STR128:
-        case TWTY_STR255:
-            return 1;
-        case TWTY_INT16:
-        case TWTY_UINT16:
-        case TWTY_BOOL:
-            return 2;
-        case TWTY_INT32:
-        case TWTY_UINT32:
-        case TWTY_FIX32:
-            return 4;
-        case TWTY_FRAME:
-            return 16;
-        default:
-            return 0;
-    }
-}
 
 std::size_t containerBytes(TW_UINT16 conType, TW_UINT16 itemType, std::size_t numItems) {
     switch (conType) {
@@ -155,45 +132,10 @@ void BuildUpRangeType(pTW_CAPABILITY cap, const TW_RANGE* range, TW_UINT16 msg) 
 
 TW_UINT16 AltTWItemSize(TW_INT16 itemType) {
     TraceLog(TRACE_ALT_ITEM_SIZE);
-    switch (itemType) {
-        case TWTY_INT8:
-        case TWTY_UINT8:
-            return 1;
-        case TWTY_INT16:
-        case TWTY_UINT16:
-            return 2;
-        case TWTY_INT32:
-        case TWTY_UINT32:
-        case TWTY_FIX32:
-            return 4;
-        case TWTY_FRAME:
-            return 16;
-        default:
-            return 2;
-    }
+    // A negative type is no row's.
+    const caps::ItemTypeWidths* row = caps::itemTypeWidths(static_cast<TW_UINT16>(itemType));
+    return row ? row->allocation : 2;
 }
-
-namespace {
-
-// The width that the readers copy: integers and booleans only.
-std::size_t extractWidth(TW_UINT16 itemType) {
-    switch (itemType) {
-        case TWTY_INT8:
-        case TWTY_UINT8:
-            return 1;
-        case TWTY_INT16:
-        case TWTY_UINT16:
-        case TWTY_BOOL:
-            return 2;
-        case TWTY_INT32:
-        case TWTY_UINT32:
-            return 4;
-        default:
-            return 0;
-    }
-}
-
-}  // namespace
 
 void ExtractOneValue(pTW_CAPABILITY cap, void* dest) {
     TraceLog(TRACE_EXTRACT_ONE_VALUE);
@@ -202,7 +144,7 @@ void ExtractOneValue(pTW_CAPABILITY cap, void* dest) {
     plat::MemLock lock(cap->hContainer);
     if (!lock) return;
     const auto* one = lock.as<TW_ONEVALUE>();
-    std::size_t width = extractWidth(one->ItemType);
+    std::size_t width = caps::extractWidth(one->ItemType);
     if (width) std::memcpy(dest, lock.as<TW_UINT8>() + offsetof(TW_ONEVALUE, Item), width);
 }
 
@@ -214,7 +156,7 @@ void ExtractEnumerationValue(pTW_CAPABILITY cap, void* dest, TW_UINT32 itemNumbe
     plat::MemLock lock(cap->hContainer);
     if (!lock) return;
     const auto* e = lock.as<TW_ENUMERATION>();
-    std::size_t width = extractWidth(e->ItemType);
+    std::size_t width = caps::extractWidth(e->ItemType);
     if (!width || itemNumber >= e->NumItems) return;
     std::size_t offset = caps::ENUMERATION_HEADER_BYTES + std::size_t{itemNumber} * width;
     if (offset + width > size) return;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 
+#include "caps/item_types.h"
 #include "platform/twain.h"
 
 // Each builder allocates a new block for its answer (MSG_SET: rewrites the
@@ -33,10 +34,6 @@ constexpr std::size_t ONEVALUE_BYTES = 6;
 constexpr std::size_t ENUMERATION_HEADER_BYTES = 14;
 constexpr std::size_t ARRAY_HEADER_BYTES = 6;
 constexpr std::size_t RANGE_BYTES = 22;
-
-// Bytes per item inside a list container: 1, 2, 4 or 16; 0 for item types
-// whose items are not written.
-[[nodiscard]] std::size_t itemWidth(TW_UINT16 itemType);
 
 // Bytes that a container of this type with `numItems` items occupies when
 // written (header and items); 0 for a type that is none of the four.

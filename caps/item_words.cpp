@@ -1,23 +1,9 @@
-// item_words.cpp — list items at their width.
+// item_words.cpp — list items read from their words.
 #include "caps/item_words.h"
 
 #include <cstdint>
 
-#include "caps/containers.h"
-
 namespace caps {
-
-std::size_t listItemWidth(TW_UINT16 itemType) {
-    switch (itemType) {
-        case TWTY_STR32:
-        case TWTY_STR64:
-        case TWTY_STR128:
-        case TWTY_STR255:
-            return 0;  // a string item has no value form
-        default:
-            return itemWidth(itemType);
-    }
-}
 
 TW_UINT32 readWord(const TW_UINT8* p, std::size_t width) {
     TW_UINT32 word = 0;

@@ -4,13 +4,10 @@
 
 #include <cstddef>
 
+#include "caps/item_types.h"
 #include "platform/twain.h"
 
 namespace caps {
-
-// Bytes per list item for the item types that have a value form (integers,
-// booleans, reals, frames); 0 for strings and unknown types.
-std::size_t listItemWidth(TW_UINT16 itemType);
 
 // The little-endian word of `width` bytes (at most 4) at p.
 TW_UINT32 readWord(const TW_UINT8* p, std::size_t width);

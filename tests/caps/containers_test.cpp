@@ -196,3 +196,49 @@ TEST_F(Containers, ReadersCopyAtTheItemWidth) {
 }
 
 }  // namespace
+
+namespace {
+
+// The item types beside the plain integers, through every path that sizes
+// items: a two-item enumeration's allocation (AltTWItemSize × 2 + 15) and
+// copied bytes, the readers' copy of item 1, and the value readers' width.
+// The strings' records are 34 to 256 bytes; the source has always packed
+// their lists at 1 byte an item and allocated 2.
+TEST_F(Containers, OddItemTypesKeepTheirWidthsOnEveryPath) {
+    struct Case {
+        TW_UINT16 type;
+        std::size_t allocation, copied, extracted, value;
+    } const cases[] = {
+        {TWTY_BOOL, 2, 2, 2, 2},   {TWTY_FIX32, 4, 4, 0, 4}, {TWTY_FRAME, 16, 16, 0, 16},
+        {TWTY_STR32, 2, 1, 0, 0},  {TWTY_STR64, 2, 1, 0, 0}, {TWTY_STR128, 2, 1, 0, 0},
+        {TWTY_STR255, 2, 1, 0, 0}, {0x000D, 2, 0, 0, 0},     {0x000E, 2, 0, 0, 0},
+        {0x000F, 2, 0, 0, 0},      {0x8000, 2, 0, 0, 0},     {TWTY_INT8, 1, 1, 1, 1},
+    };
+    TW_UINT8 items[32];
+    for (int i = 0; i < 32; ++i) items[i] = static_cast<TW_UINT8>(0x40 + i);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.type);
+        TW_CAPABILITY cap{1, 0, nullptr};
+        TW_ENUMERATION header{};
+        header.ItemType = c.type;
+        header.NumItems = 2;
+        BuildUpEnumerationType(&cap, &header, items, MSG_GET);
+        answered(cap);
+        ASSERT_NE(handleOf(cap), nullptr);
+        EXPECT_EQ(AltTWItemSize(static_cast<TW_INT16>(c.type)), c.allocation);
+        EXPECT_GE(plat::memSize(handleOf(cap)), c.allocation * 2 + 15);
+        EXPECT_EQ(std::memcmp(bytes(cap) + 14, items, c.copied * 2), 0);
+        TW_UINT8 dest[8];
+        std::memset(dest, 0xEE, sizeof dest);
+        ExtractEnumerationValue(&cap, dest, 1);
+        std::size_t copied = 0;
+        while (copied < sizeof dest && dest[copied] != 0xEE) ++copied;
+        EXPECT_EQ(copied, c.extracted);
+        if (c.extracted) {
+            EXPECT_EQ(dest[0], bytes(cap)[14 + c.extracted]);
+        }
+        EXPECT_EQ(caps::listItemWidth(c.type), c.value);
+    }
+}
+
+}  // namespace
