@@ -11,8 +11,8 @@ namespace plat {
 extern bool g_traceOn;
 
 // Reads the switch and opens its file for appending (closing any file of an
-// earlier open); no switch, or a file that cannot be opened, turns the trace
-// off. Never fails.
+// earlier open); no switch, or a file that cannot be opened at once or is no
+// regular file, turns the trace off. Never fails and never waits.
 void traceSwitch();
 
 // Writes one line with a time stamp and flushes it; call only when on.

@@ -23,9 +23,9 @@ struct TraceFile {
         if (file) std::fclose(file);
         file = nullptr;
     }
-    void open(const char* path) {
+    void open(const std::string& path) {
         close();
-        file = std::fopen(path, "a");
+        file = openTraceFile(path);
         g_traceOn = file != nullptr;
     }
 };
@@ -36,7 +36,7 @@ TraceFile g_trace;
 void traceSwitch() {
     g_trace.close();
     const std::string path = traceFileSetting();
-    if (!path.empty()) g_trace.open(path.c_str());
+    if (!path.empty()) g_trace.open(path);
 }
 
 void traceWrite(const char* line) {

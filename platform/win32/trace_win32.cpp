@@ -2,6 +2,8 @@
 // Windows directory's pxcm.ini.
 #include <windows.h>
 
+#include <io.h>
+
 #include <cstdio>
 
 #include "platform/files.h"
@@ -15,6 +17,18 @@ std::string traceFileSetting() {
     char path[MAX_PATH] = "";
     if (!profileGetString("Trace", "File", "", path, sizeof path, ini.c_str())) return "";
     return path;
+}
+
+std::FILE* openTraceFile(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "a");
+    if (!file) return nullptr;
+    // A device (CON, COM1, NUL) or a pipe is no trace file.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
 }
 
 void traceTimeStamp(char* out, std::size_t size) {

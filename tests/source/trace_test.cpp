@@ -1,10 +1,18 @@
 // trace_test.cpp — the trace a user switches on with $PXCM_TRACE: nothing
 // without it, time-stamped lines and one line per triplet with it, and no
-// change to any answer when its file cannot be opened.
+// change to any answer when its file cannot be opened at once or is no
+// regular file.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdlib>
+#include <future>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/trace.h"
@@ -134,22 +142,53 @@ TEST_F(TraceTest, ANextOpenAppendsAndAnOpenWithoutTheSwitchStopsTheTrace) {
     EXPECT_EQ(closes, 2u);
 }
 
-TEST_F(TraceTest, AFileThatCannotBeOpenedLeavesEveryAnswerUnchanged) {
+// A FIFO that no one reads, a device, a folder or a link: the open of the
+// source goes on at once, untraced. Each session runs on a thread of its own
+// with a bound: an open that waits on the FIFO is freed by opening its
+// reading end, and fails the case.
+TEST_F(TraceTest, ATargetThatCannotBeOpenedAtOnceOrIsNoRegularFileLeavesEveryAnswerUnchanged) {
     const std::vector<Answer> untraced = session();
+    ASSERT_EQ(mkfifo(root.file("fifo").c_str(), 0600), 0);
+    root.write("target.log", "");
+    ASSERT_EQ(symlink(root.file("target.log").c_str(), root.file("link.log").c_str()), 0);
     struct Case {
         const char* what;
         std::string path;
     } cases[] = {
         {"a folder that does not exist", root.file("no-such-folder/trace.log")},
         {"a folder itself", root.path()},
+        {"a FIFO that no one reads", root.file("fifo")},
+        {"a device", "/dev/null"},
+        {"a link to a file", root.file("link.log")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         resetSourceState();
         setenv("PXCM_TRACE", c.path.c_str(), 1);
-        EXPECT_EQ(session(), untraced);
+        std::vector<Answer> answers;
+        std::promise<void> done;
+        std::thread run([&] {
+            answers = session();
+            done.set_value();
+        });
+        const bool inTime =
+            done.get_future().wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        if (!inTime) {
+            // The reader stays until the trace is off again: a write into a
+            // FIFO without one ends the process.
+            const int reader = ::open(root.file("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+            run.join();
+            unsetenv("PXCM_TRACE");
+            plat::traceSwitch();
+            if (reader >= 0) ::close(reader);
+            ADD_FAILURE() << "the open waited on the trace file";
+            continue;
+        }
+        run.join();
+        EXPECT_EQ(answers, untraced);
         EXPECT_FALSE(plat::g_traceOn);
         EXPECT_FALSE(root.exists("no-such-folder"));
+        EXPECT_EQ(root.read("target.log"), "");
     }
 }
 
