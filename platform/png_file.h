@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace plat {
@@ -13,6 +14,11 @@ namespace plat {
 // bgr set the pixels are blue, green, red, else red, green, blue. On failure
 // returns false and a one-line reason in *error.
 [[nodiscard]] bool writePng(const std::string& path, int width, int height,
+                            const std::uint8_t* firstRow, std::ptrdiff_t stride, bool bgr,
+                            std::string* error);
+// The same into a file opened for writing, which it closes; `name` is the
+// file's name for the reason.
+[[nodiscard]] bool writePng(std::FILE* file, const std::string& name, int width, int height,
                             const std::uint8_t* firstRow, std::ptrdiff_t stride, bool bgr,
                             std::string* error);
 

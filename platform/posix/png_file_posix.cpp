@@ -154,40 +154,54 @@ bool writeRows(std::FILE* file, int width, int height, png_bytepp rows, bool bgr
     return true;
 }
 
+// Why nothing can be written, before any file is touched; empty when it can.
+std::string refusal(const std::string& name, int width, int height, const std::uint8_t* firstRow) {
+    if (width <= 0 || height <= 0 || !firstRow) return "no picture to write";
+    if (!loadedPng().complete) return "cannot write " + name + ": " + loadedPng().error;
+    return "";
+}
+
 }  // namespace
 
-bool writePng(const std::string& path, int width, int height, const std::uint8_t* firstRow,
-              std::ptrdiff_t stride, bool bgr, std::string* error) {
-    if (width <= 0 || height <= 0 || !firstRow) {
-        if (error) *error = "no picture to write";
-        return false;
-    }
-    if (!loadedPng().complete) {
-        if (error) *error = "cannot write " + path + ": " + loadedPng().error;
+bool writePng(std::FILE* file, const std::string& name, int width, int height,
+              const std::uint8_t* firstRow, std::ptrdiff_t stride, bool bgr, std::string* error) {
+    const std::string refused = refusal(name, width, height, firstRow);
+    if (!refused.empty()) {
+        std::fclose(file);
+        if (error) *error = refused;
         return false;
     }
     std::vector<png_bytep> rows(static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y)
         rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(firstRow + y * stride);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) {
-        if (error) *error = "cannot create " + path + ": " + std::strerror(errno);
-        return false;
-    }
     PngFailure failure{};
     bool ok = writeRows(file, width, height, rows.data(), bgr, &failure);
     if (std::fclose(file) != 0 && ok) {
         ok = false;
         std::snprintf(failure.message, sizeof failure.message, "%s", std::strerror(errno));
     }
-    if (!ok) {
-        // Only a file of our own making goes: a device such as /dev/full
-        // that refused the bytes must stay.
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
-            std::remove(path.c_str());
-        if (error) *error = "cannot write " + path + ": " + failure.message;
+    if (!ok && error) *error = "cannot write " + name + ": " + failure.message;
+    return ok;
+}
+
+bool writePng(const std::string& path, int width, int height, const std::uint8_t* firstRow,
+              std::ptrdiff_t stride, bool bgr, std::string* error) {
+    const std::string refused = refusal(path, width, height, firstRow);
+    if (!refused.empty()) {
+        if (error) *error = refused;
+        return false;
     }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        if (error) *error = "cannot create " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    const bool ok = writePng(file, path, width, height, firstRow, stride, bgr, error);
+    // Only a file of our own making goes: a device such as /dev/full that
+    // refused the bytes must stay.
+    std::error_code ec;
+    if (!ok && std::filesystem::is_regular_file(std::filesystem::symlink_status(path, ec)))
+        std::remove(path.c_str());
     return ok;
 }
 
