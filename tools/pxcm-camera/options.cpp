@@ -5,29 +5,19 @@
 #include <cstring>
 #include <string_view>
 
+#include "tools/common/arg_reader.h"
+
 namespace pxcmcam {
 
 namespace {
-
-bool parseInt(const std::string& text, int low, int high, int& out) {
-    if (text.empty() || text.size() > 6) return false;
-    int v = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') return false;
-        v = v * 10 + (c - '0');
-    }
-    if (v < low || v > high) return false;
-    out = v;
-    return true;
-}
 
 // "4.0", "3.9", "12.5": one decimal, as the version byte holds it.
 bool parseFirmware(const std::string& text, int& tenths) {
     auto dot = text.find('.');
     int whole = 0, fraction = 0;
     if (dot == std::string::npos || dot + 2 != text.size()) return false;
-    if (!parseInt(text.substr(0, dot), 0, 25, whole) ||
-        !parseInt(text.substr(dot + 1), 0, 9, fraction))
+    if (!tools::parseNumber(text.substr(0, dot), 0, 25, whole) ||
+        !tools::parseNumber(text.substr(dot + 1), 0, 9, fraction))
         return false;
     if (whole * 10 + fraction > 255) return false;
     tenths = whole * 10 + fraction;
@@ -37,85 +27,75 @@ bool parseFirmware(const std::string& text, int& tenths) {
 }  // namespace
 
 bool parseOptions(int argc, char** argv, Options& out, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        std::string value;
-        bool inlineValue = false;
-        if (arg.rfind("--", 0) == 0) {
-            auto eq = arg.find('=');
-            if (eq != std::string::npos) {
-                value = arg.substr(eq + 1);
-                arg = arg.substr(0, eq);
-                inlineValue = true;
-            }
-        }
-        auto flag = [&](bool& target) {
-            if (inlineValue) {
-                error = arg + " takes no value";
-                return false;
-            }
-            target = true;
-            return true;
-        };
-        auto takeValue = [&]() {
-            if (inlineValue) return true;
-            if (i + 1 >= argc) {
-                error = arg + " needs a value";
-                return false;
-            }
-            value = argv[++i];
-            return true;
-        };
+    tools::ArgReader reader({argv + 1, argv + argc}, {{"--help"},
+                                                      {"-h"},
+                                                      {"--timing"},
+                                                      {"--check-rate"},
+                                                      {"--low-latency-honoured"},
+                                                      {"--verbose"},
+                                                      {"--latency-timer", true},
+                                                      {"--link", true},
+                                                      {"--dir", true},
+                                                      {"--firmware", true},
+                                                      {"--battery", true},
+                                                      {"--mode-q", true},
+                                                      {"--mode-t", true},
+                                                      {"--free", true},
+                                                      {"--clock", true},
+                                                      {"--fault", true}});
+    for (auto next = reader.next(); next != tools::ArgReader::Next::End; next = reader.next()) {
+        const std::string& arg = reader.name();
+        const std::string& value = reader.value();
         auto bad = [&](const char* expected) {
             error = "bad value '" + value + "' for " + arg + " (" + expected + ")";
             return false;
         };
-
+        switch (next) {
+            case tools::ArgReader::Next::ValueOnFlag:
+                error = arg + " takes no value";
+                return false;
+            case tools::ArgReader::Next::MissingValue:
+                error = arg + " needs a value";
+                return false;
+            case tools::ArgReader::Next::Option:
+                break;
+            default:
+                error = "unknown option '" + reader.arg() + "'";
+                return false;
+        }
         if (arg == "--help" || arg == "-h") {
-            if (!flag(out.help)) return false;
+            out.help = true;
         } else if (arg == "--timing") {
-            if (!flag(out.timing)) return false;
+            out.timing = true;
         } else if (arg == "--check-rate") {
-            if (!flag(out.checkRate)) return false;
+            out.checkRate = true;
         } else if (arg == "--low-latency-honoured") {
-            if (!flag(out.lowLatencyHonoured)) return false;
-        } else if (arg == "--latency-timer") {
-            if (!takeValue()) return false;
-            if (!parseInt(value, 1, 255, out.latencyTimerMs)) return bad("1 to 255 ms");
+            out.lowLatencyHonoured = true;
         } else if (arg == "--verbose") {
-            if (!flag(out.verbose)) return false;
+            out.verbose = true;
+        } else if (arg == "--latency-timer") {
+            if (!tools::parseNumber(value, 1, 255, out.latencyTimerMs)) return bad("1 to 255 ms");
         } else if (arg == "--link") {
-            if (!takeValue()) return false;
             if (value.empty()) return bad("a path");
             out.link = value;
         } else if (arg == "--dir") {
-            if (!takeValue()) return false;
             if (value.empty()) return bad("a folder");
             out.dir = value;
         } else if (arg == "--firmware") {
-            if (!takeValue()) return false;
             if (!parseFirmware(value, out.firmware)) return bad("a version such as 3.9 or 4.0");
         } else if (arg == "--battery") {
-            if (!takeValue()) return false;
-            if (!parseInt(value, 0, 255, out.battery)) return bad("0 to 255");
+            if (!tools::parseNumber(value, 0, 255, out.battery)) return bad("0 to 255");
         } else if (arg == "--mode-q" || arg == "--mode-t") {
-            if (!takeValue()) return false;
             int v = 0;
-            if (!parseInt(value, 0, 1, v)) return bad("0 or 1");
+            if (!tools::parseNumber(value, 0, 1, v)) return bad("0 or 1");
             (arg == "--mode-q" ? out.modeQ : out.modeT) = v == 1;
         } else if (arg == "--free") {
-            if (!takeValue()) return false;
-            if (!parseInt(value, 0, 255, out.freeFrames)) return bad("0 to 255");
+            if (!tools::parseNumber(value, 0, 255, out.freeFrames)) return bad("0 to 255");
         } else if (arg == "--clock") {
-            if (!takeValue()) return false;
             out.clock = parseCameraTime(value);
             if (!out.clock) return bad("YYYY-MM-DDTHH:MM, years 1792 to 2047");
-        } else if (arg == "--fault") {
-            if (!takeValue()) return false;
-            if (!addFault(value, out.faults, error)) return false;
         } else {
-            error = "unknown option '" + std::string(argv[i]) + "'";
-            return false;
+            if (!addFault(value, out.faults, error)) return false;
         }
     }
     return true;

@@ -96,6 +96,10 @@ std::string returnCodeName(TW_UINT16 rc) {
     return std::to_string(rc);
 }
 
+std::string answerText(TW_UINT16 rc, TW_UINT16 cc) {
+    return returnCodeName(rc) + " (" + conditionCodeName(cc) + ")";
+}
+
 Session::Session() {
     app_.Id = APPLICATION_ID;
     app_.Version.MajorNum = 1;

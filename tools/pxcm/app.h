@@ -41,6 +41,8 @@ bool wantsHelp(const std::vector<std::string>& args);
 // Names of TWAIN codes for messages ("TWCC_SEQERROR", "TWRC_FAILURE").
 std::string conditionCodeName(TW_UINT16 cc);
 std::string returnCodeName(TW_UINT16 rc);
+// A refused triplet's answer: "TWRC_FAILURE (TWCC_SEQERROR)".
+std::string answerText(TW_UINT16 rc, TW_UINT16 cc);
 
 // The Source Manager that the sessions of this run go through: pxcm's own
 // (the .ds loaded directly) unless a manager library is named (--dsm).

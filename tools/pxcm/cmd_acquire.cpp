@@ -21,6 +21,7 @@
 #include "platform/interrupt.h"
 #include "platform/memory.h"
 #include "platform/run_settings.h"
+#include "tools/common/arg_reader.h"
 #include "tools/pxcm/app.h"
 #include "tools/pxcm/picture_output.h"
 #include "tools/pxcm/settings_install.h"
@@ -117,40 +118,35 @@ struct Options {
 };
 
 bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--force-overwrite" || a == "--skip-existing") {
-            const Existing e = a == "--skip-existing" ? Existing::Skip : Existing::Overwrite;
+    tools::ArgReader reader(args, {{"--force-overwrite"},
+                                   {"--skip-existing"},
+                                   {"--out", true},
+                                   {"--format", true},
+                                   {"--mech", true},
+                                   {"--port", true},
+                                   {"--select", true},
+                                   {"--script", true},
+                                   {"--window-png", true},
+                                   {"--ui", true}});
+    for (auto next = reader.next(); next != tools::ArgReader::Next::End; next = reader.next()) {
+        const std::string& name = reader.name();
+        const std::string& value = reader.value();
+        if (next == tools::ArgReader::Next::MissingValue) {
+            error = name + " needs a value";
+            return false;
+        }
+        if (next != tools::ArgReader::Next::Option) {
+            error = "unknown option " + reader.arg() + " (see pxcm acquire --help)";
+            return false;
+        }
+        if (name == "--force-overwrite" || name == "--skip-existing") {
+            const Existing e = name == "--skip-existing" ? Existing::Skip : Existing::Overwrite;
             if (o.existing != Existing::Refuse && o.existing != e) {
                 error = "--force-overwrite and --skip-existing exclude each other";
                 return false;
             }
             o.existing = e;
-            continue;
-        }
-        std::string name = a, value;
-        const std::size_t eq = a.find('=');
-        const bool inline_ = a.rfind("--", 0) == 0 && eq != std::string::npos;
-        if (inline_) {
-            name = a.substr(0, eq);
-            value = a.substr(eq + 1);
-        }
-        const char* const withValue[] = {"--out",    "--format", "--mech",       "--port",
-                                         "--select", "--script", "--window-png", "--ui"};
-        bool known = false;
-        for (const char* n : withValue) known = known || name == n;
-        if (!known) {
-            error = "unknown option " + a + " (see pxcm acquire --help)";
-            return false;
-        }
-        if (!inline_) {
-            if (i + 1 >= args.size()) {
-                error = name + " needs a value";
-                return false;
-            }
-            value = args[++i];
-        }
-        if (name == "--out") {
+        } else if (name == "--out") {
             o.out = value;
         } else if (name == "--format") {
             if (value != "png" && value != "bmp") {
@@ -472,10 +468,6 @@ private:
     std::string path_;
 };
 
-std::string answerText(pxcm::Session& session, TW_UINT16 rc) {
-    return pxcm::returnCodeName(rc) + " (" + pxcm::conditionCodeName(session.conditionCode()) + ")";
-}
-
 // ICAP_XFERMECH by MSG_SET with a TW_ONEVALUE.
 bool setMechanism(pxcm::Session& session, pxcm::Mechanism m, std::string* error) {
     TW_CAPABILITY cap{};
@@ -496,7 +488,7 @@ bool setMechanism(pxcm::Session& session, pxcm::Mechanism m, std::string* error)
     const TW_UINT16 rc = session.call(DG_CONTROL, DAT_CAPABILITY, MSG_SET, &cap);
     if (rc != TWRC_SUCCESS) {
         *error = std::string("ICAP_XFERMECH ") + pxcm::mechanismName(m) +
-                 " was refused: " + answerText(session, rc);
+                 " was refused: " + pxcm::answerText(rc, session.conditionCode());
         return false;
     }
     return true;
@@ -539,7 +531,8 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     pxcm::Session session;
     if (!session.load(context.dsPath, &error)) return pxcm::fail(error);
     TW_UINT16 rc = session.open();
-    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_OPENDS answered " + answerText(session, rc));
+    if (rc != TWRC_SUCCESS)
+        return pxcm::fail("MSG_OPENDS answered " + pxcm::answerText(rc, session.conditionCode()));
     if (!setMechanism(session, o.mechanism, &error)) return pxcm::fail(error);
 
     TW_USERINTERFACE ui{};
@@ -549,7 +542,8 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     if (rc == TWRC_CANCEL)
         return pxcm::fail(o.port.empty() ? "no camera answers on COM1 to COM8"
                                          : "no camera answers on " + o.port);
-    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_ENABLEDS answered " + answerText(session, rc));
+    if (rc != TWRC_SUCCESS)
+        return pxcm::fail("MSG_ENABLEDS answered " + pxcm::answerText(rc, session.conditionCode()));
 
     AcquireRun acquire(o, session);
     if (byCallback)
@@ -558,9 +552,12 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
         acquire.run(script);
 
     rc = session.call(DG_CONTROL, DAT_USERINTERFACE, MSG_DISABLEDS, &ui);
-    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_DISABLEDS answered " + answerText(session, rc));
+    if (rc != TWRC_SUCCESS)
+        return pxcm::fail("MSG_DISABLEDS answered " +
+                          pxcm::answerText(rc, session.conditionCode()));
     rc = session.close();
-    if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_CLOSEDS answered " + answerText(session, rc));
+    if (rc != TWRC_SUCCESS)
+        return pxcm::fail("MSG_CLOSEDS answered " + pxcm::answerText(rc, session.conditionCode()));
     return acquire.report();
 }
 

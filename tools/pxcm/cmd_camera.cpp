@@ -13,6 +13,7 @@
 #include "platform/files.h"
 #include "platform/profile.h"
 #include "platform/serial_port.h"
+#include "tools/common/arg_reader.h"
 #include "tools/pxcm/app.h"
 
 namespace {
@@ -57,40 +58,41 @@ struct Options {
 };
 
 bool parseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        auto value = [&](const char* name, std::string& into) {
-            const std::string eq = std::string(name) + "=";
-            if (a.rfind(eq, 0) == 0) {
-                into = a.substr(eq.size());
-                return true;
-            }
-            if (i + 1 >= args.size()) {
-                error = std::string(name) + " needs a value";
+    tools::ArgReader reader(
+        args, {{"--port", true}, {"--speed", true}, {"--out", true}, {"--thumbnail"}});
+    for (auto next = reader.next(); next != tools::ArgReader::Next::End; next = reader.next()) {
+        const std::string& name = reader.name();
+        switch (next) {
+            case tools::ArgReader::Next::MissingValue:
+                error = name + " needs a value";
                 return false;
-            }
-            into = args[++i];
-            return true;
-        };
-        if (a == "--port" || a.rfind("--port=", 0) == 0) {
-            if (!value("--port", o.port)) return false;
-        } else if (a == "--speed" || a.rfind("--speed=", 0) == 0) {
-            std::string s;
-            if (!value("--speed", s)) return false;
+            case tools::ArgReader::Next::Operand:
+                o.words.push_back(reader.arg());
+                continue;
+            case tools::ArgReader::Next::Option:
+                break;
+            default:
+                // A lone "-" is a word.
+                if (reader.arg() == "-") {
+                    o.words.push_back(reader.arg());
+                    continue;
+                }
+                error = "unknown option " + reader.arg() + " (see pxcm camera --help)";
+                return false;
+        }
+        if (name == "--port") {
+            o.port = reader.value();
+        } else if (name == "--speed") {
+            const std::string& s = reader.value();
             if (s != "15" && s != "7") {
                 error = "--speed takes 15 (56000 baud) or 7 (115200 baud), not " + s;
                 return false;
             }
             o.speed = std::stoi(s);
-        } else if (a == "--out" || a.rfind("--out=", 0) == 0) {
-            if (!value("--out", o.out)) return false;
-        } else if (a == "--thumbnail") {
-            o.thumbnail = true;
-        } else if (a.size() > 1 && a[0] == '-') {
-            error = "unknown option " + a + " (see pxcm camera --help)";
-            return false;
+        } else if (name == "--out") {
+            o.out = reader.value();
         } else {
-            o.words.push_back(a);
+            o.thumbnail = true;
         }
     }
     return true;

@@ -32,10 +32,11 @@ void send(pxcm::Session& session, TW_UINT16 capNumber, TW_UINT16 msg, Request& r
 }
 
 std::string failureText(const Request& r) {
-    return pxcm::returnCodeName(r.rc) + " (" + pxcm::conditionCodeName(r.cc) + ")";
+    return pxcm::answerText(r.rc, r.cc);
 }
 
-std::string answerText(const Request& r, const pxcm::ValueNames& names) {
+// The container answered, or the failure.
+std::string replyText(const Request& r, const pxcm::ValueNames& names) {
     if (r.rc != TWRC_SUCCESS) return failureText(r);
     return pxcm::containerText(r.cap, names);
 }
@@ -56,8 +57,7 @@ bool openSource(const pxcm::CommandContext& context, pxcm::Session& session, std
     if (!session.load(context.dsPath, error)) return false;
     TW_UINT16 rc = session.open();
     if (rc != TWRC_SUCCESS) {
-        *error = "MSG_OPENDS answered " + pxcm::returnCodeName(rc) + " (" +
-                 pxcm::conditionCodeName(session.conditionCode()) + ")";
+        *error = "MSG_OPENDS answered " + pxcm::answerText(rc, session.conditionCode());
         return false;
     }
     return true;
@@ -98,9 +98,9 @@ int listCaps(const pxcm::CommandContext& context, const std::vector<std::string>
         const bool typed = get.rc == TWRC_SUCCESS && pxcm::containerItemType(get.cap, &itemType);
         std::printf("%s (%u)  %s\n", pxcm::capabilityName(c).c_str(), c,
                     typed ? pxcm::itemTypeName(itemType).c_str() : "?");
-        std::printf("  current:  %s\n", answerText(current, names).c_str());
-        std::printf("  default:  %s\n", answerText(def, names).c_str());
-        std::printf("  allowed:  %s\n", answerText(get, names).c_str());
+        std::printf("  current:  %s\n", replyText(current, names).c_str());
+        std::printf("  default:  %s\n", replyText(def, names).c_str());
+        std::printf("  allowed:  %s\n", replyText(get, names).c_str());
         std::printf("  supports: %s\n", supportText(support).c_str());
     }
     return 0;

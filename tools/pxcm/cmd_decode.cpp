@@ -11,6 +11,7 @@
 #include "image/picture_file.h"
 #include "platform/memory.h"
 #include "platform/png_file.h"
+#include "tools/common/arg_reader.h"
 #include "tools/pxcm/app.h"
 
 namespace {
@@ -78,33 +79,26 @@ bool writeBmpFile(const std::string& path, const PictureRows& rows, std::string*
 int run(const pxcm::CommandContext&, const std::vector<std::string>& args) {
     std::string input, output;
     int mode = DECODE_FULL_PICTURE;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--out" || a == "-o") {
-            if (i + 1 >= args.size()) return pxcm::fail(a + " needs a file name");
-            output = args[++i];
-        } else if (a.rfind("--out=", 0) == 0) {
-            output = a.substr(6);
-        } else if (a == "--mode" || a.rfind("--mode=", 0) == 0) {
-            std::string value;
-            if (a == "--mode") {
-                if (i + 1 >= args.size()) return pxcm::fail("--mode needs display or full");
-                value = args[++i];
-            } else {
-                value = a.substr(7);
-            }
-            if (value == "display")
+    tools::ArgReader reader(args, {{"--out", true}, {"-o", true}, {"--mode", true}});
+    for (auto next = reader.next(); next != tools::ArgReader::Next::End; next = reader.next()) {
+        const std::string& name = reader.name();
+        if (next == tools::ArgReader::Next::MissingValue)
+            return pxcm::fail(name +
+                              (name == "--mode" ? " needs display or full" : " needs a file name"));
+        if (next == tools::ArgReader::Next::Operand) {
+            if (!input.empty()) return pxcm::fail("one input file only (see pxcm decode --help)");
+            input = reader.arg();
+        } else if (next != tools::ArgReader::Next::Option) {
+            return pxcm::fail("unknown option " + reader.arg() + " (see pxcm decode --help)");
+        } else if (name == "--mode") {
+            if (reader.value() == "display")
                 mode = DECODE_DISPLAY;
-            else if (value == "full")
+            else if (reader.value() == "full")
                 mode = DECODE_FULL_PICTURE;
             else
-                return pxcm::fail("unknown mode " + value + " (display or full)");
-        } else if (!a.empty() && a[0] == '-') {
-            return pxcm::fail("unknown option " + a + " (see pxcm decode --help)");
-        } else if (input.empty()) {
-            input = a;
+                return pxcm::fail("unknown mode " + reader.value() + " (display or full)");
         } else {
-            return pxcm::fail("one input file only (see pxcm decode --help)");
+            output = reader.value();
         }
     }
     if (input.empty()) return pxcm::fail("decode needs a JPEG file (see pxcm decode --help)");

@@ -12,8 +12,7 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     if (!session.load(context.dsPath, &error)) return pxcm::fail(error);
     TW_UINT16 rc = session.open();
     if (rc != TWRC_SUCCESS)
-        return pxcm::fail("MSG_OPENDS answered " + pxcm::returnCodeName(rc) + " (" +
-                          pxcm::conditionCodeName(session.conditionCode()) + ")");
+        return pxcm::fail("MSG_OPENDS answered " + pxcm::answerText(rc, session.conditionCode()));
     TW_UINT16 cc = session.conditionCode();
     std::printf("source:          %s\n", session.source().ProductName);
     std::printf("state:           4 (open)\n");
@@ -23,8 +22,7 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     if (rc == TWRC_SUCCESS)
         std::printf("pending xfers:   %u\n", pending.Count);
     else
-        std::printf("pending xfers:   %s (%s)\n", pxcm::returnCodeName(rc).c_str(),
-                    pxcm::conditionCodeName(session.conditionCode()).c_str());
+        std::printf("pending xfers:   %s\n", pxcm::answerText(rc, session.conditionCode()).c_str());
     rc = session.close();
     if (rc != TWRC_SUCCESS) return pxcm::fail("MSG_CLOSEDS answered " + pxcm::returnCodeName(rc));
     return 0;

@@ -7,6 +7,7 @@
 
 #include "platform/files.h"
 #include "platform/program.h"
+#include "tools/common/arg_reader.h"
 #include "tools/pxcm/app.h"
 
 namespace {
@@ -50,43 +51,43 @@ int main(int argc, char** argv) {
 
     pxcm::ManagerOptions manager;
     bool protocolGiven = false;
-    int i = 1;
-    for (; i < argc; ++i) {
-        std::string a = argv[i];
-        if (a == "--dsm" || a == "--protocol") {
-            if (i + 1 >= argc) return pxcm::fail(a + " needs a value");
-            const std::string value = argv[++i];
-            if (a == "--dsm") {
-                manager.library = value;
-            } else {
-                unsigned major = 0, minor = 0;
-                char rest = 0;
-                if (std::sscanf(value.c_str(), "%u.%u%c", &major, &minor, &rest) != 2 ||
-                    major == 0 || major > 9 || minor > 9)
-                    return pxcm::fail("--protocol takes X.Y (1.6, 2.2), not " + value);
-                protocolGiven = true;
-                manager.protocolMajor = static_cast<TW_UINT16>(major);
-                manager.protocolMinor = static_cast<TW_UINT16>(minor);
-            }
+    tools::ArgReader reader({argv + 1, argv + argc}, {{"--dsm", true, false},
+                                                      {"--protocol", true, false},
+                                                      {"--dsm-callback"},
+                                                      {"--ds", true},
+                                                      {"-h"},
+                                                      {"--help"}});
+    auto next = reader.next();
+    for (; next != tools::ArgReader::Next::Operand; next = reader.next()) {
+        const std::string& a = reader.name();
+        const std::string& value = reader.value();
+        if (next == tools::ArgReader::Next::End) {
+            printUsage(stderr);
+            return 2;
+        }
+        if (next == tools::ArgReader::Next::MissingValue)
+            return pxcm::fail(a == "--ds" ? "--ds needs a path" : a + " needs a value");
+        if (next != tools::ArgReader::Next::Option)
+            return pxcm::fail("unknown option " + reader.arg() + " (see pxcm --help)");
+        if (a == "--dsm") {
+            manager.library = value;
+        } else if (a == "--protocol") {
+            unsigned major = 0, minor = 0;
+            char rest = 0;
+            if (std::sscanf(value.c_str(), "%u.%u%c", &major, &minor, &rest) != 2 || major == 0 ||
+                major > 9 || minor > 9)
+                return pxcm::fail("--protocol takes X.Y (1.6, 2.2), not " + value);
+            protocolGiven = true;
+            manager.protocolMajor = static_cast<TW_UINT16>(major);
+            manager.protocolMinor = static_cast<TW_UINT16>(minor);
         } else if (a == "--dsm-callback") {
             manager.callback = true;
         } else if (a == "--ds") {
-            if (i + 1 >= argc) return pxcm::fail("--ds needs a path");
-            context.dsPath = argv[++i];
-        } else if (a.rfind("--ds=", 0) == 0) {
-            context.dsPath = a.substr(5);
-        } else if (a == "-h" || a == "--help") {
+            context.dsPath = value;
+        } else {
             printUsage(stdout);
             return 0;
-        } else if (!a.empty() && a[0] == '-') {
-            return pxcm::fail("unknown option " + a + " (see pxcm --help)");
-        } else {
-            break;
         }
-    }
-    if (i >= argc) {
-        printUsage(stderr);
-        return 2;
     }
     if (manager.library.empty() &&
         (manager.callback || manager.protocolMajor != 1 || manager.protocolMinor != 6))
@@ -97,8 +98,8 @@ int main(int argc, char** argv) {
         manager.protocolMinor = 2;
     }
     pxcm::useSourceManager(manager);
-    const std::string name = argv[i];
-    std::vector<std::string> args(argv + i + 1, argv + argc);
+    const std::string name = reader.arg();
+    const std::vector<std::string> args = reader.rest();
     for (const auto& c : pxcm::commands()) {
         if (name != c.name) continue;
         if (pxcm::wantsHelp(args)) {

@@ -10,16 +10,12 @@
 namespace pxcm {
 namespace {
 
-std::string answer(Session& session, TW_UINT16 rc) {
-    return returnCodeName(rc) + " (" + conditionCodeName(session.conditionCode()) + ")";
-}
-
 bool receiveNative(Session& session, const TW_IMAGEINFO& info, ReceivedPicture* out,
                    std::string* error) {
     TW_HANDLE handle = nullptr;
     const TW_UINT16 rc = session.call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &handle);
     if (rc != TWRC_XFERDONE) {
-        *error = "DAT_IMAGENATIVEXFER answered " + answer(session, rc);
+        *error = "DAT_IMAGENATIVEXFER answered " + answerText(rc, session.conditionCode());
         return false;
     }
     plat::MemBlock dib(handle);  // the application's now
@@ -58,7 +54,7 @@ bool receiveMemory(Session& session, const TW_IMAGEINFO& info, ReceivedPicture* 
     TW_SETUPMEMXFER setup{};
     TW_UINT16 rc = session.call(DG_CONTROL, DAT_SETUPMEMXFER, MSG_GET, &setup);
     if (rc != TWRC_SUCCESS) {
-        *error = "DAT_SETUPMEMXFER answered " + answer(session, rc);
+        *error = "DAT_SETUPMEMXFER answered " + answerText(rc, session.conditionCode());
         return false;
     }
     const std::uint32_t width = static_cast<std::uint32_t>(info.ImageWidth);
@@ -89,8 +85,8 @@ bool receiveMemory(Session& session, const TW_IMAGEINFO& info, ReceivedPicture* 
         xfer.Memory.TheMem = buffer.data();
         rc = session.call(DG_IMAGE, DAT_IMAGEMEMXFER, MSG_GET, &xfer);
         if (rc != TWRC_SUCCESS && rc != TWRC_XFERDONE) {
-            *error = "DAT_IMAGEMEMXFER answered " + answer(session, rc) + " at row " +
-                     std::to_string(rowsReceived);
+            *error = "DAT_IMAGEMEMXFER answered " + answerText(rc, session.conditionCode()) +
+                     " at row " + std::to_string(rowsReceived);
             return false;
         }
         if (xfer.BytesWritten > 0) {
@@ -128,7 +124,7 @@ bool transfer(Session& session, Mechanism mechanism, ReceivedPicture* out,
     TW_IMAGEINFO info{};
     const TW_UINT16 rc = session.call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info);
     if (rc != TWRC_SUCCESS) {
-        *error = "DAT_IMAGEINFO answered " + answer(session, rc);
+        *error = "DAT_IMAGEINFO answered " + answerText(rc, session.conditionCode());
         return false;
     }
     if (info.ImageWidth <= 0 || info.ImageLength <= 0 || info.BitsPerPixel != 24 ||
@@ -155,7 +151,7 @@ bool receivePicture(Session& session, Mechanism mechanism, ReceivedPicture* out,
     const TW_UINT16 rc = session.call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending);
     *left = rc == TWRC_SUCCESS ? pending.Count : 0;
     if (ok && rc != TWRC_SUCCESS) {
-        *error = "MSG_ENDXFER answered " + answer(session, rc);
+        *error = "MSG_ENDXFER answered " + answerText(rc, session.conditionCode());
         return false;
     }
     return ok;
