@@ -76,7 +76,7 @@ public:
         const plat::Rect& r = BUTTON_TABLE[button].rect;
         click((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     }
-    void clickSlot(int slot) { click(30 + 105 * (slot % 4) + 40, 20 + 114 * (slot / 4) + 28); }
+    void clickSlot(int slot) { click(slotMiddleX(slot), slotMiddleY(slot)); }
 
 private:
     TW_IDENTITY app_{};

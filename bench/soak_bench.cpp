@@ -49,7 +49,7 @@ bool cycle(const char*& why) {
         return why = "enable", false;
     record(WM_PAINT, 0, 0);
     // The first thumbnail clicked, then Load.
-    const intptr_t slot = (30 + 40) | (20 + 28) << 16;
+    const intptr_t slot = slotMiddleX(0) | slotMiddleY(0) << 16;
     record(WM_LBUTTONDOWN, MK_LBUTTON, slot);
     record(WM_LBUTTONUP, 0, slot);
     const plat::Rect& load = BUTTON_TABLE[BUTTON_LOAD].rect;

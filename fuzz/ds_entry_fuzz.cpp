@@ -245,7 +245,7 @@ LPARAM anywhere(Input& in) {
     }
     if (where < 180) {
         const int slot = where % PAGE_SLOTS;
-        return point(30 + 105 * (slot % 4) + 40, 20 + 114 * (slot / 4) + 28);
+        return point(slotMiddleX(slot), slotMiddleY(slot));
     }
     if (where < 200) return point(480, 20);                   // logo
     if (where < 220) return point(490, where & 1 ? 43 : 55);  // speed spots

@@ -53,6 +53,24 @@ constexpr ButtonLayout BUTTON_TABLE[LAYOUT_BUTTONS] = {
 
 // Other regions.
 constexpr plat::Rect THUMBNAIL_AREA{0, 0, 450, 340};
+
+// The thumbnail slots of a page, four to a row: each an 80 x 56 picture, what
+// painting and hit testing both read.
+constexpr int SLOT_COLUMNS = 4;
+constexpr int SLOT_WIDTH = 80;
+constexpr int SLOT_HEIGHT = 56;
+constexpr plat::Rect slotRect(int slot) {
+    const int left = 30 + 105 * (slot % SLOT_COLUMNS);
+    const int top = 20 + 114 * (slot / SLOT_COLUMNS);
+    return {left, top, left + SLOT_WIDTH, top + SLOT_HEIGHT};
+}
+// The middle of a slot's picture, where a click takes it.
+constexpr int slotMiddleX(int slot) {
+    return slotRect(slot).left + SLOT_WIDTH / 2;
+}
+constexpr int slotMiddleY(int slot) {
+    return slotRect(slot).top + SLOT_HEIGHT / 2;
+}
 constexpr plat::Rect LOGO_AREA{460, 0, 515, 35};
 constexpr plat::Rect UPPER_SPEED_SPOT{475, 38, 515, 48};
 constexpr plat::Rect LOWER_SPEED_SPOT{475, 51, 515, 61};

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int CELL_WIDTH = 80;
-constexpr int CELL_HEIGHT = 56;
 constexpr int FRAME = 5;
 constexpr int LABEL_DX = 10;
 constexpr int LABEL_DY = 78;
@@ -45,11 +43,7 @@ ThumbnailList::ThumbnailList(HWND owner) : owner_(owner) {
     firstVisible = 0;
     hoverIndex = NO_PICTURE;
     for (int s = 0; s < PAGE_SLOTS; ++s) {
-        const int row = s / 4;
-        const int column = s % 4;
-        const int left = 30 + 105 * column;
-        const int top = 20 + 114 * row;
-        slotRects_[s] = {left, top, left + CELL_WIDTH, top + CELL_HEIGHT};
+        slotRects_[s] = slotRect(s);
         slots[s] = s < count ? s : NO_SLOT;
     }
     for (int set = 0; set < 3; ++set)
@@ -277,7 +271,7 @@ void ThumbnailList::drawCell(const ThumbnailCell& held, int slot) {
     {
         plat::WindowCanvas canvas(owner_);
         plat::Surface& surface = canvas.surface();
-        (void)drawPicture(surface, r, held.thumbnail.get(), {0, 0, CELL_WIDTH, CELL_HEIGHT},
+        (void)drawPicture(surface, r, held.thumbnail.get(), {0, 0, SLOT_WIDTH, SLOT_HEIGHT},
                           nullptr);
     }
     drawFrame(held, slot);
@@ -298,6 +292,6 @@ void ThumbnailList::drawFrame(const ThumbnailCell& held, int slot) {
     plat::Surface& surface = canvas.surface();
     copyWhole(surface, pieces[PIECE_LEFT], r.left - FRAME, r.top - FRAME);
     copyWhole(surface, pieces[PIECE_TOP], r.left, r.top - FRAME);
-    copyWhole(surface, pieces[PIECE_RIGHT], r.left + CELL_WIDTH, r.top - FRAME);
-    copyWhole(surface, pieces[PIECE_BOTTOM], r.left, r.top + CELL_HEIGHT);
+    copyWhole(surface, pieces[PIECE_RIGHT], r.left + SLOT_WIDTH, r.top - FRAME);
+    copyWhole(surface, pieces[PIECE_BOTTOM], r.left, r.top + SLOT_HEIGHT);
 }

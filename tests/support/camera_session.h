@@ -30,10 +30,10 @@ namespace testsupport {
 
 // A thumbnail cell's top-left corner.
 inline int slotLeft(int slot) {
-    return 30 + 105 * (slot % 4);
+    return slotRect(slot).left;
 }
 inline int slotTop(int slot) {
-    return 20 + 114 * (slot / 4);
+    return slotRect(slot).top;
 }
 
 class CameraSession : public ::testing::Test {
@@ -138,7 +138,7 @@ protected:
     }
     void clickButton(int button) { click(midX(button), midY(button)); }
     // The middle of a thumbnail slot.
-    void clickSlot(int slot) { click(slotLeft(slot) + 40, slotTop(slot) + 28); }
+    void clickSlot(int slot) { click(slotMiddleX(slot), slotMiddleY(slot)); }
 
     // The pictures selected in the list, by index.
     std::vector<int> selectedPictures() const {
