@@ -84,19 +84,20 @@ bool answerFits(pTW_CAPABILITY cap, TW_UINT16 msg, std::size_t bytes) {
 
 }  // namespace
 
-TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
-    TraceLog(TRACE_SET_VALUES);
-    if (!cap) return TWCC_BADVALUE;
+namespace {
 
+// Where the answer to `msg` is described: the container text and the key of
+// the value text. False for a message that is answered from no keys.
+bool answerKeys(TW_UINT16 msg, const char* section, std::string& containerText,
+                const char*& valueKey) {
     const char* containerKey;
-    const char* valueKey;
-    std::string containerText;
     switch (msg) {
         case MSG_GET:
-            containerKey = GET_KEY;
+        case MSG_RESET:
+            containerKey = msg == MSG_GET ? GET_KEY : RESET_KEY;
             containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
             valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
-            break;
+            return true;
         case MSG_GETCURRENT:
             containerKey = GET_CURRENT_KEY;
             valueKey = CURRENT_KEY;
@@ -109,96 +110,111 @@ TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
             containerKey = SET_KEY;
             valueKey = g_caps.lastSetKey;
             break;
-        case MSG_RESET:
-            containerKey = RESET_KEY;
-            containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
-            valueKey = containerText == ONEVALUE_NAME ? CURRENT_KEY : ALLOWED_KEY;
-            break;
         default:
-            return TWCC_BADPROTOCOL;
+            return false;
     }
-    if (msg != MSG_GET && msg != MSG_RESET)
-        containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
+    containerText = controlText(section, containerKey, "", KEY_TEXT_MAX);
+    return true;
+}
 
+// The container of the answer; with several container names, the shape of
+// the value text decides.
+TW_UINT16 answerConType(const std::string& containerText, const std::string& value) {
+    if (containerText.find(',') == std::string::npos) return conTypeOf(containerText);
+    switch (caps::shapeOf(value)) {
+        case caps::Shape::Range:
+            return TWON_RANGE;
+        case caps::Shape::Array:
+            return TWON_ARRAY;
+        case caps::Shape::Enumeration:
+            return TWON_ENUMERATION;
+        case caps::Shape::OneValue:
+            break;
+    }
+    return TWON_ONEVALUE;
+}
+
+TW_UINT16 answerList(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section, TW_UINT16 conType,
+                     TW_UINT16 itemType, const std::string& value) {
+    const bool isArray = conType == TWON_ARRAY;
+    const auto items = caps::splitList(isArray ? caps::arrayBody(value) : value);
+    TW_UINT32 currentIndex = 0, defaultIndex = 0;
+    if (!isArray) {
+        // The indexes name items of this answer, or there is no answer: the
+        // stored value may lie past the items a list can hold, or the list
+        // may hold none.
+        currentIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETCURRENT, section));
+        defaultIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETDEFAULT, section));
+        if (currentIndex >= items.size() || defaultIndex >= items.size()) return TWCC_BADVALUE;
+    }
+    if (!answerFits(cap, msg, caps::containerBytes(conType, itemType, items.size())))
+        return TWCC_BADVALUE;
+    const std::vector<TW_UINT8> packed = packItems(items, section, itemType);
+    if (isArray) {
+        TW_ARRAY header{};
+        header.ItemType = itemType;
+        header.NumItems = static_cast<TW_UINT32>(items.size());
+        BuildUpArrayType(cap, &header, packed.data(), msg);
+    } else {
+        TW_ENUMERATION header{};
+        header.ItemType = itemType;
+        header.NumItems = static_cast<TW_UINT32>(items.size());
+        header.CurrentIndex = currentIndex;
+        header.DefaultIndex = defaultIndex;
+        BuildUpEnumerationType(cap, &header, packed.data(), msg);
+    }
+    return TWCC_SUCCESS;
+}
+
+TW_UINT16 answerRange(pTW_CAPABILITY cap, TW_UINT16 msg, TW_UINT16 itemType,
+                      const std::string& value) {
+    if (!answerFits(cap, msg, caps::RANGE_BYTES)) return TWCC_BADVALUE;
+    TW_RANGE range{};
+    range.ItemType = itemType;
+    range.MinValue = RangeMinimum(value.c_str(), itemType);
+    range.MaxValue = RangeMaximum(value.c_str(), itemType);
+    range.StepSize = RangeStep(value.c_str(), itemType);
+    range.DefaultValue = 0;
+    range.CurrentValue = 0;
+    BuildUpRangeType(cap, &range, msg);
+    return TWCC_SUCCESS;
+}
+
+}  // namespace
+
+TW_UINT16 SetValues(pTW_CAPABILITY cap, TW_UINT16 msg, const char* section) {
+    TraceLog(TRACE_SET_VALUES);
+    if (!cap) return TWCC_BADVALUE;
+    std::string containerText;
+    const char* valueKey;
+    if (!answerKeys(msg, section, containerText, valueKey)) return TWCC_BADPROTOCOL;
     const std::string value = controlText(section, valueKey, NO_SECTION, VALUE_TEXT_MAX);
     if (value == NO_SECTION) return TWCC_BADCAP;
 
     const TW_UINT16 itemType = itemTypeOf(section);
-    TW_UINT16 conType = conTypeOf(containerText);
-    // Several container names: the shape of the value text decides.
-    if (containerText.find(',') != std::string::npos) {
-        switch (caps::shapeOf(value)) {
-            case caps::Shape::Range:
-                conType = TWON_RANGE;
-                break;
-            case caps::Shape::Array:
-                conType = TWON_ARRAY;
-                break;
-            case caps::Shape::Enumeration:
-                conType = TWON_ENUMERATION;
-                break;
-            case caps::Shape::OneValue:
-                conType = TWON_ONEVALUE;
-                break;
-        }
-    }
-
+    const TW_UINT16 conType = answerConType(containerText, value);
+    TW_UINT16 code;
     switch (conType) {
         case TWON_ONEVALUE:
             if (!answerFits(cap, msg, caps::ONEVALUE_BYTES)) return TWCC_BADVALUE;
             if (BuildUpOneValue(cap, itemType, caps::valueNumber(value, section, itemType), msg) !=
                 TWCC_SUCCESS)
                 return TWCC_LOWMEMORY;
+            code = TWCC_SUCCESS;
             break;
         case TWON_ENUMERATION:
-        case TWON_ARRAY: {
-            const bool isArray = conType == TWON_ARRAY;
-            const auto items = caps::splitList(isArray ? caps::arrayBody(value) : value);
-            TW_UINT32 currentIndex = 0, defaultIndex = 0;
-            if (!isArray) {
-                // The indexes name items of this answer, or there is no answer:
-                // the stored value may lie past the items a list can hold, or
-                // the list may hold none.
-                currentIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETCURRENT, section));
-                defaultIndex = static_cast<TW_UINT32>(GetIndex(MSG_GETDEFAULT, section));
-                if (currentIndex >= items.size() || defaultIndex >= items.size())
-                    return TWCC_BADVALUE;
-            }
-            if (!answerFits(cap, msg, caps::containerBytes(conType, itemType, items.size())))
-                return TWCC_BADVALUE;
-            const std::vector<TW_UINT8> packed = packItems(items, section, itemType);
-            if (isArray) {
-                TW_ARRAY header{};
-                header.ItemType = itemType;
-                header.NumItems = static_cast<TW_UINT32>(items.size());
-                BuildUpArrayType(cap, &header, packed.data(), msg);
-            } else {
-                TW_ENUMERATION header{};
-                header.ItemType = itemType;
-                header.NumItems = static_cast<TW_UINT32>(items.size());
-                header.CurrentIndex = currentIndex;
-                header.DefaultIndex = defaultIndex;
-                BuildUpEnumerationType(cap, &header, packed.data(), msg);
-            }
+        case TWON_ARRAY:
+            code = answerList(cap, msg, section, conType, itemType, value);
             break;
-        }
-        case TWON_RANGE: {
-            if (!answerFits(cap, msg, caps::RANGE_BYTES)) return TWCC_BADVALUE;
-            TW_RANGE range{};
-            range.ItemType = itemType;
-            range.MinValue = RangeMinimum(value.c_str(), itemType);
-            range.MaxValue = RangeMaximum(value.c_str(), itemType);
-            range.StepSize = RangeStep(value.c_str(), itemType);
-            range.DefaultValue = 0;
-            range.CurrentValue = 0;
-            BuildUpRangeType(cap, &range, msg);
+        case TWON_RANGE:
+            code = answerRange(cap, msg, itemType, value);
             break;
-        }
         default:
             // No container for a type that the dictionary does not know: the
             // capability cannot be answered as it is described.
             return TWCC_BADCAP;
     }
+    if (code != TWCC_SUCCESS) return code;
     // The list and range builders leave no handle when the block could not
     // be had.
     if (!cap->hContainer) return TWCC_LOWMEMORY;
@@ -265,93 +281,103 @@ std::string rangeText(const TW_RANGE& r, std::string& current, std::string& def)
     return integer(r.MinValue) + "_to_" + integer(r.MaxValue) + "," + integer(r.StepSize);
 }
 
+// Whether the capability's Set key names the record's container type.
+bool setAccepts(TW_UINT16 conType, const char* section) {
+    const std::string setText = controlText(section, SET_KEY, "", KEY_TEXT_MAX);
+    for (std::string_view name : caps::splitList(setText, SIZE_MAX))
+        if (conTypeOf(std::string(name)) == conType) return true;
+    return false;
+}
+
+TW_INT16 storeOneValue(const plat::MemLock& lock, std::size_t blockSize, TW_UINT16 itemType,
+                       const char* section) {
+    if (blockSize < caps::ONEVALUE_BYTES) return TWCC_BADVALUE;
+    const auto* one = lock.as<TW_ONEVALUE>();
+    std::string text;
+    bool allowed;
+    if (itemType == TWTY_FIX32) {
+        allowed = caps::isRealAllowed(wordToFix32(one->Item), section, text);
+    } else {
+        char allowedText[caps::ATTRIBUTE_TEXT_BYTES] = "";
+        auto v = static_cast<TW_INT16>(one->Item & 0xffffu);
+        allowed = IsCapAllowed(v, section, allowedText);
+        text = allowedText;
+    }
+    if (!allowed) {
+        if (caps::negotiationBoxesShown()) plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
+        return TWCC_BADVALUE;
+    }
+    if (!writeControl(section, {{CURRENT_KEY, &text}})) return TWCC_OPERATIONERROR;
+    setLastSetKey(CURRENT_KEY);
+    return TWCC_SUCCESS;
+}
+
+TW_INT16 storeList(const plat::MemLock& lock, std::size_t blockSize, TW_UINT16 conType,
+                   TW_UINT16 itemType, const char* section) {
+    const bool isArray = conType == TWON_ARRAY;
+    const std::size_t headerBytes =
+        isArray ? caps::ARRAY_HEADER_BYTES : caps::ENUMERATION_HEADER_BYTES;
+    if (blockSize < headerBytes) return TWCC_BADVALUE;
+    const TW_UINT32 numItems =
+        isArray ? lock.as<TW_ARRAY>()->NumItems : lock.as<TW_ENUMERATION>()->NumItems;
+    // The answer is rebuilt in this same block at the capability's own item
+    // width: refuse now rather than store what cannot be answered. No items
+    // would leave the capability allowing nothing.
+    if (numItems == 0) return TWCC_BADVALUE;
+    if (numItems > LIST_ITEMS_MAX || caps::containerBytes(conType, itemType, numItems) > blockSize)
+        return TWCC_BADVALUE;
+    std::string items;
+    if (!listText(lock.as<TW_UINT8>(), blockSize, headerBytes, itemType, numItems, !isArray,
+                  section, items))
+        return TWCC_BADVALUE;
+    const std::string text = isArray ? "[" + items + "]" : items;
+    if (text.size() > VALUE_TEXT_MAX) return TWCC_BADVALUE;
+    // Items without a name in the dictionary are stored empty; when none is
+    // left, nothing would be allowed.
+    if (caps::splitList(items).empty()) return TWCC_BADVALUE;
+    if (!writeControl(section, {{ALLOWED_KEY, &text}})) return TWCC_OPERATIONERROR;
+    setLastSetKey(ALLOWED_KEY);
+    return TWCC_SUCCESS;
+}
+
+TW_INT16 storeRange(const plat::MemLock& lock, std::size_t blockSize, const char* section) {
+    if (blockSize < caps::RANGE_BYTES) return TWCC_BADVALUE;
+    TW_RANGE r;
+    std::memcpy(&r, lock.as<TW_UINT8>(), sizeof r);
+    std::string current, def;
+    const std::string allowed = rangeText(r, current, def);
+    if (!writeControl(section,
+                      {{CURRENT_KEY, &current}, {DEFAULT_KEY, &def}, {ALLOWED_KEY, &allowed}}))
+        return TWCC_OPERATIONERROR;
+    setLastSetKey(ALLOWED_KEY);
+    return TWCC_SUCCESS;
+}
+
 }  // namespace
 
 TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
     TraceLog(TRACE_SET_NEW_CAP);
     if (!cap) return TWCC_BADVALUE;
-
-    const std::string setText = controlText(section, SET_KEY, "", KEY_TEXT_MAX);
-    bool accepted = false;
-    for (std::string_view name : caps::splitList(setText, SIZE_MAX))
-        if (conTypeOf(std::string(name)) == cap->ConType) accepted = true;
-    if (!accepted) return TWCC_BADVALUE;
+    if (!setAccepts(cap->ConType, section)) return TWCC_BADVALUE;
 
     if (!cap->hContainer) return TWCC_BADVALUE;
     const std::size_t blockSize = plat::memSize(cap->hContainer);
     plat::MemLock lock(cap->hContainer);
     if (!lock) return TWCC_BADVALUE;
-    const auto* block = lock.as<TW_UINT8>();
     // Every container starts with its item type: values of another type
     // than the capability's cannot be stored as what it does.
     if (blockSize < sizeof(TW_UINT16)) return TWCC_BADVALUE;
-    const TW_UINT16 itemType = caps::readWord(block, sizeof(TW_UINT16)) & 0xFFFFu;
+    const TW_UINT16 itemType = caps::readWord(lock.as<TW_UINT8>(), sizeof(TW_UINT16)) & 0xFFFFu;
     if (itemType != itemTypeOf(section)) return TWCC_BADVALUE;
 
     switch (cap->ConType) {
-        case TWON_ONEVALUE: {
-            if (blockSize < caps::ONEVALUE_BYTES) return TWCC_BADVALUE;
-            const auto* one = lock.as<TW_ONEVALUE>();
-            std::string text;
-            bool allowed;
-            if (itemType == TWTY_FIX32) {
-                allowed = caps::isRealAllowed(wordToFix32(one->Item), section, text);
-            } else {
-                char allowedText[caps::ATTRIBUTE_TEXT_BYTES] = "";
-                auto v = static_cast<TW_INT16>(one->Item & 0xffffu);
-                allowed = IsCapAllowed(v, section, allowedText);
-                text = allowedText;
-            }
-            if (!allowed) {
-                if (caps::negotiationBoxesShown())
-                    plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
-                return TWCC_BADVALUE;
-            }
-            if (!writeControl(section, {{CURRENT_KEY, &text}})) return TWCC_OPERATIONERROR;
-            setLastSetKey(CURRENT_KEY);
-            return TWCC_SUCCESS;
-        }
+        case TWON_ONEVALUE:
+            return storeOneValue(lock, blockSize, itemType, section);
         case TWON_ENUMERATION:
-        case TWON_ARRAY: {
-            const bool isArray = cap->ConType == TWON_ARRAY;
-            const std::size_t headerBytes =
-                isArray ? caps::ARRAY_HEADER_BYTES : caps::ENUMERATION_HEADER_BYTES;
-            if (blockSize < headerBytes) return TWCC_BADVALUE;
-            const TW_UINT32 numItems =
-                isArray ? lock.as<TW_ARRAY>()->NumItems : lock.as<TW_ENUMERATION>()->NumItems;
-            // The answer is rebuilt in this same block at the capability's own
-            // item width: refuse now rather than store what cannot be answered.
-            // No items would leave the capability allowing nothing.
-            if (numItems == 0) return TWCC_BADVALUE;
-            if (numItems > LIST_ITEMS_MAX ||
-                caps::containerBytes(cap->ConType, itemType, numItems) > blockSize)
-                return TWCC_BADVALUE;
-            std::string items;
-            if (!listText(block, blockSize, headerBytes, itemType, numItems, !isArray, section,
-                          items))
-                return TWCC_BADVALUE;
-            const std::string text = isArray ? "[" + items + "]" : items;
-            if (text.size() > VALUE_TEXT_MAX) return TWCC_BADVALUE;
-            // Items without a name in the dictionary are stored empty; when
-            // none is left, nothing would be allowed.
-            if (caps::splitList(items).empty()) return TWCC_BADVALUE;
-            if (!writeControl(section, {{ALLOWED_KEY, &text}})) return TWCC_OPERATIONERROR;
-            setLastSetKey(ALLOWED_KEY);
-            return TWCC_SUCCESS;
-        }
-        case TWON_RANGE: {
-            if (blockSize < caps::RANGE_BYTES) return TWCC_BADVALUE;
-            TW_RANGE r;
-            std::memcpy(&r, block, sizeof r);
-            std::string current, def;
-            const std::string allowed = rangeText(r, current, def);
-            if (!writeControl(
-                    section,
-                    {{CURRENT_KEY, &current}, {DEFAULT_KEY, &def}, {ALLOWED_KEY, &allowed}}))
-                return TWCC_OPERATIONERROR;
-            setLastSetKey(ALLOWED_KEY);
-            return TWCC_SUCCESS;
-        }
+        case TWON_ARRAY:
+            return storeList(lock, blockSize, cap->ConType, itemType, section);
+        case TWON_RANGE:
+            return storeRange(lock, blockSize, section);
         default:
             // A container name that the dictionary maps to no TWAIN container.
             return TWCC_BADVALUE;

@@ -42,10 +42,7 @@ ThumbnailList::ThumbnailList(HWND owner) : owner_(owner) {
     count = static_cast<uint8_t>(boundedPictureCount());
     firstVisible = 0;
     hoverIndex = NO_PICTURE;
-    for (int s = 0; s < PAGE_SLOTS; ++s) {
-        slotRects_[s] = slotRect(s);
-        slots[s] = s < count ? s : NO_SLOT;
-    }
+    for (int s = 0; s < PAGE_SLOTS; ++s) slots[s] = s < count ? s : NO_SLOT;
     for (int set = 0; set < 3; ++set)
         for (int piece = 0; piece < 4; ++piece)
             frames_[set][piece] = skinPicture(windowHost().moduleInstance, FRAME_IDS[set][piece]);
@@ -192,7 +189,7 @@ void ThumbnailList::deselectAll() {
 int ThumbnailList::hitTest(int x, int y) const {
     if (g_window.windowClosed) return NO_PICTURE;
     for (int s = 0; s < PAGE_SLOTS; ++s)
-        if (slots[s] != NO_SLOT && cell(slots[s]) && inside(slotRects_[s], x, y)) return slots[s];
+        if (slots[s] != NO_SLOT && cell(slots[s]) && inside(slotRect(s), x, y)) return slots[s];
     return NO_PICTURE;
 }
 
@@ -267,7 +264,7 @@ void ThumbnailList::scrollList(int command) {
 }
 
 void ThumbnailList::drawCell(const ThumbnailCell& held, int slot) {
-    const plat::Rect& r = slotRects_[slot];
+    const plat::Rect r = slotRect(slot);
     {
         plat::WindowCanvas canvas(owner_);
         plat::Surface& surface = canvas.surface();
@@ -287,7 +284,7 @@ void ThumbnailList::drawFrame(const ThumbnailCell& held, int slot) {
     if (slot < 0 || slot >= PAGE_SLOTS) return;
     const int set = held.selected ? 2 : held.hover ? 1 : 0;
     const plat::Bitmap* pieces = frames_[set];
-    const plat::Rect& r = slotRects_[slot];
+    const plat::Rect r = slotRect(slot);
     plat::WindowCanvas canvas(owner_);
     plat::Surface& surface = canvas.surface();
     copyWhole(surface, pieces[PIECE_LEFT], r.left - FRAME, r.top - FRAME);

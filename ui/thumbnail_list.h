@@ -61,7 +61,6 @@ public:
     bool valid() const;
 
     ThumbnailCell* cell(int index) const;
-    const plat::Rect& slotRect(int slot) const { return slotRects_[slot]; }
 
     uint8_t count = 0;
     uint8_t firstVisible = 0;
@@ -73,7 +72,6 @@ private:
 
     HWND owner_;
     std::unique_ptr<ThumbnailCell> cells_[LIST_CELLS];
-    plat::Rect slotRects_[PAGE_SLOTS];
     plat::Bitmap frames_[3][4];  // normal, hover, selected: left, right, top, bottom
     std::unique_ptr<plat::Font> labelFont_;
 };

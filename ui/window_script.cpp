@@ -40,97 +40,114 @@ void clickButton(std::vector<WindowMessage>* out, int button) {
     click(out, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
-// The middle of the 80 x 56 picture of a page slot.
+// The middle of the picture of a page slot.
 void clickSlot(std::vector<WindowMessage>* out, int slot) {
-    click(out, 30 + 105 * (slot % 4) + 40, 20 + 114 * (slot / 4) + 28);
+    click(out, slotMiddleX(slot), slotMiddleY(slot));
 }
+
+using Words = std::vector<std::string>;
+
+// paint, close, load, exit: the verb alone.
+bool plainLine(const Words& words, std::vector<WindowMessage>* out, std::string* error) {
+    const std::string& verb = words[0];
+    if (words.size() != 1) {
+        *error = verb + " takes nothing more";
+        return false;
+    }
+    if (verb == "paint")
+        out->push_back({WM_PAINT, 0, 0});
+    else if (verb == "close")
+        out->push_back({WM_CLOSE, 0, 0});
+    else
+        clickButton(out, verb == "load" ? BUTTON_LOAD : BUTTON_EXIT);
+    return true;
+}
+
+bool keyLine(const Words& words, std::vector<WindowMessage>* out, std::string* error) {
+    if (words.size() != 2) {
+        *error = "key takes one key name";
+        return false;
+    }
+    long code = 0;
+    for (const KeyName& k : KEYS)
+        if (words[1] == k.name) code = static_cast<long>(k.key);
+    if (code == 0 && (!number(words[1], &code) || code <= 0 || code > 255)) {
+        *error = "unknown key " + words[1];
+        return false;
+    }
+    out->push_back({WM_KEYDOWN, static_cast<WPARAM>(code), 0});
+    return true;
+}
+
+// click, dblclick, move: X Y, and for click the keys held.
+bool pointerLine(const Words& words, std::vector<WindowMessage>* out, std::string* error) {
+    const std::string& verb = words[0];
+    long x = 0, y = 0;
+    if (words.size() < 3 || !number(words[1], &x) || !number(words[2], &y) || x < -32768 ||
+        x > 32767 || y < -32768 || y > 32767) {
+        *error = verb + " takes X Y (client pixels)";
+        return false;
+    }
+    WPARAM keys = 0;
+    for (std::size_t i = 3; i < words.size(); ++i) {
+        if (verb == "click" && words[i] == "shift") {
+            keys |= MK_SHIFT;
+        } else if (verb == "click" && words[i] == "ctrl") {
+            keys |= MK_CONTROL;
+        } else {
+            *error = "unexpected " + words[i] + " after " + verb + " X Y";
+            return false;
+        }
+    }
+    const int px = static_cast<int>(x), py = static_cast<int>(y);
+    if (verb == "move") {
+        out->push_back({WM_MOUSEMOVE, 0, pointParam(px, py)});
+    } else if (verb == "click") {
+        click(out, px, py, keys | MK_LBUTTON);
+    } else {
+        click(out, px, py);
+        out->push_back({WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(px, py)});
+        out->push_back({WM_LBUTTONUP, 0, pointParam(px, py)});
+    }
+    return true;
+}
+
+bool selectLine(const Words& words, std::vector<WindowMessage>* out, std::string* error) {
+    Selection selection;
+    if (words.size() != 2) {
+        *error = "select takes all or picture numbers separated by commas";
+        return false;
+    }
+    if (!parseSelection(words[1], &selection, error)) {
+        error->erase(0, 2);  // the option's dashes: here it is a verb
+        return false;
+    }
+    const auto messages = selectionMessages(selection, false);
+    out->insert(out->end(), messages.begin(), messages.end());
+    return true;
+}
+
+struct Verb {
+    const char* name;
+    bool (*parse)(const Words&, std::vector<WindowMessage>*, std::string*);
+};
+
+const Verb VERBS[] = {
+    {"paint", plainLine},   {"close", plainLine},      {"key", keyLine},
+    {"click", pointerLine}, {"dblclick", pointerLine}, {"move", pointerLine},
+    {"select", selectLine}, {"load", plainLine},       {"exit", plainLine},
+};
 
 }  // namespace
 
 bool parseScriptLine(const std::string& line, std::vector<WindowMessage>* out, std::string* error) {
     std::istringstream in(line);
-    std::vector<std::string> words;
+    Words words;
     for (std::string w; in >> w;) words.push_back(w);
     if (words.empty() || words[0][0] == '#') return true;
-    const std::string& verb = words[0];
-
-    if (verb == "paint" || verb == "close") {
-        if (words.size() != 1) {
-            *error = verb + " takes nothing more";
-            return false;
-        }
-        out->push_back(
-            {verb == "paint" ? static_cast<UINT>(WM_PAINT) : static_cast<UINT>(WM_CLOSE), 0, 0});
-        return true;
-    }
-    if (verb == "key") {
-        if (words.size() != 2) {
-            *error = "key takes one key name";
-            return false;
-        }
-        long code = 0;
-        for (const KeyName& k : KEYS)
-            if (words[1] == k.name) code = static_cast<long>(k.key);
-        if (code == 0 && (!number(words[1], &code) || code <= 0 || code > 255)) {
-            *error = "unknown key " + words[1];
-            return false;
-        }
-        out->push_back({WM_KEYDOWN, static_cast<WPARAM>(code), 0});
-        return true;
-    }
-    if (verb == "click" || verb == "dblclick" || verb == "move") {
-        long x = 0, y = 0;
-        if (words.size() < 3 || !number(words[1], &x) || !number(words[2], &y) || x < -32768 ||
-            x > 32767 || y < -32768 || y > 32767) {
-            *error = verb + " takes X Y (client pixels)";
-            return false;
-        }
-        WPARAM keys = 0;
-        for (std::size_t i = 3; i < words.size(); ++i) {
-            if (verb == "click" && words[i] == "shift") {
-                keys |= MK_SHIFT;
-            } else if (verb == "click" && words[i] == "ctrl") {
-                keys |= MK_CONTROL;
-            } else {
-                *error = "unexpected " + words[i] + " after " + verb + " X Y";
-                return false;
-            }
-        }
-        const int px = static_cast<int>(x), py = static_cast<int>(y);
-        if (verb == "move") {
-            out->push_back({WM_MOUSEMOVE, 0, pointParam(px, py)});
-        } else if (verb == "click") {
-            click(out, px, py, keys | MK_LBUTTON);
-        } else {
-            click(out, px, py);
-            out->push_back({WM_LBUTTONDBLCLK, MK_LBUTTON, pointParam(px, py)});
-            out->push_back({WM_LBUTTONUP, 0, pointParam(px, py)});
-        }
-        return true;
-    }
-    if (verb == "select") {
-        Selection selection;
-        if (words.size() != 2) {
-            *error = "select takes all or picture numbers separated by commas";
-            return false;
-        }
-        if (!parseSelection(words[1], &selection, error)) {
-            error->erase(0, 2);  // the option's dashes: here it is a verb
-            return false;
-        }
-        const auto messages = selectionMessages(selection, false);
-        out->insert(out->end(), messages.begin(), messages.end());
-        return true;
-    }
-    if (verb == "load" || verb == "exit") {
-        if (words.size() != 1) {
-            *error = verb + " takes nothing more";
-            return false;
-        }
-        clickButton(out, verb == "load" ? BUTTON_LOAD : BUTTON_EXIT);
-        return true;
-    }
-    *error = "unknown command " + verb;
+    for (const Verb& v : VERBS)
+        if (words[0] == v.name) return v.parse(words, out, error);
+    *error = "unknown command " + words[0];
     return false;
 }
 
