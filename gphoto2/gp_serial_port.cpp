@@ -1,0 +1,72 @@
+// gp_serial_port.cpp — plat::SerialPort over a GPPort.
+#include "gphoto2/gp_serial_port.h"
+
+#include <gphoto2/gphoto2-port-result.h>
+
+#include <chrono>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+}  // namespace
+
+uint32_t GpSerialPort::write(const uint8_t* data, uint32_t count) {
+    // The serial port answers GP_OK, not a count, when all went.
+    const int r =
+        gp_port_write(port_, reinterpret_cast<const char*>(data), static_cast<int>(count));
+    return r < GP_OK ? 0 : count;
+}
+
+uint32_t GpSerialPort::read(uint8_t* data, uint32_t count) {
+    // libgphoto2's serial read gives a time-out, and drops what it had read,
+    // when the whole count does not come; and its time-out runs per wait, not
+    // per call. One byte per call under one deadline keeps every byte that
+    // arrived and bounds the whole read as the link expects.
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(readTimeoutMs_);
+    uint32_t got = 0;
+    while (got < count && !cancelled_.load()) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) break;
+        gp_port_set_timeout(port_, static_cast<int>(left));
+        if (gp_port_read(port_, reinterpret_cast<char*>(data + got), 1) != 1) break;
+        ++got;
+    }
+    return got;
+}
+
+bool GpSerialPort::getLineSettings(plat::LineSettings& out) {
+    GPPortSettings settings;
+    if (gp_port_get_settings(port_, &settings) < GP_OK) return false;
+    out = line_;
+    out.baudRate = static_cast<uint32_t>(settings.serial.speed);
+    out.dataBits = static_cast<uint8_t>(settings.serial.bits);
+    return true;
+}
+
+bool GpSerialPort::setLineSettings(const plat::LineSettings& wanted) {
+    GPPortSettings settings;
+    if (gp_port_get_settings(port_, &settings) < GP_OK) return false;
+    settings.serial.speed = static_cast<int>(wanted.baudRate);
+    settings.serial.bits = wanted.dataBits;
+    // With parity on, libgphoto2's serial read refuses every 0xFF byte (it
+    // takes the terminal's marking of a good 0xFF for a bad sequence), and
+    // the camera's pictures are full of them: the port keeps parity off.
+    settings.serial.parity = GP_PORT_SERIAL_PARITY_OFF;
+    settings.serial.stopbits = wanted.stopBits == plat::StopBits::Two ? 2 : 1;
+    if (gp_port_set_settings(port_, settings) < GP_OK) return false;
+    line_ = wanted;
+    return true;
+}
+
+bool GpSerialPort::setTimeouts(uint32_t readMs, uint32_t) {
+    readTimeoutMs_ = readMs;
+    return true;
+}
+
+bool GpSerialPort::purge() {
+    const bool in = gp_port_flush(port_, 0) >= GP_OK;
+    const bool out = gp_port_flush(port_, 1) >= GP_OK;
+    return in && out;
+}
