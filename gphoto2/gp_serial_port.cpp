@@ -1,15 +1,35 @@
 // gp_serial_port.cpp — plat::SerialPort over a GPPort.
 #include "gphoto2/gp_serial_port.h"
 
+#include <gphoto2/gphoto2-port-info-list.h>
 #include <gphoto2/gphoto2-port-result.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+constexpr long long CANCEL_POLL_MS = 100;
+
+// The device of a "serial:/dev/ttyUSB0" port.
+std::string devicePath(GPPort* port) {
+    GPPortInfo info;
+    char* path = nullptr;
+    if (gp_port_get_info(port, &info) < GP_OK || gp_port_info_get_path(info, &path) < GP_OK ||
+        !path)
+        return {};
+    const std::string text(path);
+    const std::string prefix = "serial:";
+    return text.compare(0, prefix.size(), prefix) == 0 ? text.substr(prefix.size()) : text;
+}
+
 }  // namespace
+
+GpSerialPort::GpSerialPort(GPPort* port, const std::atomic<bool>& cancelled)
+    : port_(port), cancelled_(cancelled), watch_(devicePath(port)) {}
 
 uint32_t GpSerialPort::write(const uint8_t* data, uint32_t count) {
     // The serial port answers GP_OK, not a count, when all went.
@@ -20,15 +40,21 @@ uint32_t GpSerialPort::write(const uint8_t* data, uint32_t count) {
 
 uint32_t GpSerialPort::read(uint8_t* data, uint32_t count) {
     // libgphoto2's serial read gives a time-out, and drops what it had read,
-    // when the whole count does not come; and its time-out runs per wait, not
-    // per call. One byte per call under one deadline keeps every byte that
-    // arrived and bounds the whole read as the link expects.
+    // when the whole count does not come; its time-out runs per wait, not per
+    // call; and on a line that hangs up while it waits it spins for ever.
+    // So the driver waits for each byte itself, under one deadline, and asks
+    // libgphoto2 for one byte only once one is there.
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(readTimeoutMs_);
     uint32_t got = 0;
     while (got < count && !cancelled_.load()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) break;
+        // Short waits, so that a cancel ends a silent wait within moments.
+        const int slice = static_cast<int>(std::min<long long>(left, CANCEL_POLL_MS));
+        const plat::LineWatch::Wait w = watch_.waitReadable(slice);
+        if (w == plat::LineWatch::Wait::HungUp) break;
+        if (w == plat::LineWatch::Wait::TimedOut) continue;
         gp_port_set_timeout(port_, static_cast<int>(left));
         if (gp_port_read(port_, reinterpret_cast<char*>(data + got), 1) != 1) break;
         ++got;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "platform/line_watch.h"
 #include "platform/serial_port.h"
 
 class GpSerialPort : public plat::SerialPort {
@@ -18,8 +19,7 @@ public:
     // `port` stays libgphoto2's and must outlive this object. Once
     // `cancelled` is raised, reads come back empty at once (the link's own
     // failure path then ends a transfer); it must outlive the port too.
-    GpSerialPort(GPPort* port, const std::atomic<bool>& cancelled)
-        : port_(port), cancelled_(cancelled) {}
+    GpSerialPort(GPPort* port, const std::atomic<bool>& cancelled);
 
     uint32_t write(const uint8_t* data, uint32_t count) override;
     uint32_t read(uint8_t* data, uint32_t count) override;
@@ -32,6 +32,8 @@ public:
 private:
     GPPort* port_;
     const std::atomic<bool>& cancelled_;
+    // Where the driver waits for bytes (see read).
+    plat::LineWatch watch_;
     uint32_t readTimeoutMs_ = 1000;
     // The format the link asked for, as it reads it back.
     plat::LineSettings line_{};
