@@ -42,8 +42,8 @@ uint32_t GpSerialPort::read(uint8_t* data, uint32_t count) {
     // libgphoto2's serial read gives a time-out, and drops what it had read,
     // when the whole count does not come; its time-out runs per wait, not per
     // call; and on a line that hangs up while it waits it spins for ever.
-    // So the driver waits for each byte itself, under one deadline, and asks
-    // libgphoto2 for one byte only once one is there.
+    // So the driver waits for bytes itself, under one deadline, and asks
+    // libgphoto2 only for bytes that are there.
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(readTimeoutMs_);
     uint32_t got = 0;
     while (got < count && !cancelled_.load()) {
@@ -56,8 +56,9 @@ uint32_t GpSerialPort::read(uint8_t* data, uint32_t count) {
         if (w == plat::LineWatch::Wait::HungUp) break;
         if (w == plat::LineWatch::Wait::TimedOut) continue;
         gp_port_set_timeout(port_, static_cast<int>(left));
-        if (gp_port_read(port_, reinterpret_cast<char*>(data + got), 1) != 1) break;
-        ++got;
+        const int n = static_cast<int>(std::min(count - got, watch_.available()));
+        if (gp_port_read(port_, reinterpret_cast<char*>(data + got), n) != n) break;
+        got += static_cast<uint32_t>(n);
     }
     return got;
 }

@@ -21,6 +21,8 @@ public:
 
     // Waits at most `ms` for a byte to read (Ready) or the hang-up.
     Wait waitReadable(int ms) const;
+    // Bytes received and not yet read; 1 when the count is unknown.
+    unsigned available() const;
 
 private:
     int fd_ = -1;

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace plat {
@@ -22,6 +23,12 @@ LineWatch::Wait LineWatch::waitReadable(int ms) const {
     if (r < 0) return Wait::Ready;
     if (r == 0) return Wait::TimedOut;
     return (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0 ? Wait::HungUp : Wait::Ready;
+}
+
+unsigned LineWatch::available() const {
+    int count = 0;
+    if (fd_ < 0 || ::ioctl(fd_, FIONREAD, &count) != 0 || count < 1) return 1;
+    return static_cast<unsigned>(count);
 }
 
 }  // namespace plat
