@@ -195,7 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             default:
                 link.closePort();
-                link.usePort(std::make_unique<testsupport::FakeSerialPort>(script), link.reporter());
+                link.usePort(std::make_unique<testsupport::FakeSerialPort>(script),
+                             link.reporter());
                 statusReply = false;
                 break;
         }
