@@ -6,7 +6,7 @@ ContextProgress::~ContextProgress() {
 }
 
 void ContextProgress::pollCancel() {
-    if (gp_context_cancel(context_) == GP_CONTEXT_FEEDBACK_CANCEL) cancelled_.store(true);
+    if (gp_context_cancel(context_) == GP_CONTEXT_FEEDBACK_CANCEL) cancel_();
 }
 
 void ContextProgress::setMaximum(int maximum) {

@@ -14,7 +14,6 @@
 #include "gphoto2/download_speed.h"
 #include "gphoto2/gp_result.h"
 #include "gphoto2/gp_serial_port.h"
-#include "platform/clock.h"
 
 namespace {
 
@@ -22,8 +21,6 @@ namespace {
 // settings file).
 constexpr const char* SETTING_ID = "pxcm";
 constexpr const char* SETTING_RATE = "download-speed";
-// Time for the camera to take the stop bytes and return to 9600 baud.
-constexpr unsigned END_SETTLE_MS = 100;
 
 int savedRate() {
     char value[256] = {};
@@ -64,38 +61,31 @@ int DriverCamera::open(GPPort* port, GPContext* context) {
     if (rate == 0) rate = savedRate();
     if (!speedCodeForOfferedRate(rate)) rate = DEFAULT_RATE;
 
-    const std::atomic<bool>& cancelled = cancelled_;
-    // The scan tries COM1 only, and COM1 is libgphoto2's port.
-    link_.setPortFactory(
-        [port, &cancelled](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-            if (name != "COM1") return nullptr;
-            return std::make_unique<GpSerialPort>(port, cancelled);
-        });
-    LinkState& st = linkState();
-    st.speedCode = speedCodeForOfferedRate(rate);
-    st.specialInterval = 1;
-    if (link_.findCamera(&reporter_) != LINK_OK) {
-        gp_context_error(context, "The camera does not answer on %s.", settings.serial.port);
-        return GP_ERROR_TIMEOUT;
+    device_.setLineOptions({speedCodeForOfferedRate(rate), 1});
+    LinkResult lr = device_.adoptPort(
+        std::make_unique<GpSerialPort>(port, [this] { return device_.cancelRequested(); }));
+    if (lr != LINK_OK) {
+        if (lr == LINK_BAD_REPLY) lr = LINK_NO_ANSWER;
+        return fail(context, lr, "Opening the camera");
     }
-    const LinkResult lr = link_.readFirmwareVersion();
+    lr = device_.readFirmwareVersion();
     if (lr != LINK_OK) return fail(context, lr, "Reading the firmware version");
     return GP_OK;
 }
 
 int DriverCamera::downloadRate() const {
-    return static_cast<int>(baudRateForSpeedCode(linkState().speedCode));
+    return static_cast<int>(baudRateForSpeedCode(device_.lineOptions().speedCode));
 }
 
 int DriverCamera::refreshStatus(GPContext* context) {
-    const LinkResult r = link_.requestStatus();
+    const LinkResult r = device_.requestStatus();
     return r == LINK_OK ? GP_OK : fail(context, r, "Reading the camera's status");
 }
 
 int DriverCamera::listFiles(CameraList* list, GPContext* context) {
     const int r = refreshStatus(context);
     if (r < GP_OK) return r;
-    names_.sync(link_.status.pictureCount);
+    names_.sync(device_.status().pictureCount);
     for (const std::string& name : names_.names()) gp_list_append(list, name.c_str(), nullptr);
     return GP_OK;
 }
@@ -104,7 +94,7 @@ int DriverCamera::indexFor(const std::string& name, GPContext* context) {
     if (names_.names().empty()) {
         const int r = refreshStatus(context);
         if (r < GP_OK) return r;
-        names_.sync(link_.status.pictureCount);
+        names_.sync(device_.status().pictureCount);
     }
     const int index = names_.indexOf(name);
     if (index < 0) {
@@ -117,16 +107,16 @@ int DriverCamera::indexFor(const std::string& name, GPContext* context) {
 int DriverCamera::fileInfo(const std::string& name, CameraFileInfo* info, GPContext* context) {
     const int index = indexFor(name, context);
     if (index < 0) return index;
-    const LinkResult r = link_.readPictureInfo(index);
+    const LinkResult r = device_.readPictureInfo(index);
     if (r != LINK_OK) return fail(context, r, "Reading the picture information");
-    const PictureInfo& p = link_.pictureInfo;
+    const PictureInfo& p = device_.pictureInfo();
     info->file.fields = static_cast<CameraFileInfoFields>(
         GP_FILE_INFO_TYPE | GP_FILE_INFO_SIZE | GP_FILE_INFO_WIDTH | GP_FILE_INFO_HEIGHT |
         GP_FILE_INFO_PERMISSIONS | GP_FILE_INFO_MTIME);
     std::strcpy(info->file.type, GP_MIME_JPEG);
     info->file.size = p.pictureSize;
-    info->file.width = p.valueA;
-    info->file.height = p.valueB;
+    info->file.width = p.width;
+    info->file.height = p.height;
     info->file.permissions =
         static_cast<CameraFilePermissions>(GP_FILE_PERM_READ | GP_FILE_PERM_DELETE);
     info->file.mtime = pictureTime(p);
@@ -136,42 +126,27 @@ int DriverCamera::fileInfo(const std::string& name, CameraFileInfo* info, GPCont
     return GP_OK;
 }
 
-void DriverCamera::endCutDownload() {
-    // Wherever the cancel cut in, the camera may still be in the transfer at
-    // the fast rate, waiting for block numbers: the stop bytes at that rate
-    // end it. The handshake then purges before each try, so late block bytes
-    // do not pass for its answer.
-    if (link_.firmwareVersion >= ADDRESSED_FIRMWARE && link_.port) {
-        (void)link_.setLineSpeed(linkState().speedCode);
-        const uint8_t stop[2] = {STOP_BYTE, STOP_BYTE};
-        (void)link_.port->write(stop, sizeof stop);
-        plat::systemClock().sleepMs(END_SETTLE_MS);
-        (void)link_.setLineSpeed(SPEED_9600);
-    }
-    (void)link_.handshake();
-}
-
 int DriverCamera::getFile(const std::string& name, CameraFileType type, CameraFile* file,
                           GPContext* context) {
     if (type != GP_FILE_TYPE_NORMAL && type != GP_FILE_TYPE_PREVIEW) return GP_ERROR_NOT_SUPPORTED;
     const bool preview = type == GP_FILE_TYPE_PREVIEW;
     const int index = indexFor(name, context);
     if (index < 0) return index;
-    cancelled_.store(false);
+    device_.clearCancel();
     LinkResult r;
     {
         ContextProgress progress(context, (preview ? "Thumbnail of " : "Downloading ") + name,
-                                 cancelled_);
-        r = preview ? link_.downloadThumbnail(index, &progress, false)
-                    : link_.downloadPicture(index, &progress);
+                                 [this] { device_.cancel(); });
+        r = preview ? device_.downloadThumbnail(index, &progress, false)
+                    : device_.downloadPicture(index, &progress);
     }
-    if (cancelled_.load()) {
-        endCutDownload();
-        cancelled_.store(false);
+    if (r == LINK_CANCELLED) {
+        // The camera out of the transfer and ready for the next command.
+        (void)device_.abortTransfer();
         return GP_ERROR_CANCEL;
     }
     if (r != LINK_OK) return fail(context, r, ("Downloading " + name).c_str());
-    const std::size_t size = link_.downloadBufferSize();
+    const std::size_t size = device_.downloadBufferSize();
     if (size == 0) {
         gp_context_error(context, "The camera has no %s for %s.", preview ? "thumbnail" : "picture",
                          name.c_str());
@@ -180,14 +155,14 @@ int DriverCamera::getFile(const std::string& name, CameraFileType type, CameraFi
     int gr = gp_file_set_mime_type(file, GP_MIME_JPEG);
     if (gr < GP_OK) return gr;
     // The camera's JPEG exactly as it came.
-    return gp_file_append(file, reinterpret_cast<const char*>(link_.downloadBuffer.get()),
+    return gp_file_append(file, reinterpret_cast<const char*>(device_.downloadData()),
                           static_cast<unsigned long>(size));
 }
 
 int DriverCamera::deleteFile(const std::string& name, GPContext* context) {
     const int index = indexFor(name, context);
     if (index < 0) return index;
-    const LinkResult r = link_.deletePicture(index);
+    const LinkResult r = device_.deletePicture(index);
     if (r != LINK_OK) return fail(context, r, ("Deleting " + name).c_str());
     names_.erase(index);
     return GP_OK;
@@ -197,8 +172,8 @@ int DriverCamera::deleteAll(GPContext* context) {
     int r = refreshStatus(context);
     if (r < GP_OK) return r;
     // From the last, so that no picture moves up under a number in use.
-    for (int index = link_.status.pictureCount - 1; index >= 0; --index) {
-        const LinkResult lr = link_.deletePicture(index);
+    for (int index = device_.status().pictureCount - 1; index >= 0; --index) {
+        const LinkResult lr = device_.deletePicture(index);
         if (lr != LINK_OK) {
             names_.clear();
             return fail(context, lr, "Deleting the pictures");
@@ -211,13 +186,13 @@ int DriverCamera::deleteAll(GPContext* context) {
 int DriverCamera::capture(CameraFilePath* path, GPContext* context) {
     int r = refreshStatus(context);
     if (r < GP_OK) return r;
-    names_.sync(link_.status.pictureCount);
-    const int before = link_.status.pictureCount;
-    const LinkResult lr = link_.takePicture();
+    names_.sync(device_.status().pictureCount);
+    const int before = device_.status().pictureCount;
+    const LinkResult lr = device_.takePicture();
     if (lr != LINK_OK) return fail(context, lr, "Taking a picture");
-    if (link_.status.pictureCount != before + 1) {
+    if (device_.status().pictureCount != before + 1) {
         gp_context_error(context, "The camera took no picture (%d frames left).",
-                         link_.status.freeFrames);
+                         device_.status().freeFrames);
         return GP_ERROR_CAMERA_ERROR;
     }
     const std::string& name = names_.append();
@@ -227,19 +202,19 @@ int DriverCamera::capture(CameraFilePath* path, GPContext* context) {
 }
 
 int DriverCamera::setPictureSizeSmall(bool small, GPContext* context) {
-    const LinkResult r = link_.setModeQ(small ? 1 : 0);
+    const LinkResult r = device_.setQualityMode(small ? 1 : 0);
     return r == LINK_OK ? GP_OK : fail(context, r, "Setting the picture size");
 }
 
 int DriverCamera::setSelfTimer(bool on, GPContext* context) {
-    const LinkResult r = link_.setModeT(on ? 1 : 0);
+    const LinkResult r = device_.setTimerMode(on ? 1 : 0);
     return r == LINK_OK ? GP_OK : fail(context, r, "Setting the self-timer");
 }
 
 int DriverCamera::setClock(std::time_t when, GPContext* context) {
     std::tm t{};
     localtime_r(&when, &t);
-    const LinkResult r = link_.setCameraClock(
+    const LinkResult r = device_.setCameraClock(
         clockBytes(t.tm_year + 1900, t.tm_mon + 1, t.tm_mday, t.tm_hour, t.tm_min));
     return r == LINK_OK ? GP_OK : fail(context, r, "Setting the camera's clock");
 }
@@ -251,7 +226,7 @@ int DriverCamera::setDownloadRate(int rate, GPContext* context) {
                          offeredRatesText().c_str(), rate);
         return GP_ERROR_BAD_PARAMETERS;
     }
-    linkState().speedCode = code;
+    device_.setSpeedCode(code);
     const std::string value = std::to_string(rate);
     gp_setting_set(const_cast<char*>(SETTING_ID), const_cast<char*>(SETTING_RATE),
                    const_cast<char*>(value.c_str()));

@@ -8,11 +8,10 @@
 #include <gphoto2/gphoto2-context.h>
 #include <gphoto2/gphoto2-file.h>
 
-#include <atomic>
 #include <ctime>
 #include <string>
 
-#include "camera/camera_link.h"
+#include "camera/camera_device.h"
 #include "gphoto2/picture_names.h"
 #include "gphoto2/quiet_reporter.h"
 
@@ -36,8 +35,8 @@ public:
     int capture(CameraFilePath* path, GPContext* context);
     // The camera's status, asked afresh.
     int refreshStatus(GPContext* context);
-    const CameraStatus& status() const { return link_.status; }
-    double firmware() const { return link_.firmwareVersion; }
+    const CameraStatus& status() const { return device_.status(); }
+    double firmware() const { return device_.firmwareVersion(); }
     int downloadRate() const;
 
     int setPictureSizeSmall(bool small, GPContext* context);
@@ -49,13 +48,9 @@ public:
 private:
     int fail(GPContext* context, LinkResult result, const char* what);
     int indexFor(const std::string& name, GPContext* context);
-    // After a cancelled download: the camera out of the transfer, the line
-    // back at 9600 baud and quiet.
-    void endCutDownload();
 
-    std::atomic<bool> cancelled_{false};
-    CameraLink link_;
     QuietReporter reporter_;
+    CameraDevice device_{&reporter_};
     PictureNames names_;
 };
 

@@ -15,7 +15,14 @@ int gpResultFor(LinkResult result) {
         case LINK_BAD_REPLY:
         case LINK_BAD_INFO:
         case LINK_TOO_BIG:
+        case LINK_DAMAGED:
             return GP_ERROR_CORRUPTED_DATA;
+        case LINK_BUSY:
+            return GP_ERROR_IO_LOCK;
+        case LINK_NO_PORT:
+            return GP_ERROR_IO_INIT;
+        case LINK_CANCELLED:
+            return GP_ERROR_CANCEL;
         default:
             return GP_ERROR_IO;
     }
@@ -36,6 +43,14 @@ const char* gpMessageFor(LinkResult result) {
             return "out of memory";
         case LINK_TOO_BIG:
             return "the camera names a size larger than any of its pictures";
+        case LINK_DAMAGED:
+            return "the picture came damaged";
+        case LINK_BUSY:
+            return "another program holds the port";
+        case LINK_NO_PORT:
+            return "the port cannot be opened";
+        case LINK_CANCELLED:
+            return "cancelled";
         default:
             return "the camera link failed";
     }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -28,8 +29,8 @@ std::string devicePath(GPPort* port) {
 
 }  // namespace
 
-GpSerialPort::GpSerialPort(GPPort* port, const std::atomic<bool>& cancelled)
-    : port_(port), cancelled_(cancelled), watch_(devicePath(port)) {}
+GpSerialPort::GpSerialPort(GPPort* port, std::function<bool()> cancelled)
+    : port_(port), cancelled_(std::move(cancelled)), watch_(devicePath(port)) {}
 
 uint32_t GpSerialPort::write(const uint8_t* data, uint32_t count) {
     // The serial port answers GP_OK, not a count, when all went.
@@ -46,7 +47,7 @@ uint32_t GpSerialPort::read(uint8_t* data, uint32_t count) {
     // libgphoto2 only for bytes that are there.
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(readTimeoutMs_);
     uint32_t got = 0;
-    while (got < count && !cancelled_.load()) {
+    while (got < count && !cancelled_()) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) break;

@@ -8,8 +8,8 @@
 
 #include <gphoto2/gphoto2-port.h>
 
-#include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "platform/line_watch.h"
 #include "platform/serial_port.h"
@@ -17,9 +17,8 @@
 class GpSerialPort : public plat::SerialPort {
 public:
     // `port` stays libgphoto2's and must outlive this object. Once
-    // `cancelled` is raised, reads come back empty at once (the link's own
-    // failure path then ends a transfer); it must outlive the port too.
-    GpSerialPort(GPPort* port, const std::atomic<bool>& cancelled);
+    // `cancelled` answers true, a read under way ends within moments.
+    GpSerialPort(GPPort* port, std::function<bool()> cancelled);
 
     uint32_t write(const uint8_t* data, uint32_t count) override;
     uint32_t read(uint8_t* data, uint32_t count) override;
@@ -31,7 +30,7 @@ public:
 
 private:
     GPPort* port_;
-    const std::atomic<bool>& cancelled_;
+    std::function<bool()> cancelled_;
     // Where the driver waits for bytes (see read).
     plat::LineWatch watch_;
     uint32_t readTimeoutMs_ = 1000;

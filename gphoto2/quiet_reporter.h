@@ -5,11 +5,10 @@
 #pragma once
 
 #include "camera/camera_error_reporter.h"
-#include "platform/prompt.h"
 
 class QuietReporter : public CameraErrorReporter {
 public:
-    int reportError(LinkResult code) override {
-        return code == LINK_NO_ANSWER ? plat::ANSWER_CANCEL : plat::ANSWER_OK;
+    ReportAnswer reportError(LinkResult code) override {
+        return code == LINK_NO_ANSWER ? ReportAnswer::Cancel : ReportAnswer::Ok;
     }
 };
