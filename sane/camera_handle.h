@@ -1,15 +1,15 @@
-// camera_handle.h — one open camera: its link, its options and the state of
+// camera_handle.h — one open camera: its device, its options and the state of
 // a scan (which picture, how much of it has been read), behind the calls of
-// the SANE API. One handle at a time: the link's state is module-wide.
+// the SANE API. Each handle has a device of its own: handles on several
+// devices work at once.
 #pragma once
 
 #include <sane/sane.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 
-#include "camera/camera_link.h"
+#include "camera/camera_device.h"
 #include "sane/backend_options.h"
 #include "sane/decoded_picture.h"
 #include "sane/silent_reporter.h"
@@ -34,7 +34,7 @@ public:
     SANE_Status read(SANE_Byte* data, SANE_Int maxLength, SANE_Int* length);
     // Safe in a signal handler: only raises a flag. A download under way ends
     // at once; the next call of the handle finishes the cancel.
-    void cancel() { cancelled_.store(true); }
+    void cancel() { camera_.cancel(); }
 
 private:
     enum class State { Idle, Reading, Done };
@@ -51,17 +51,13 @@ private:
     void finishCancel();
     // Downloads and decodes the target into prepared_.
     SANE_Status fetch(int index, bool preview);
-    // After a cancelled download: the camera out of the transfer, the line
-    // back at 9600 baud and quiet.
-    void endCutDownload();
     SANE_Status geometryOf(int index, bool preview, Geometry& out);
     SANE_Status finishPicture();
     void dropPrepared();
 
     std::string device_;
-    std::atomic<bool> cancelled_{false};
-    CameraLink link_;
     SilentReporter reporter_;
+    CameraDevice camera_{&reporter_};
     BackendOptions options_{0};
 
     State state_ = State::Idle;
