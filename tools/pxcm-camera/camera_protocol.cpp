@@ -404,10 +404,11 @@ bool CameraProtocol::serveBlock(const Bytes& data, long block) {
     const std::size_t length = std::min(kBlockSize, data.size() - offset);
     Bytes bytes(data.begin() + static_cast<long>(offset),
                 data.begin() + static_cast<long>(offset + length));
-    if (faults_.corruptAlways.count(block) ||
-        (faults_.corruptBlocks.count(block) && corrupted_.insert(block).second)) {
+    const bool always = faults_.corruptAlways.count(block) != 0;
+    if (always || (faults_.corruptBlocks.count(block) && corrupted_.insert(block).second)) {
         // A bad line damages a block differently each time.
-        const auto mask = static_cast<std::uint8_t>(kCorruption ^ (tries & 0x3F));
+        const auto mask =
+            static_cast<std::uint8_t>(always ? kCorruption ^ (tries & 0x3F) : kCorruption);
         for (auto& b : bytes) b ^= mask;
         logf("block %ld sent corrupted", block);
     }
