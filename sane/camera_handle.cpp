@@ -75,11 +75,21 @@ SANE_Status CameraHandle::open(const std::string& device, uint8_t speedCode,
 
 void CameraHandle::finishCancel() {
     if (!cancelled_.load()) return;
+    cancelled_.store(false);
     dbg(DBG_CALL, "cancel finished");
     if (state_ == State::Reading) cursor_ = 0;
-    state_ = State::Idle;
-    dropPrepared();
-    cancelled_.store(false);
+    if (state_ == State::Done) advance();
+    if (state_ == State::Reading || state_ == State::Done) state_ = State::Cancelled;
+}
+
+void CameraHandle::advance() {
+    cursor_ += advance_;
+    advance_ = 0;
+}
+
+bool CameraHandle::inScan() {
+    finishCancel();
+    return state_ == State::Reading || state_ == State::Done;
 }
 
 void CameraHandle::dropPrepared() {
@@ -88,14 +98,19 @@ void CameraHandle::dropPrepared() {
     offset_ = 0;
 }
 
+bool CameraHandle::holds(int index, bool thumbnail) const {
+    return prepared_ && preparedIndex_ == index && preparedThumbnail_ == thumbnail;
+}
+
 SANE_Status CameraHandle::controlOption(SANE_Int option, SANE_Action action, void* value,
                                         SANE_Int* info) {
     finishCancel();
     if (action != SANE_ACTION_GET_VALUE && state_ == State::Reading) return SANE_STATUS_DEVICE_BUSY;
     const SANE_Status s = options_.control(option, action, value, info);
     if (s == SANE_STATUS_GOOD && action != SANE_ACTION_GET_VALUE) {
-        // Another choice of pictures: "All pictures" begins afresh.
+        // Another choice of pictures: the feeder begins afresh.
         cursor_ = 0;
+        advance_ = 0;
         state_ = State::Idle;
     }
     return s;
@@ -107,13 +122,13 @@ int CameraHandle::targetIndex() const {
     return index >= 0 && index < count ? index : -1;
 }
 
-SANE_Status CameraHandle::geometryOf(int index, bool preview, Geometry& out) {
-    if (preparedIndex_ == index && preparedPreview_ == preview && prepared_) {
+SANE_Status CameraHandle::geometryOf(int index, bool thumbnail, Geometry& out) {
+    if (holds(index, thumbnail)) {
         out = {prepared_.width(), prepared_.height()};
         return SANE_STATUS_GOOD;
     }
     // The information names a picture's size; a thumbnail's only its decoding.
-    if (!preview) {
+    if (!thumbnail) {
         if (infoIndex_ != index) {
             const LinkResult r = link_.readPictureInfo(index);
             if (r != LINK_OK) return statusFor(r);
@@ -126,7 +141,7 @@ SANE_Status CameraHandle::geometryOf(int index, bool preview, Geometry& out) {
             return SANE_STATUS_GOOD;
         }
     }
-    const SANE_Status s = fetch(index, preview);
+    const SANE_Status s = fetch(index, thumbnail);
     if (s != SANE_STATUS_GOOD) return s;
     out = {prepared_.width(), prepared_.height()};
     return SANE_STATUS_GOOD;
@@ -136,12 +151,12 @@ SANE_Status CameraHandle::getParameters(SANE_Parameters* params) {
     if (!params) return SANE_STATUS_INVAL;
     finishCancel();
     Geometry g;
-    if (state_ == State::Reading) {
-        g = {prepared_.width(), prepared_.height()};
+    if (state_ == State::Reading || state_ == State::Done) {
+        g = scan_;
     } else {
         const int index = targetIndex();
         if (index >= 0) {
-            const SANE_Status s = geometryOf(index, options_.preview(), g);
+            const SANE_Status s = geometryOf(index, options_.thumbnail(), g);
             if (s != SANE_STATUS_GOOD) return s;
         }
     }
@@ -170,11 +185,11 @@ void CameraHandle::endCutDownload() {
     if (!link_.handshake()) dbg(DBG_ERROR, "after the cancel the camera does not answer");
 }
 
-SANE_Status CameraHandle::fetch(int index, bool preview) {
+SANE_Status CameraHandle::fetch(int index, bool thumbnail) {
     dropPrepared();
-    dbg(DBG_INFO, "downloading %s %d", preview ? "thumbnail" : "picture", index + 1);
+    dbg(DBG_INFO, "downloading %s %d", thumbnail ? "thumbnail" : "picture", index + 1);
     const LinkResult r =
-        preview ? link_.downloadThumbnail(index, nullptr) : link_.downloadPicture(index, nullptr);
+        thumbnail ? link_.downloadThumbnail(index, nullptr) : link_.downloadPicture(index, nullptr);
     if (cancelled_.load()) {
         cancelled_.store(false);
         dropPrepared();
@@ -188,7 +203,7 @@ SANE_Status CameraHandle::fetch(int index, bool preview) {
     }
     // Below the decoder's minimum a download decodes to a blank cell: a
     // thumbnail's stand-in, never a picture.
-    if (!preview && link_.downloadBufferSize() < DECODE_MIN_JPEG_SIZE) {
+    if (!thumbnail && link_.downloadBufferSize() < DECODE_MIN_JPEG_SIZE) {
         dbg(DBG_ERROR, "picture %d: %zu bytes are no picture", index + 1,
             link_.downloadBufferSize());
         return SANE_STATUS_IO_ERROR;
@@ -200,23 +215,24 @@ SANE_Status CameraHandle::fetch(int index, bool preview) {
     }
     prepared_ = std::move(picture);
     preparedIndex_ = index;
-    preparedPreview_ = preview;
+    preparedThumbnail_ = thumbnail;
     return SANE_STATUS_GOOD;
 }
 
 SANE_Status CameraHandle::start() {
     finishCancel();
     if (state_ == State::Reading) return SANE_STATUS_DEVICE_BUSY;
+    if (state_ == State::Done) advance();
+    state_ = State::Idle;
     const int index = targetIndex();
     if (index < 0) {
         dbg(DBG_INFO, "start: no picture left");
         cursor_ = 0;
-        state_ = State::Idle;
         return SANE_STATUS_NO_DOCS;
     }
-    const bool preview = options_.preview();
-    if (!(preparedIndex_ == index && preparedPreview_ == preview && prepared_)) {
-        const SANE_Status s = fetch(index, preview);
+    const bool thumbnail = options_.thumbnail();
+    if (!holds(index, thumbnail)) {
+        const SANE_Status s = fetch(index, thumbnail);
         if (s != SANE_STATUS_GOOD) {
             dropPrepared();
             finishCancel();
@@ -225,43 +241,50 @@ SANE_Status CameraHandle::start() {
         }
     }
     offset_ = 0;
+    scan_ = {prepared_.width(), prepared_.height()};
     state_ = State::Reading;
-    dbg(DBG_INFO, "start: %s %d, %d x %d", preview ? "thumbnail" : "picture", index + 1,
-        prepared_.width(), prepared_.height());
+    dbg(DBG_INFO, "start: %s %d, %d x %d", thumbnail ? "thumbnail" : "picture", index + 1,
+        scan_.width, scan_.height);
     return SANE_STATUS_GOOD;
 }
 
 SANE_Status CameraHandle::finishPicture() {
-    const int index = preparedIndex_;
-    const bool preview = preparedPreview_;
-    dropPrepared();
+    // The picture stays the scan's until the cancel or the next start: a
+    // frontend (or saned, reading ahead of its client) may ask for its
+    // parameters in between.
     state_ = State::Done;
     infoIndex_ = -1;
-    if (options_.deleteAfterDownload() && !preview) {
+    if (options_.deleteAfterDownload() && !preparedThumbnail_) {
+        const int index = preparedIndex_;
+        // The later pictures move up: the next one has this number now.
+        dropPrepared();
         const LinkResult r = link_.deletePicture(index);
         if (r != LINK_OK) {
             dbg(DBG_ERROR, "picture %d was read but not deleted: %s", index + 1, linkResultName(r));
-            state_ = State::Idle;
             return statusFor(r);
         }
         dbg(DBG_INFO, "picture %d deleted; %d left", index + 1, link_.status.pictureCount);
         options_.setPictureCount(link_.status.pictureCount);
-        // The later pictures moved up: the next one has this number now.
         return SANE_STATUS_EOF;
     }
-    if (options_.allPictures()) ++cursor_;
+    if (options_.allPictures()) advance_ = 1;
     return SANE_STATUS_EOF;
 }
 
 SANE_Status CameraHandle::read(SANE_Byte* data, SANE_Int maxLength, SANE_Int* length) {
     if (length) *length = 0;
-    if (cancelled_.load()) {
-        finishCancel();
-        return SANE_STATUS_CANCELLED;
+    finishCancel();
+    switch (state_) {
+        case State::Cancelled:
+            return SANE_STATUS_CANCELLED;
+        case State::Done:
+            return SANE_STATUS_EOF;
+        case State::Idle:
+            return SANE_STATUS_INVAL;
+        case State::Reading:
+            break;
     }
     if (!data || !length || maxLength < 0) return SANE_STATUS_INVAL;
-    if (state_ == State::Done) return SANE_STATUS_EOF;
-    if (state_ != State::Reading) return SANE_STATUS_INVAL;
     const std::size_t left = prepared_.byteCount() - offset_;
     if (left == 0) return finishPicture();
     const std::size_t n = std::min(left, static_cast<std::size_t>(maxLength));
