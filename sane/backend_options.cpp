@@ -82,7 +82,6 @@ BackendOptions::BackendOptions(int pictureCount) {
                  "unless set; thumbnails never delete anything.",
                  SANE_TYPE_BOOL, SETTABLE | SANE_CAP_ADVANCED);
 
-    picture_ = std::max(pictureCount, 1);
     setPictureCount(pictureCount);
 }
 
@@ -94,7 +93,8 @@ const SANE_Option_Descriptor* BackendOptions::descriptor(SANE_Int option) const 
 void BackendOptions::setPictureCount(int count) {
     count_ = std::max(count, 0);
     pictureRange_.max = std::max(count_, 1);
-    picture_ = std::clamp(picture_, 1, static_cast<int>(pictureRange_.max));
+    picture_ = pictureChosen_ ? std::clamp(picture_, 1, static_cast<int>(pictureRange_.max))
+                              : static_cast<int>(pictureRange_.max);
     updateActivity();
 }
 
@@ -144,7 +144,10 @@ SANE_Status BackendOptions::control(SANE_Int option, SANE_Action action, void* v
     if (action == SANE_ACTION_SET_AUTO) {
         // The defaults: the newest picture, one at a time.
         if (!(d->cap & SANE_CAP_AUTOMATIC)) return SANE_STATUS_INVAL;
-        if (option == OPT_PICTURE) picture_ = static_cast<int>(pictureRange_.max);
+        if (option == OPT_PICTURE) {
+            pictureChosen_ = false;
+            picture_ = static_cast<int>(pictureRange_.max);
+        }
         if (option == OPT_SOURCE) allPictures_ = false;
         updateActivity();
         if (info) *info = SANE_INFO_RELOAD_OPTIONS | SANE_INFO_RELOAD_PARAMS;
@@ -166,6 +169,7 @@ SANE_Status BackendOptions::control(SANE_Int option, SANE_Action action, void* v
                 *word = chosen;
             }
             if (option == OPT_PICTURE) {
+                pictureChosen_ = true;
                 picture_ = chosen;
                 changed |= SANE_INFO_RELOAD_PARAMS;
             }

@@ -34,8 +34,9 @@ public:
     // sane_control_option over the values; `info` may be null.
     SANE_Status control(SANE_Int option, SANE_Action action, void* value, SANE_Int* info);
 
-    // The picture range follows the camera's count; the chosen picture stays
-    // within it. No pictures: the picture option is inactive.
+    // The picture range follows the camera's count; a chosen picture stays
+    // within it, else the newest is taken. No pictures: the picture option is
+    // inactive.
     void setPictureCount(int count);
 
     int picture() const { return picture_; }  // from 1; the newest unless chosen
@@ -52,6 +53,7 @@ private:
     SANE_String_Const sourceList_[3] = {SOURCE_ONE, SOURCE_ALL, nullptr};
     int count_ = 0;
     int picture_ = 1;
+    bool pictureChosen_ = false;
     bool allPictures_ = false;
     bool preview_ = false;
     bool thumbnail_ = false;

@@ -148,7 +148,13 @@ TEST(BackendOptions, PictureFollowsTheCount) {
     o.setPictureCount(2);
     EXPECT_TRUE(active(o, OPT_PICTURE));
     EXPECT_EQ(o.picture(), 1);
-    EXPECT_EQ(BackendOptions(0).picture(), 1);
+    // Never chosen, it is the newest whatever the count.
+    BackendOptions fresh(0);
+    EXPECT_EQ(fresh.picture(), 1);
+    fresh.setPictureCount(4);
+    EXPECT_EQ(fresh.picture(), 4);
+    fresh.setPictureCount(3);
+    EXPECT_EQ(fresh.picture(), 3);
 }
 
 TEST(BackendOptions, GetsAnswerTheValues) {
