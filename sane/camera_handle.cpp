@@ -254,6 +254,8 @@ SANE_Status CameraHandle::finishPicture() {
     // parameters in between.
     state_ = State::Done;
     infoIndex_ = -1;
+    dbg(DBG_INFO, "%s %d read whole", preparedThumbnail_ ? "thumbnail" : "picture",
+        preparedIndex_ + 1);
     if (options_.deleteAfterDownload() && !preparedThumbnail_) {
         const int index = preparedIndex_;
         // The later pictures move up: the next one has this number now.

@@ -107,6 +107,58 @@ stop_last() {  # the last program started, with what it started
 }
 stop_last
 
+# --- XSane: the preview, the scan, and the picture chooser ----------------
+# Its automatic enhancement (taken from the preview's histogram) is off, so
+# that what it saves is what the backend gave.
+mkdir -p "$HOME/.sane/xsane" xs
+for pair in xsane-version:'"0.999"' filename:"\"$WORK/xs/pic-0001.pnm\"" auto-enhance-gamma:0 \
+    auto-correct-colors:0; do
+    printf '"%s"\n%s\n' "${pair%%:*}" "${pair#*:}"
+done >"$HOME/.sane/xsane/xsane.rc"
+SANE_DEBUG_PXCM=2 xsane --save "pxcm:$WORK/cam" >xs.log 2>&1 &
+PIDS+=($!)
+# As root it warns first; going on is its default button.
+if wait_for 10 has_window "^Warning"; then key "$(window "^Warning")" Return; fi
+wait_for 30 has_window "^xsane 0.999" || fail "XSane shows no main window"
+wait_for 10 has_window "^Standard options" || fail "XSane shows no standard options"
+sleep 2
+main=$(window "^xsane 0.999")
+preview=$(window "^Preview")
+options=$(window "^Standard options")
+# Buttons by their place in XSane's windows (no window manager moves them).
+xdotool mousemove --window "$preview" 57 505 click 1  # Acquire preview
+wait_for 30 in_log xs.log "picture 3 read whole" || {
+    import -window root "$WORK/xsane-preview.png"
+    fail "XSane: the preview did not end"
+}
+sleep 2
+has_window "^Error" && fail "XSane showed an error window at the preview"
+scan_to() {  # scan_to FILE REFERENCE WHAT: Scan, then the file against the reference
+    xdotool mousemove --window "$main" 246 388 click 1
+    wait_for 30 test -s "$1" || { fail "XSane: $3 wrote no $1"; return; }
+    sleep 1
+    same_pixels "XSane $3" "$1" "$2"
+}
+scan_to xs/pic-0001.pnm ref3.ppm "scan after the preview"
+# The preview's download served the scan.
+downloads=$(count xs.log "downloading picture 3")
+((downloads == 1)) || fail "XSane: picture 3 came down the line $downloads times"
+# The chooser: the Picture entry of the standard options, each picture.
+xdotool windowmove "$options" 700 650
+xdotool windowraise "$options"
+file=2
+for n in 1 2; do
+    xdotool mousemove --window "$options" 270 19 click --repeat 3 1
+    xdotool type --window "$options" "$n"
+    key "$options" Return
+    sleep 1
+    scan_to "xs/pic-000$file.pnm" "ref$n.ppm" "picture $n"
+    file=$((file + 1))
+done
+has_window "^Error" && fail "XSane showed an error window"
+grep -i "failed\|error" xs.log | grep -v "^\[pxcm\]" && fail "XSane complained"
+stop_last
+
 [[ -s prompts.jsonl ]] && fail "the backend showed a box: $(cat prompts.jsonl)"
 if ((failures)); then
     echo "$failures failures"
