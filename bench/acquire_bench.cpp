@@ -32,6 +32,8 @@
 #include "source/source_state.h"
 #include "source/transfer_state.h"
 #include "tests/camera/simulator.h"
+#include "testsupport/fake_clock.h"
+#include "testsupport/fake_serial_port.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 
@@ -43,89 +45,9 @@ double since(SteadyClock::time_point start) {
     return std::chrono::duration<double>(SteadyClock::now() - start).count();
 }
 
-struct WireTally {
-    double idealSeconds = 0;    // every byte at its rate, 12 bit times
-    double readSeconds = 0;     // waiting in reads for the camera
-    double pauseSeconds = 0;    // the protocol's own pauses
-    double writeSeconds = 0;    // in writes, until their bytes have left
-    double controlSeconds = 0;  // line settings, purges, time-outs
-};
-
-// Adds the time of one port call to the tally (a clock read costs tens of
-// nanoseconds: the figures stay those of the run without it).
-class PortCall {
-public:
-    PortCall(WireTally* tally, double WireTally::*into)
-        : tally_(tally), into_(into), start_(SteadyClock::now()) {}
-    ~PortCall() { tally_->*into_ += since(start_); }
-
-private:
-    WireTally* tally_;
-    double WireTally::*into_;
-    SteadyClock::time_point start_;
-};
-
-// Counts the bytes that cross the line at each rate and the time spent
-// waiting for the camera.
-class TimedWirePort : public plat::SerialPort {
-public:
-    TimedWirePort(std::unique_ptr<plat::SerialPort> inner, WireTally* tally)
-        : inner_(std::move(inner)), tally_(tally) {}
-    uint32_t write(const uint8_t* data, uint32_t count) override {
-        PortCall call(tally_, &WireTally::writeSeconds);
-        return charge(inner_->write(data, count));
-    }
-    uint32_t read(uint8_t* data, uint32_t count) override {
-        PortCall call(tally_, &WireTally::readSeconds);
-        return charge(inner_->read(data, count));
-    }
-    bool getLineSettings(plat::LineSettings& out) override {
-        PortCall call(tally_, &WireTally::controlSeconds);
-        return inner_->getLineSettings(out);
-    }
-    bool setLineSettings(const plat::LineSettings& s) override {
-        PortCall call(tally_, &WireTally::controlSeconds);
-        const bool ok = inner_->setLineSettings(s);
-        if (ok) baud_ = s.baudRate;
-        return ok;
-    }
-    bool setQueueSizes(uint32_t in, uint32_t out) override {
-        PortCall call(tally_, &WireTally::controlSeconds);
-        return inner_->setQueueSizes(in, out);
-    }
-    bool setTimeouts(uint32_t r, uint32_t w) override {
-        PortCall call(tally_, &WireTally::controlSeconds);
-        return inner_->setTimeouts(r, w);
-    }
-    bool purge() override {
-        PortCall call(tally_, &WireTally::controlSeconds);
-        return inner_->purge();
-    }
-
-private:
-    uint32_t charge(uint32_t bytes) {
-        tally_->idealSeconds += bytes * 12.0 / baud_;
-        return bytes;
-    }
-    std::unique_ptr<plat::SerialPort> inner_;
-    WireTally* tally_;
-    uint32_t baud_ = 9600;
-};
-
-// The system clock, with its pauses tallied.
-class CountingClock : public plat::Clock {
-public:
-    explicit CountingClock(WireTally* tally) : tally_(tally) {}
-    uint64_t nowMs() override { return plat::systemClock().nowMs(); }
-    void sleepMs(unsigned ms) override {
-        const auto start = SteadyClock::now();
-        plat::systemClock().sleepMs(ms);
-        tally_->pauseSeconds += since(start);
-    }
-
-private:
-    WireTally* tally_;
-};
+// The line's figures: wire time, waits in reads, writes and line control,
+// and the protocol's own pauses.
+using WireTally = testsupport::WireMeter;
 
 class Application {
 public:
@@ -296,14 +218,14 @@ void BM_Acquisition(benchmark::State& state) {
             return;
         }
         WireTally tally;
-        CountingClock clock(&tally);
+        testsupport::FakeClock clock(testsupport::FakeClock::Pauses::Sleep, &tally);
         const std::string path = sim.path();
         cameraLink().setPortFactory(
             [&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
                 if (name != "COM1") return nullptr;
                 auto port = plat::openSerialDevice(path);
                 if (!port) return nullptr;
-                return std::make_unique<TimedWirePort>(std::move(port), &tally);
+                return std::make_unique<testsupport::MeteredPort>(std::move(port), tally);
             });
         cameraLink().setClock(&clock);
 

@@ -14,79 +14,11 @@
 
 #include "camera/camera_module.h"
 #include "tests/camera/simulator.h"
+#include "testsupport/fake_serial_port.h"
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-struct WireTally {
-    double idealSeconds = 0;          // every byte at its rate, 12 bit times
-    double readSeconds = 0;           // time spent waiting in reads for the camera
-    std::vector<double> turnarounds;  // seconds, one per block answered
-    // Seconds each block's whole exchange (request to next request) took
-    // beyond the wire time of its bytes: both sides' turnarounds together.
-    std::vector<double> blockExcess;
-};
-
-// Counts the bytes that cross the line at each rate, and the time the link
-// waits for the camera (the rest of a download is the PC side's own time).
-class TimedWirePort : public plat::SerialPort {
-public:
-    TimedWirePort(std::unique_ptr<plat::SerialPort> inner, WireTally* tally)
-        : inner_(std::move(inner)), tally_(tally) {}
-
-    uint32_t write(const uint8_t* data, uint32_t count) override {
-        if (blockEnded_) {
-            const auto now = SteadyClock::now();
-            tally_->turnarounds.push_back(std::chrono::duration<double>(now - blockEnd_).count());
-            if (requestSeen_)
-                tally_->blockExcess.push_back(
-                    std::chrono::duration<double>(now - requestStart_).count() -
-                    (tally_->idealSeconds - idealAtRequest_));
-            requestStart_ = now;
-            idealAtRequest_ = tally_->idealSeconds;
-            requestSeen_ = true;
-            blockEnded_ = false;
-        }
-        return charge(inner_->write(data, count));
-    }
-    uint32_t read(uint8_t* data, uint32_t count) override {
-        const auto start = SteadyClock::now();
-        const uint32_t got = inner_->read(data, count);
-        blockEnd_ = SteadyClock::now();
-        tally_->readSeconds += std::chrono::duration<double>(blockEnd_ - start).count();
-        // A whole block: the next write is the next request (or the stop).
-        blockEnded_ = count == BLOCK_SIZE && got == count;
-        // Any other reply (a handshake, an information block) ends a series.
-        if (count != BLOCK_SIZE) requestSeen_ = false;
-        return charge(got);
-    }
-    bool getLineSettings(plat::LineSettings& out) override { return inner_->getLineSettings(out); }
-    bool setLineSettings(const plat::LineSettings& s) override {
-        const bool ok = inner_->setLineSettings(s);
-        if (ok) baud_ = s.baudRate;
-        return ok;
-    }
-    bool setQueueSizes(uint32_t in, uint32_t out) override {
-        return inner_->setQueueSizes(in, out);
-    }
-    bool setTimeouts(uint32_t r, uint32_t w) override { return inner_->setTimeouts(r, w); }
-    bool purge() override { return inner_->purge(); }
-
-private:
-    uint32_t charge(uint32_t bytes) {
-        tally_->idealSeconds += bytes * 12.0 / baud_;
-        return bytes;
-    }
-    std::unique_ptr<plat::SerialPort> inner_;
-    WireTally* tally_;
-    uint32_t baud_ = 9600;
-    SteadyClock::time_point blockEnd_;
-    bool blockEnded_ = false;
-    SteadyClock::time_point requestStart_;
-    double idealAtRequest_ = 0;
-    bool requestSeen_ = false;
-};
 
 double percentile(std::vector<double> v, double p) {
     if (v.empty()) return 0;
@@ -137,14 +69,14 @@ void BM_Download(benchmark::State& state) {
             return;
         }
         resetLinkState();
-        WireTally tally;
+        testsupport::WireMeter tally;
         CameraLink link;
         const std::string path = sim.path();
         link.setPortFactory([&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
             if (name != "COM1") return nullptr;
             auto port = plat::openSerialDevice(path);
             if (!port) return nullptr;
-            return std::make_unique<TimedWirePort>(std::move(port), &tally);
+            return std::make_unique<testsupport::MeteredPort>(std::move(port), tally);
         });
         if (link.findCamera(nullptr) != LINK_OK || link.readFirmwareVersion() != LINK_OK) {
             state.SkipWithError("no camera on the simulator's pty");
@@ -156,7 +88,7 @@ void BM_Download(benchmark::State& state) {
         double measuredTotal = 0, idealTotal = 0, ownTotal = 0;
         std::vector<double> turnarounds, excess;
         for (auto _ : state) {
-            tally = WireTally{};
+            tally = testsupport::WireMeter{};
             const auto start = SteadyClock::now();
             const LinkResult r = link.downloadPicture(0, nullptr);
             const std::chrono::duration<double> took = SteadyClock::now() - start;

@@ -18,19 +18,12 @@
 #include "platform/window.h"
 #include "source/entry.h"
 #include "source/source_state.h"
+#include "testsupport/fake_clock.h"
 #include "ui/layout.h"
 
 namespace {
 
 int g_xferReady = 0;
-
-// The pauses of the link cost no time here: the cycles measure what stays
-// behind, not how long they take.
-class NoPauses : public plat::Clock {
-public:
-    uint64_t nowMs() override { return plat::systemClock().nowMs(); }
-    void sleepMs(unsigned) override {}
-};
 
 TW_IDENTITY g_app{};
 
@@ -87,7 +80,9 @@ void BM_Soak(benchmark::State& state) {
         state.SkipWithError("the simulated camera did not start");
         return;
     }
-    NoPauses noPauses;
+    // The pauses of the link cost no time here: the cycles measure what stays
+    // behind, not how long they take.
+    testsupport::FakeClock noPauses(testsupport::FakeClock::Pauses::Skip);
     cameraLink().setClock(&noPauses);
     g_app.Id = 17;
     std::strcpy(g_app.ProductName, "soak");

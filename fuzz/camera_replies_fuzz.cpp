@@ -15,21 +15,12 @@
 #include "camera/camera_link.h"
 #include "fuzz/reply_script.h"
 #include "image/jpeg_decoder.h"
-#include "platform/clock.h"
 #include "platform/memory.h"
+#include "testsupport/fake_clock.h"
 
 namespace {
 
 using fuzzwire::Bytes;
-
-class Clock : public plat::Clock {
-public:
-    std::uint64_t nowMs() override { return now_; }
-    void sleepMs(unsigned ms) override { now_ += ms; }
-
-private:
-    std::uint64_t now_ = 0;
-};
 
 // Answers the link's questions from the input, and Cancel after a few, so
 // that a silent camera ends every handshake.
@@ -58,16 +49,16 @@ auto statusFields(const CameraStatus& s) {
 
 // The last read of the script, which a good reply of `size` bytes with the
 // header `letter` ':' must have been.
-bool lastReadWas(const fuzzwire::Script& script, std::uint32_t size, std::uint8_t letter) {
+bool lastReadWas(const testsupport::ReplyScript& script, std::uint32_t size, std::uint8_t letter) {
     if (script.reads.empty()) return false;
-    const fuzzwire::Read& r = script.reads.back();
+    const testsupport::Read& r = script.reads.back();
     return r.asked == size && r.got.size() == size && r.got[0] == letter && r.got[1] == ':';
 }
 
 // A successful download: the buffer is the download's size, and every byte
 // of it came from the last read into its block, which was complete.
-void checkDownload(const CameraLink& link, const fuzzwire::Script& script, std::size_t firstRead,
-                   bool thumbnail) {
+void checkDownload(const CameraLink& link, const testsupport::ReplyScript& script,
+                   std::size_t firstRead, bool thumbnail) {
     const std::uint32_t size =
         thumbnail ? link.pictureInfo.thumbnailSize : link.pictureInfo.pictureSize;
     check(link.downloadSize >= 0 && static_cast<std::uint32_t>(link.downloadSize) == size);
@@ -78,7 +69,7 @@ void checkDownload(const CameraLink& link, const fuzzwire::Script& script, std::
     Bytes replay(size, 0);
     std::vector<bool> complete((size + BLOCK_SIZE - 1) / BLOCK_SIZE, false);
     for (std::size_t i = firstRead; i < script.reads.size(); ++i) {
-        const fuzzwire::Read& r = script.reads[i];
+        const testsupport::Read& r = script.reads[i];
         if (r.into < buffer || r.into >= buffer + size) continue;
         const std::size_t at = static_cast<std::size_t>(r.into - buffer);
         check(at % BLOCK_SIZE == 0 && at + r.asked <= size);
@@ -117,10 +108,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Bytes ops = in.bytes(static_cast<std::size_t>(count) * 2);
     const std::uint8_t portMask = in.byte();
 
-    fuzzwire::Script script;
+    testsupport::ReplyScript script;
     while (!in.done() && script.replies.size() < 30000) script.replies.push_back(nextReply(in));
 
-    Clock clock;
+    testsupport::FakeClock clock;
     fuzzwire::Input answers(data, size);  // the reporter's answers: any bytes will do
     Reporter reporter(answers);
     CameraLink link;
@@ -128,9 +119,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link.setPortFactory([&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
         const int n = name.size() == 4 ? name[3] - '0' : 0;
         if (n < 1 || n > 8 || !(portMask >> (n - 1) & 1)) return nullptr;
-        return std::make_unique<fuzzwire::Port>(script);
+        return std::make_unique<testsupport::FakeSerialPort>(script);
     });
-    link.port = std::make_unique<fuzzwire::Port>(script);
+    link.port = std::make_unique<testsupport::FakeSerialPort>(script);
     link.reporter = &reporter;
     link.firmwareVersion = ops[0] & 1 ? 4.0 : 3.9;
 
@@ -200,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             default:
                 link.closePort();
-                link.port = std::make_unique<fuzzwire::Port>(script);
+                link.port = std::make_unique<testsupport::FakeSerialPort>(script);
                 statusReply = false;
                 break;
         }

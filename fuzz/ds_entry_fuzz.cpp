@@ -26,6 +26,7 @@
 #include "source/source_state.h"
 #include "source/transfer_state.h"
 #include "support/test_jpeg.h"
+#include "testsupport/fake_clock.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/window_host.h"
@@ -37,7 +38,7 @@ namespace fs = std::filesystem;
 std::string g_root;
 std::string g_settings[2];  // the installed pxcm.ini and PXCM.src
 fuzzcam::Camera g_camera;
-fuzzcam::FakeClock g_clock;
+testsupport::FakeClock g_clock;
 std::vector<fuzzcam::Picture> g_pictures;  // the shapes an input picks from
 int g_notifications = 0;
 
@@ -540,7 +541,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     link.setPortFactory([cameraPort](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
         if (name != "COM" + std::to_string(cameraPort)) return nullptr;
         g_camera.reset();
-        return std::make_unique<fuzzcam::Port>(g_camera);
+        return std::make_unique<testsupport::FakeSerialPort>(g_camera);
     });
 
     int idleTurns = 4;

@@ -1,6 +1,7 @@
 // fuzz_camera.h — a camera that answers the serial protocol inside the fuzz
-// process: the PC's writes drive it, its replies wait in a queue for the PC's
-// reads, and a fault source may cut, garble or swallow any reply.
+// process, at the far end of a fake port: the PC's writes drive it, its
+// replies wait in a queue for the PC's reads, and a fault source may cut,
+// garble or swallow any reply.
 #pragma once
 
 #include <cstdint>
@@ -9,8 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/clock.h"
-#include "platform/serial_port.h"
+#include "testsupport/fake_serial_port.h"
 
 namespace fuzzcam {
 
@@ -25,17 +25,7 @@ struct Picture {
     std::uint32_t thumbSize = 0;
 };
 
-// Time that passes only when the link sleeps.
-class FakeClock : public plat::Clock {
-public:
-    std::uint64_t nowMs() override { return now_; }
-    void sleepMs(unsigned ms) override { now_ += ms; }
-
-private:
-    std::uint64_t now_ = 0;
-};
-
-class Camera {
+class Camera : public testsupport::FarEnd {
 public:
     // Asked once per read when faults are on: a byte below `faultRate` picks
     // a fault for that read.
@@ -55,11 +45,11 @@ public:
         pending_.clear();
     }
 
-    void fromPc(const std::uint8_t* data, std::uint32_t count) {
+    void fromPc(const std::uint8_t* data, std::uint32_t count) override {
         for (std::uint32_t i = 0; i < count; ++i) onByte(data[i]);
     }
 
-    std::uint32_t toPc(std::uint8_t* data, std::uint32_t count) {
+    std::uint32_t toPc(std::uint8_t* data, std::uint32_t count) override {
         // A lone 0x00 in the data phase is the next handshake.
         if (phase_ == Phase::Addressed && pending_.size() == 1 && pending_[0] == 0x00) {
             pending_.clear();
@@ -94,7 +84,7 @@ public:
         return got;
     }
 
-    void purged() {
+    void purged() override {
         out_.clear();
         if (phase_ == Phase::AwaitPurge) {
             send({'A', ':'});
@@ -265,38 +255,6 @@ private:
     Bytes pending_;
     Bytes data_;
     long position_ = 0;
-};
-
-// The PC's end of the line to the camera; many ports may be opened on the
-// one camera over a run, one at a time.
-class Port : public plat::SerialPort {
-public:
-    explicit Port(Camera& camera) : camera_(camera) {}
-    std::uint32_t write(const std::uint8_t* data, std::uint32_t count) override {
-        camera_.fromPc(data, count);
-        return count;
-    }
-    std::uint32_t read(std::uint8_t* data, std::uint32_t count) override {
-        return camera_.toPc(data, count);
-    }
-    bool getLineSettings(plat::LineSettings& out) override {
-        out = settings_;
-        return true;
-    }
-    bool setLineSettings(const plat::LineSettings& s) override {
-        settings_ = s;
-        return true;
-    }
-    bool setQueueSizes(std::uint32_t, std::uint32_t) override { return true; }
-    bool setTimeouts(std::uint32_t, std::uint32_t) override { return true; }
-    bool purge() override {
-        camera_.purged();
-        return true;
-    }
-
-private:
-    Camera& camera_;
-    plat::LineSettings settings_{9600, 8, plat::Parity::None, plat::StopBits::One};
 };
 
 }  // namespace fuzzcam

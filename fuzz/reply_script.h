@@ -1,15 +1,13 @@
-// reply_script.h — camera replies read from a fuzz input: a script of
-// replies that the PC's reads take one by one, each possibly short, missing,
-// random or late (longer than the read, so that the rest waits for the next
-// read), behind a serial port that records every read.
+// reply_script.h — camera replies read from a fuzz input, for the reply
+// script of a fake port: each possibly short, missing, random or late (longer
+// than the read, so that the rest waits for the next read).
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
-#include <deque>
 #include <vector>
 
-#include "platform/serial_port.h"
+#include "testsupport/fake_serial_port.h"
 
 namespace fuzzwire {
 
@@ -40,21 +38,6 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
-};
-
-// One read as the port answered it: where it went, what was asked, what came.
-struct Read {
-    std::uint8_t* into;
-    std::uint32_t asked;
-    Bytes got;
-};
-
-// The camera's side: replies in the order the reads take them, and the record
-// of the reads. Shared by every port opened over one run.
-struct Script {
-    std::deque<Bytes> replies;
-    std::vector<Read> reads;
-    std::size_t writes = 0;
 };
 
 // A size in an information reply: mostly small enough that a download runs
@@ -114,48 +97,5 @@ inline Bytes nextReply(Input& in) {
     }
     return r;
 }
-
-class Port : public plat::SerialPort {
-public:
-    explicit Port(Script& script) : script_(script) {}
-
-    std::uint32_t write(const std::uint8_t*, std::uint32_t count) override {
-        ++script_.writes;
-        return count;
-    }
-    // As a line does: a reply longer than the read leaves the rest for the
-    // next read; a shorter one is all that comes before the time-out.
-    std::uint32_t read(std::uint8_t* data, std::uint32_t count) override {
-        Read r{data, count, {}};
-        if (!script_.replies.empty()) {
-            Bytes& front = script_.replies.front();
-            const std::size_t got = std::min<std::size_t>(count, front.size());
-            r.got.assign(front.begin(), front.begin() + static_cast<std::ptrdiff_t>(got));
-            if (got < front.size() && got == count)
-                front.erase(front.begin(), front.begin() + static_cast<std::ptrdiff_t>(got));
-            else
-                script_.replies.pop_front();
-        }
-        std::copy(r.got.begin(), r.got.end(), data);
-        const auto got = static_cast<std::uint32_t>(r.got.size());
-        script_.reads.push_back(std::move(r));
-        return got;
-    }
-    bool getLineSettings(plat::LineSettings& out) override {
-        out = settings_;
-        return true;
-    }
-    bool setLineSettings(const plat::LineSettings& s) override {
-        settings_ = s;
-        return true;
-    }
-    bool setQueueSizes(std::uint32_t, std::uint32_t) override { return true; }
-    bool setTimeouts(std::uint32_t, std::uint32_t) override { return true; }
-    bool purge() override { return true; }
-
-private:
-    Script& script_;
-    plat::LineSettings settings_{9600, 8, plat::Parity::Odd, plat::StopBits::Two};
-};
 
 }  // namespace fuzzwire

@@ -26,7 +26,7 @@ TEST(SerialLog, TracesEveryOperationWithATimestamp) {
     testsupport::TempRoot root;
     const std::string log = root.file("serial.log");
     Wire wire;
-    auto inner = std::make_unique<ScriptedPort>(wire, "COM3");
+    auto inner = std::make_unique<ScriptedPort>(&wire, "COM3");
     inner->answer("G:");
     {
         auto port = tracedSerialPort(std::move(inner), "COM3", log);
@@ -71,7 +71,8 @@ TEST(SerialLog, AppendsToAnExistingTrace) {
     testsupport::TempRoot root;
     root.write("serial.log", "earlier line\n");
     Wire wire;
-    tracedSerialPort(std::make_unique<ScriptedPort>(wire, "COM1"), "COM1", root.file("serial.log"));
+    tracedSerialPort(std::make_unique<ScriptedPort>(&wire, "COM1"), "COM1",
+                     root.file("serial.log"));
     const auto got = lines(root.file("serial.log"));
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[0], "earlier line");
@@ -84,17 +85,17 @@ TEST(SerialLog, OffUnlessTheVariableNamesAFile) {
     const std::string keep = saved ? saved : "";
 
     unsetenv("PXCM_SERIAL_LOG");
-    auto plain = std::make_unique<ScriptedPort>(wire, "COM1");
+    auto plain = std::make_unique<ScriptedPort>(&wire, "COM1");
     plat::SerialPort* raw = plain.get();
     EXPECT_EQ(withSerialLog(std::move(plain), "COM1").get(), raw);
 
     setenv("PXCM_SERIAL_LOG", "", 1);
-    plain = std::make_unique<ScriptedPort>(wire, "COM1");
+    plain = std::make_unique<ScriptedPort>(&wire, "COM1");
     raw = plain.get();
     EXPECT_EQ(withSerialLog(std::move(plain), "COM1").get(), raw);
 
     setenv("PXCM_SERIAL_LOG", root.file("on.log").c_str(), 1);
-    plain = std::make_unique<ScriptedPort>(wire, "COM2");
+    plain = std::make_unique<ScriptedPort>(&wire, "COM2");
     raw = plain.get();
     auto traced = withSerialLog(std::move(plain), "COM2");
     EXPECT_NE(traced.get(), raw);
@@ -109,7 +110,7 @@ TEST(SerialLog, OffUnlessTheVariableNamesAFile) {
 
 TEST(SerialLog, UnwritableTraceLeavesThePortUntraced) {
     Wire wire;
-    auto plain = std::make_unique<ScriptedPort>(wire, "COM1");
+    auto plain = std::make_unique<ScriptedPort>(&wire, "COM1");
     plat::SerialPort* raw = plain.get();
     EXPECT_EQ(tracedSerialPort(std::move(plain), "COM1", "/nonexistent-dir/x/serial.log").get(),
               raw);

@@ -1,11 +1,9 @@
-// wire_fakes.h — a scripted serial port that records every operation of the
-// PC side and feeds the camera's replies, a clock that records pauses instead
-// of sleeping, and a reporter with scripted answers.
+// wire_fakes.h — the transcript entries of the fake port and clock, a
+// reporter with scripted answers, camera replies, and a link over fake ports.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <deque>
 #include <map>
 #include <memory>
@@ -13,35 +11,18 @@
 #include <vector>
 
 #include "camera/camera_link.h"
-#include "platform/clock.h"
-#include "platform/serial_port.h"
+#include "testsupport/fake_clock.h"
+#include "testsupport/fake_serial_port.h"
 
 namespace wiretest {
 
 using Bytes = std::vector<uint8_t>;
 
+using testsupport::hexBytes;
 // The transcript shared by the ports and the clock of one test, in order.
-struct Wire {
-    std::vector<std::string> log;
-    void add(std::string entry) { log.push_back(std::move(entry)); }
-};
-
-inline std::string hexBytes(const uint8_t* data, size_t n) {
-    std::string out;
-    char b[4];
-    for (size_t i = 0; i < n; ++i) {
-        std::snprintf(b, sizeof b, " %02X", data[i]);
-        out += b;
-    }
-    return out;
-}
-
-inline std::string settingsText(const plat::LineSettings& s) {
-    static const char* parity = "NOEMS";
-    static const char* stop[] = {"1", "1.5", "2"};
-    return std::to_string(s.baudRate) + " " + std::to_string(s.dataBits) +
-           parity[static_cast<int>(s.parity)] + stop[static_cast<int>(s.stopBits)];
-}
+using Wire = testsupport::Transcript;
+using ScriptedPort = testsupport::FakeSerialPort;
+using testsupport::FakeClock;
 
 // Transcript entries as the fakes write them.
 inline std::string W(uint8_t b) {
@@ -64,97 +45,6 @@ inline std::string timeouts(unsigned s) {
     return "queues 4096/4096, timeouts " + std::to_string(s * 1000) + "/" +
            std::to_string(s * 1000);
 }
-
-// One camera reply: the bytes that the next read gets, possibly fewer than
-// asked; an empty reply is a time-out. Replies longer than the read stay
-// queued for the next read, as on a line.
-class ScriptedPort : public plat::SerialPort {
-public:
-    ScriptedPort(Wire& wire, std::string name) : wire_(wire), name_(std::move(name)) {}
-    ~ScriptedPort() override { wire_.add("close " + name_); }
-
-    void answer(const Bytes& bytes) { replies_.push_back(bytes); }
-    void answer(const std::string& text) { replies_.push_back(Bytes(text.begin(), text.end())); }
-    void silence() { replies_.push_back({}); }
-    void silence(int times) {
-        for (int i = 0; i < times; ++i) silence();
-    }
-    bool allAnswered() const { return replies_.empty(); }
-
-    plat::LineSettings settings{1200, 7, plat::Parity::None, plat::StopBits::One};
-    bool failGet = false;
-    bool failSet = false;
-    // Bytes written so far, all together.
-    Bytes sent;
-
-    uint32_t write(const uint8_t* data, uint32_t count) override {
-        wire_.add("W" + hexBytes(data, count));
-        sent.insert(sent.end(), data, data + count);
-        return count;
-    }
-    uint32_t read(uint8_t* data, uint32_t count) override {
-        uint32_t got = 0;
-        if (!replies_.empty()) {
-            Bytes& front = replies_.front();
-            got = static_cast<uint32_t>(std::min<size_t>(count, front.size()));
-            std::copy(front.begin(), front.begin() + got, data);
-            if (got < front.size() && got == count)
-                front.erase(front.begin(), front.begin() + got);
-            else
-                replies_.pop_front();
-        }
-        wire_.add(R(count, got));
-        return got;
-    }
-    bool getLineSettings(plat::LineSettings& out) override {
-        wire_.add("get");
-        if (failGet) return false;
-        out = settings;
-        return true;
-    }
-    bool setLineSettings(const plat::LineSettings& s) override {
-        wire_.add("set " + settingsText(s));
-        if (failSet) return false;
-        settings = s;
-        return true;
-    }
-    bool setQueueSizes(uint32_t in, uint32_t out) override {
-        wire_.add("queues " + std::to_string(in) + "/" + std::to_string(out));
-        return true;
-    }
-    bool setTimeouts(uint32_t readMs, uint32_t writeMs) override {
-        std::string entry = "timeouts " + std::to_string(readMs) + "/" + std::to_string(writeMs);
-        if (!wire_.log.empty() && wire_.log.back().rfind("queues ", 0) == 0) {
-            entry = wire_.log.back() + ", " + entry;
-            wire_.log.pop_back();
-        }
-        wire_.add(entry);
-        return true;
-    }
-    bool purge() override {
-        wire_.add("purge");
-        return true;
-    }
-
-private:
-    Wire& wire_;
-    std::string name_;
-    std::deque<Bytes> replies_;
-};
-
-class FakeClock : public plat::Clock {
-public:
-    explicit FakeClock(Wire& wire) : wire_(wire) {}
-    uint64_t nowMs() override { return now_; }
-    void sleepMs(unsigned ms) override {
-        wire_.add(::wiretest::sleepMs(ms));
-        now_ += ms;
-    }
-
-private:
-    Wire& wire_;
-    uint64_t now_ = 0;
-};
 
 class ScriptedReporter : public CameraErrorReporter {
 public:
@@ -251,7 +141,7 @@ protected:
     ScriptedPort& attach() {
         link.port.reset();
         wire.log.clear();
-        auto p = std::make_unique<ScriptedPort>(wire, "COM1");
+        auto p = std::make_unique<ScriptedPort>(&wire, "COM1");
         p->settings = {9600, 8, plat::Parity::Odd, plat::StopBits::Two};
         port = p.get();
         link.port = std::move(p);
@@ -260,14 +150,14 @@ protected:
     }
     // A port that the scan will find under `name`.
     ScriptedPort& offer(const std::string& name) {
-        auto p = std::make_unique<ScriptedPort>(wire, name);
+        auto p = std::make_unique<ScriptedPort>(&wire, name);
         ScriptedPort& ref = *p;
         ports[name] = std::move(p);
         return ref;
     }
 
     Wire wire;
-    FakeClock clock{wire};
+    FakeClock clock{&wire};
     ScriptedReporter reporter;
     std::map<std::string, std::unique_ptr<ScriptedPort>> ports;
     ScriptedPort* port = nullptr;
