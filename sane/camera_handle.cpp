@@ -1,6 +1,7 @@
 // camera_handle.cpp — pictures through the camera link for SANE: geometry
 // before the start, the download and decode at the start, rows on reading,
-// "All pictures" one per start, deletion only when asked and only after a
+// the feeder (ADF) one picture per start, the last download kept for the next
+// start of the same picture, deletion only when asked and only after a
 // picture has been read whole.
 #include "sane/camera_handle.h"
 

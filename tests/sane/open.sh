@@ -69,6 +69,20 @@ scanimage -d "pxcm:$WORK/cam" --format=pnm -o pic.pnm 2>err || fail "scan failed
 after=$(stty -g -F "$WORK/cam")
 [[ $before == "$after" ]] || fail "the port's settings were not put back: $before, now $after"
 
+# Another program holds the port (here flock(1), as our own port lock does):
+# still listed, and opening it says the device is busy, not an I/O error.
+flock "$WORK/cam" sleep 60 &
+holder=$!
+PIDS+=($holder)
+sleep 0.5
+scanimage -L >busy-list.out 2>&1
+grep -q "\`pxcm:$WORK/cam'" busy-list.out || fail "-L does not list a busy port: $(cat busy-list.out)"
+scanimage -d "pxcm:$WORK/cam" --format=pnm -o busy.pnm 2>busy.err && fail "a busy port was opened"
+grep -q "Device busy" busy.err || fail "a busy port: $(cat busy.err)"
+kill $(pgrep -P "$holder") "$holder" 2>/dev/null
+wait "$holder" 2>/dev/null
+scanimage -d "pxcm:$WORK/cam" --format=pnm -o free.pnm 2>err || fail "the port let go: $(cat err)"
+
 [[ -s prompts.jsonl ]] && fail "the backend showed a box: $(cat prompts.jsonl)"
 if ((failures)); then
     echo "$failures failures"
