@@ -220,14 +220,14 @@ void BM_Acquisition(benchmark::State& state) {
         WireTally tally;
         testsupport::FakeClock clock(testsupport::FakeClock::Pauses::Sleep, &tally);
         const std::string path = sim.path();
-        cameraLink().setPortFactory(
-            [&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
+        cameraDevice().link().setPortFactory(
+            [&](const std::string& name, bool&) -> std::unique_ptr<plat::SerialPort> {
                 if (name != "COM1") return nullptr;
                 auto port = plat::openSerialDevice(path);
                 if (!port) return nullptr;
                 return std::make_unique<testsupport::MeteredPort>(std::move(port), tally);
             });
-        cameraLink().setClock(&clock);
+        cameraDevice().link().setClock(&clock);
 
         Application a;
         double measured = 0, ideal = 0, pauses = 0, ownMax = 0;
@@ -256,9 +256,9 @@ void BM_Acquisition(benchmark::State& state) {
             own.source += run.source;
             if (run.total / 2 > ownMax) ownMax = run.total / 2;
         }
-        cameraLink().closePort();
-        cameraLink().setClock(nullptr);
-        cameraLink().setPortFactory(systemPortFactory());
+        cameraDevice().close();
+        cameraDevice().link().setClock(nullptr);
+        cameraDevice().link().setPortFactory(systemPortFactory());
         const double n = static_cast<double>(state.iterations());
         if (ideal > 0) {
             state.counters["ideal_wire_s"] = ideal / n;
@@ -304,30 +304,29 @@ void BM_PictureOwnWork(benchmark::State& state) {
     {
         simtest::Simulator sim({});
         const std::string path = sim.path();
-        cameraLink().setPortFactory(
-            [&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
+        cameraDevice().link().setPortFactory(
+            [&](const std::string& name, bool&) -> std::unique_ptr<plat::SerialPort> {
                 return name == "COM1" ? plat::openSerialDevice(path) : nullptr;
             });
         resetSourceState();
-        resetLinkState();
         // Picture 1 of the samples is 640 x 480.
-        if (!sim.running() || cameraLink().findCamera(nullptr) != LINK_OK ||
-            cameraLink().readFirmwareVersion() != LINK_OK ||
-            cameraLink().downloadPicture(0, nullptr) != LINK_OK) {
+        if (!sim.running() || cameraDevice().findCamera() != LINK_OK ||
+            cameraDevice().readFirmwareVersion() != LINK_OK ||
+            cameraDevice().downloadPicture(0, nullptr) != LINK_OK) {
             state.SkipWithError("no picture from the simulator");
         } else {
             Application a;
             g_source.protocolState = STATE_XFERREADY;
             for (auto _ : state) {
-                storeCurrentImage(cameraLink().decodePicture(DECODE_FULL_PICTURE));
+                storeCurrentImage(cameraDevice().decodePicture(DECODE_FULL_PICTURE));
                 if (!(state.range(0) == 0 ? nativeTransfer(a) : memoryTransfer(a))) {
                     state.SkipWithError("the transfer failed");
                     break;
                 }
             }
         }
-        cameraLink().closePort();
-        cameraLink().setPortFactory(systemPortFactory());
+        cameraDevice().close();
+        cameraDevice().link().setPortFactory(systemPortFactory());
     }
     resetSourceState();
     fs::remove_all(root);

@@ -68,22 +68,22 @@ void BM_Download(benchmark::State& state) {
             fs::remove_all(dir);
             return;
         }
-        resetLinkState();
         testsupport::WireMeter tally;
         CameraLink link;
         const std::string path = sim.path();
-        link.setPortFactory([&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-            if (name != "COM1") return nullptr;
-            auto port = plat::openSerialDevice(path);
-            if (!port) return nullptr;
-            return std::make_unique<testsupport::MeteredPort>(std::move(port), tally);
-        });
+        link.setPortFactory(
+            [&](const std::string& name, bool&) -> std::unique_ptr<plat::SerialPort> {
+                if (name != "COM1") return nullptr;
+                auto port = plat::openSerialDevice(path);
+                if (!port) return nullptr;
+                return std::make_unique<testsupport::MeteredPort>(std::move(port), tally);
+            });
         if (link.findCamera(nullptr) != LINK_OK || link.readFirmwareVersion() != LINK_OK) {
             state.SkipWithError("no camera on the simulator's pty");
             fs::remove_all(dir);
             return;
         }
-        linkState().speedCode = speed;
+        link.setLineOptions({speed, link.lineOptions().intervalTenths});
 
         double measuredTotal = 0, idealTotal = 0, ownTotal = 0;
         std::vector<double> turnarounds, excess;

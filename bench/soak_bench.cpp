@@ -83,7 +83,7 @@ void BM_Soak(benchmark::State& state) {
     // The pauses of the link cost no time here: the cycles measure what stays
     // behind, not how long they take.
     testsupport::FakeClock noPauses(testsupport::FakeClock::Pauses::Skip);
-    cameraLink().setClock(&noPauses);
+    cameraDevice().link().setClock(&noPauses);
     g_app.Id = 17;
     std::strcpy(g_app.ProductName, "soak");
 
@@ -115,8 +115,8 @@ void BM_Soak(benchmark::State& state) {
         state.counters["boxes"] = static_cast<double>(run.prompts());
         if (last.fds != first.fds) state.SkipWithError("open descriptors grew");
     }
-    cameraLink().closePort();
-    cameraLink().setClock(nullptr);
+    cameraDevice().close();
+    cameraDevice().link().setClock(nullptr);
 }
 BENCHMARK(BM_Soak)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 

@@ -1,14 +1,15 @@
 // camera_error_reporter.cpp — the messages of the module's camera reporter.
 #include "camera/camera_error_reporter.h"
 
-#include "camera/link_state.h"
-
 namespace {
 
 constexpr const char* CAPTION = "KMT-18/19";
 constexpr const char* COMMUNICATION_ERROR =
     "Communication error with camera.\nTurn the camera power off and on again,\nexit the TWAIN "
     "DRIVER screen,\nand ACQUIRE again.";
+
+constexpr const char* PORT_IN_USE =
+    "The COM port is in use by another program.\nPlease quit that program and try again.";
 
 }  // namespace
 
@@ -23,6 +24,8 @@ ReporterMessage reporterMessage(LinkResult code) {
         case LINK_BAD_REPLY:
         case LINK_BLOCK_FAILED:
             return {CAPTION, COMMUNICATION_ERROR, plat::Buttons::Ok};
+        case LINK_BUSY:
+            return {CAPTION, PORT_IN_USE, plat::Buttons::RetryCancel};
         case LINK_NO_MEMORY:
             return {CAPTION,
                     "Memory allocation error\nPlease quit another program and try it again.",
@@ -35,7 +38,18 @@ ReporterMessage reporterMessage(LinkResult code) {
     }
 }
 
-int CameraMessageReporter::reportError(LinkResult code) {
+ReportAnswer answerOfBox(int boxAnswer) {
+    switch (boxAnswer) {
+        case plat::ANSWER_RETRY:
+            return ReportAnswer::Retry;
+        case plat::ANSWER_CANCEL:
+            return ReportAnswer::Cancel;
+        default:
+            return ReportAnswer::Ok;
+    }
+}
+
+ReportAnswer CameraMessageReporter::reportError(LinkResult code) {
     const ReporterMessage m = reporterMessage(code);
     plat::PromptOptions options;
     options.buttons = m.buttons;
@@ -46,5 +60,5 @@ int CameraMessageReporter::reportError(LinkResult code) {
     // the link goes on talking to the camera.
     if (repaint_ && owner_) repaint_(owner_);
     if (answer == plat::ANSWER_CANCEL && cancel_) cancel_();
-    return answer;
+    return answerOfBox(answer);
 }

@@ -7,13 +7,22 @@
 #include "camera/link_result.h"
 #include "platform/prompt.h"
 
+// What the person told of a failure wants of the link.
+enum class ReportAnswer {
+    Retry,   // try the operation again
+    Cancel,  // give up the operation (and stop the loop around it)
+    Ok,      // the message is seen; the operation has failed
+};
+
 class CameraErrorReporter {
 public:
     virtual ~CameraErrorReporter() = default;
-    // Shows the message for a result code; returns the answer of its box:
-    // 4 Retry, 2 Cancel, 1 OK.
-    virtual int reportError(LinkResult code) = 0;
+    // Tells of the failure of a result code; returns what to do next.
+    virtual ReportAnswer reportError(LinkResult code) = 0;
 };
+
+// A box's answer (plat::ANSWER_RETRY, _CANCEL, _OK) as the link takes it.
+ReportAnswer answerOfBox(int boxAnswer);
 
 // The box that the module's reporter shows for a code.
 struct ReporterMessage {
@@ -31,7 +40,7 @@ public:
     using RepaintHook = std::function<void(void* owner)>;
     using CancelHook = std::function<void()>;
 
-    int reportError(LinkResult code) override;
+    ReportAnswer reportError(LinkResult code) override;
 
     void setOwner(void* owner) { owner_ = owner; }
     void* owner() const { return owner_; }

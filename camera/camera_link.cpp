@@ -7,6 +7,8 @@
 namespace {
 
 constexpr int HANDSHAKE_TRIES = 7;
+// Sent after the request letter and after each one-byte argument.
+constexpr uint8_t SEPARATOR = ':';
 
 uint8_t* allocateWithNew(std::size_t size) {
     return new (std::nothrow) uint8_t[size];
@@ -35,12 +37,12 @@ CameraLink::CameraLink() : portFactory_(systemPortFactory()), allocate_(allocate
 CameraLink::~CameraLink() = default;
 
 void CameraLink::closePort() {
-    port.reset();
+    port_.reset();
 }
 
 void CameraLink::writeBlock(const uint8_t* data, uint32_t count) {
     // The written count is not examined: a lost byte shows as a missing reply.
-    written = port ? port->write(data, count) : 0;
+    if (port_) (void)port_->write(data, count);
 }
 
 void CameraLink::writeByte(uint8_t b) {
@@ -48,20 +50,22 @@ void CameraLink::writeByte(uint8_t b) {
 }
 
 void CameraLink::writeSeparator() {
-    writeByte(linkState().separator);
+    writeByte(SEPARATOR);
 }
 
 void CameraLink::purge() {
-    if (port) (void)port->purge();
+    if (port_) (void)port_->purge();
 }
 
 uint32_t CameraLink::readInto(uint8_t* data, uint32_t count) {
-    read = port ? port->read(data, count) : 0;
-    return read;
+    // A cancel makes every read come back empty: whatever runs ends by its
+    // own failure path.
+    if (!port_ || cancelled_.load()) return 0;
+    return port_->read(data, count);
 }
 
 uint32_t CameraLink::readReply(uint32_t count) {
-    return readInto(linkState().replyBuffer, count);
+    return readInto(replyBuffer_, count);
 }
 
 void CameraLink::pause(unsigned ms) {
@@ -69,33 +73,33 @@ void CameraLink::pause(unsigned ms) {
     c.sleepMs(ms);
 }
 
-int CameraLink::report(LinkResult code) {
-    return reporter ? reporter->reportError(code) : 0;
+ReportAnswer CameraLink::report(LinkResult code) {
+    return reporter_ ? reporter_->reportError(code) : ReportAnswer::Ok;
 }
 
 void CameraLink::setTimeouts(unsigned seconds) {
-    if (!port) return;
-    (void)port->setQueueSizes(DRIVER_QUEUE_BYTES, DRIVER_QUEUE_BYTES);
-    (void)port->setTimeouts(seconds * 1000, seconds * 1000);
+    if (!port_) return;
+    (void)port_->setQueueSizes(DRIVER_QUEUE_BYTES, DRIVER_QUEUE_BYTES);
+    (void)port_->setTimeouts(seconds * 1000, seconds * 1000);
 }
 
 bool CameraLink::handshake() {
-    LinkState& st = linkState();
-    command = 0x00;
+    command_ = 0x00;
     setTimeouts(1);
     int tries = 0;
-    int answer = plat::ANSWER_RETRY;
-    while (tries < HANDSHAKE_TRIES && answer == plat::ANSWER_RETRY) {
+    ReportAnswer answer = ReportAnswer::Retry;
+    while (tries < HANDSHAKE_TRIES && answer == ReportAnswer::Retry) {
         purge();
         writeByte(0x00);
         // A short read must not pass on bytes an earlier reply left behind.
-        if (readReply(2) == 2 && st.replyBuffer[0] == 'G' && st.replyBuffer[1] == ':') return true;
-        if (st.scanning) return false;  // one try per port during a scan
+        if (readReply(2) == 2 && replyBuffer_[0] == 'G' && replyBuffer_[1] == ':') return true;
+        if (scanning_) return false;  // one try per port during a scan
+        if (cancelled_.load()) return false;
         if (tries == HANDSHAKE_TRIES - 1) {
             // Nobody to ask: give up after the seventh try.
-            if (!reporter) return false;
-            answer = reporter->reportError(LINK_NO_ANSWER);
-            if (answer == plat::ANSWER_CANCEL) return false;
+            if (!reporter_) return false;
+            answer = reporter_->reportError(LINK_NO_ANSWER);
+            if (answer != ReportAnswer::Retry) return false;
             tries = 0;
         }
         ++tries;
@@ -104,10 +108,9 @@ bool CameraLink::handshake() {
 }
 
 LinkResult CameraLink::setLineSpeed(uint8_t speedCode) {
-    LinkState& st = linkState();
-    if (port) (void)port->getLineSettings(st.lineSettings);
-    if (uint32_t baud = baudRateForSpeedCode(speedCode)) st.lineSettings.baudRate = baud;
-    if (port) (void)port->setLineSettings(st.lineSettings);
+    if (port_) (void)port_->getLineSettings(lineSettings_);
+    if (uint32_t baud = baudRateForSpeedCode(speedCode)) lineSettings_.baudRate = baud;
+    if (port_) (void)port_->setLineSettings(lineSettings_);
     purge();
     return LINK_OK;
 }
@@ -115,9 +118,14 @@ LinkResult CameraLink::setLineSpeed(uint8_t speedCode) {
 bool CameraLink::readStatus() {
     // A short reply would leave an earlier reply's bytes in the fields.
     if (readReply(STATUS_REPLY_SIZE) < STATUS_REPLY_SIZE) return false;
-    return parseStatusReply(linkState().replyBuffer, status);
+    return parseStatusReply(replyBuffer_, status_);
 }
 
 LinkResult CameraLink::parsePictureInfo() {
-    return parsePictureInfoReply(linkState().replyBuffer, pictureInfo);
+    return parsePictureInfoReply(replyBuffer_, pictureInfo_);
+}
+
+void CameraLink::setCounts(int32_t pictureCount, int32_t freeFrames) {
+    status_.pictureCount = pictureCount;
+    status_.freeFrames = freeFrames;
 }

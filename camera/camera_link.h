@@ -1,8 +1,10 @@
-// camera_link.h — the one object through which all camera traffic goes: the
-// port scan, the handshake and line speeds, the camera requests, and the
-// picture and thumbnail downloads into the link's download buffer.
+// camera_link.h — the link layer under CameraDevice: the handshake and line
+// speeds, the camera requests, and the picture and thumbnail downloads into
+// the link's download buffer. Each link holds its own port, line settings and
+// reply buffer. Front ends use CameraDevice (camera/camera_device.h).
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -12,7 +14,6 @@
 #include "camera/camera_error_reporter.h"
 #include "camera/camera_replies.h"
 #include "camera/link_result.h"
-#include "camera/link_state.h"
 #include "camera/progress_sink.h"
 #include "platform/clock.h"
 #include "platform/memory.h"
@@ -38,23 +39,29 @@ constexpr uint8_t STOP_BYTE = 0xFF;
 constexpr unsigned DOWNLOAD_TIMEOUT_S = 3;
 constexpr unsigned DRIVER_QUEUE_BYTES = 4096;
 
-// Opens "COMn" through the factory; null for a port that cannot be opened.
-using PortFactory = std::function<std::unique_ptr<plat::SerialPort>(const std::string& name)>;
-// The factory of the running system: plat::openSerialPort, traced to the file
-// named by $PXCM_SERIAL_LOG when that is set.
+// Opens a port by name ("COMn", or a device path); null when it cannot be
+// opened, with `busy` set when another program holds it.
+using PortFactory =
+    std::function<std::unique_ptr<plat::SerialPort>(const std::string& name, bool& busy)>;
+// The factory of the running system: plat::openSerialPort for "COMn",
+// plat::openSerialDevice for anything else, traced to the file named by
+// $PXCM_SERIAL_LOG when that is set.
 PortFactory systemPortFactory();
-
-// Opens COMn and sets the line format (9600 baud, 8 data bits, odd parity,
-// two stop bits), keeping every other setting of the port. Returns the port,
-// or null when it cannot be opened; failing to read or write the settings
-// still returns the open port.
-std::unique_ptr<plat::SerialPort> openPort(const PortFactory& factory, int n);
 
 // The five data bytes of the clock request for a local date and time.
 struct ClockBytes {
     uint8_t bytes[5];
 };
 ClockBytes clockBytes(int year, int month, int day, int hour, int minute);
+
+// What the front end chooses of the line.
+struct LineOptions {
+    // Download speed asked of the camera (SPEED_56000 or SPEED_115200).
+    uint8_t speedCode = 0;
+    // Pause, in tenths of a second, between the two stop bytes of a
+    // thumbnail download.
+    int32_t intervalTenths = 0;
+};
 
 class CameraLink {
 public:
@@ -68,20 +75,30 @@ public:
     CameraLink& operator=(const CameraLink&) = delete;
 
     // --- Port and link layer ---------------------------------------------
-    // Finds the camera on COM1 to COM8 and installs the reporter; LINK_OK or
+    // Finds the camera on COM1 to COM8 and installs the reporter; LINK_OK,
+    // else LINK_BUSY when a port was held by another program, else
     // LINK_BAD_REPLY. A port still held from an earlier scan is closed first.
     [[nodiscard]] LinkResult findCamera(CameraErrorReporter* reporter);
+    // As findCamera, on the one port named (COMn or a device path), or on
+    // the port given.
+    [[nodiscard]] LinkResult openCamera(const std::string& name, CameraErrorReporter* reporter);
+    [[nodiscard]] LinkResult openCamera(std::unique_ptr<plat::SerialPort> port,
+                                        CameraErrorReporter* reporter);
+    // Holds `port` as if an open had found the camera there, with `reporter`
+    // installed: nothing is sent and the line is left as it is.
+    void usePort(std::unique_ptr<plat::SerialPort> port, CameraErrorReporter* reporter) {
+        port_ = std::move(port);
+        reporter_ = reporter;
+    }
     // Queue sizes and total read/write time-outs of the open port.
     void setTimeouts(unsigned seconds);
     // Wakes the camera; true when it answered "G:".
     [[nodiscard]] bool handshake();
     // Switches the PC side to the rate of a speed code and purges.
     LinkResult setLineSpeed(uint8_t speedCode);
-    // Reads the 12-byte status reply; true and the status filled, or false
-    // with the status as it was (reply short or without "S:").
-    [[nodiscard]] bool readStatus();
-    // Fills the picture information from the reply buffer.
-    LinkResult parsePictureInfo();
+    // Ends the camera's side of a transfer it may still be in: the stop
+    // bytes at the download rate, then the line back at 9600 baud, purged.
+    void endTransfer();
     // Closes the port (none is held afterwards).
     void closePort();
 
@@ -112,28 +129,57 @@ public:
     // input is empty and the result the blank picture of a failed download.
     [[nodiscard]] plat::MemHandle decodePicture(int mode) const;
     // Bytes held by the download buffer; 0 without one.
-    std::size_t downloadBufferSize() const { return downloadBuffer ? downloadBufferSize_ : 0; }
+    std::size_t downloadBufferSize() const { return downloadBuffer_ ? downloadBufferSize_ : 0; }
+    const uint8_t* downloadData() const { return downloadBuffer_.get(); }
+    int32_t downloadSize() const { return downloadSize_; }
+    // Drops the download (a picture that came damaged is no picture).
+    void dropDownload();
+    // A thumbnail that failed: its date cleared and its size set, so that the
+    // cell shows blank and is fetched again.
+    void markThumbnailFailed(int32_t failedSize);
+
+    // --- State -------------------------------------------------------------
+    void setLineOptions(const LineOptions& options) { options_ = options; }
+    const LineOptions& lineOptions() const { return options_; }
+    void setReporter(CameraErrorReporter* reporter) { reporter_ = reporter; }
+    CameraErrorReporter* reporter() const { return reporter_; }
+    const CameraStatus& status() const { return status_; }
+    // The counts as the caller knows them better (a status that lags).
+    void setCounts(int32_t pictureCount, int32_t freeFrames);
+    // The whole status as known from elsewhere (a state to start from).
+    void setStatus(const CameraStatus& status) { status_ = status; }
+    const PictureInfo& pictureInfo() const { return pictureInfo_; }
+    double firmwareVersion() const { return firmwareVersion_; }
+    // A version known without asking (a port handed over after the open).
+    void assumeFirmware(double version) { firmwareVersion_ = version; }
+    // COMn (1-8) on which findCamera found the camera; 0 otherwise.
+    int32_t foundPort() const { return foundPort_; }
+    bool scanning() const { return scanning_; }
+    plat::SerialPort* port() const { return port_.get(); }
+    const plat::LineSettings& lineSettings() const { return lineSettings_; }
+    uint8_t command() const { return command_; }
+
+    // Safe in a signal handler: reads of the link come back empty from now
+    // on (a read under way ends early where the port can be interrupted),
+    // until clearCancel.
+    void cancel() { cancelled_.store(true); }
+    bool cancelRequested() const { return cancelled_.load(); }
+    void clearCancel() { cancelled_.store(false); }
 
     // --- Seams: where the link's ports, pauses and buffers come from --------
     void setPortFactory(PortFactory factory) { portFactory_ = std::move(factory); }
     void setClock(plat::Clock* clock) { clock_ = clock; }
     void setAllocator(Allocator allocator) { allocate_ = allocator; }
 
-    // --- Fields, in their declared order -------------------------------------
-    uint32_t written = 0;  // count returned by the last port write
-    uint32_t read = 0;     // count returned by the last port read
-    uint8_t command = 0;   // request letter being sent (0x00 for the handshake)
-    uint8_t argument = 0;  // one-byte argument being sent
-    std::unique_ptr<plat::SerialPort> port;
-    PictureInfo pictureInfo;
-    CameraStatus status;  // the camera clock, then counts, modes, battery
-    std::unique_ptr<uint8_t[]> downloadBuffer;
-    int32_t downloadSize = 0;
-    CameraErrorReporter* reporter = nullptr;  // installed by the scan, not owned
-    double firmwareVersion = 0.0;
-
 private:
     enum class Target { Picture, Thumbnail };
+
+    // Opens `name` with the camera's line format; null when it cannot be.
+    std::unique_ptr<plat::SerialPort> openLine(const std::string& name, bool& busy);
+    void setLineFormat();
+    // The open port: the transfer ended, one handshake, the status.
+    bool answersOnPort();
+    LinkResult opened(CameraErrorReporter* reporter, bool found);
 
     void writeByte(uint8_t b);
     void writeBlock(const uint8_t* data, uint32_t count);
@@ -141,8 +187,10 @@ private:
     void purge();
     uint32_t readInto(uint8_t* data, uint32_t count);
     uint32_t readReply(uint32_t count);
+    [[nodiscard]] bool readStatus();
+    LinkResult parsePictureInfo();
     void pause(unsigned ms);
-    int report(LinkResult code);
+    ReportAnswer report(LinkResult code);
 
     // Letter, ":", and for a one-byte argument the byte and ":".
     void sendRequest(uint8_t letter);
@@ -156,6 +204,29 @@ private:
     bool fetchStepped(uint32_t blocks, uint32_t rest, ProgressSink* progress);
     bool fetchAddressed(Target target, uint32_t blocks, uint32_t rest, ProgressSink* progress);
     LinkResult blockFailed(bool tell);
+
+    // --- Fields, in the order the link has always kept them ----------------
+    uint8_t command_ = 0;  // request letter being sent (0x00 for the handshake)
+    std::unique_ptr<plat::SerialPort> port_;
+    PictureInfo pictureInfo_;
+    CameraStatus status_;  // the camera clock, then counts, modes, battery
+    std::unique_ptr<uint8_t[]> downloadBuffer_;
+    int32_t downloadSize_ = 0;
+    CameraErrorReporter* reporter_ = nullptr;  // installed by the open, not owned
+    double firmwareVersion_ = 0.0;
+
+    // Read from the port, changed and written back by an open and by
+    // setLineSpeed; kept between calls.
+    plat::LineSettings lineSettings_{};
+    // Every reply of every request is read into this buffer, from its start;
+    // bytes that did not arrive keep what an earlier reply left.
+    uint8_t replyBuffer_[INFO_REPLY_SIZE] = {};
+    // COMn (1-8) on which the camera answered; 0 before a successful scan.
+    int32_t foundPort_ = 0;
+    // While an open tries a port: the handshake then makes one try.
+    bool scanning_ = false;
+    LineOptions options_;
+    std::atomic<bool> cancelled_{false};
 
     std::size_t downloadBufferSize_ = 0;
     PortFactory portFactory_;

@@ -1,27 +1,24 @@
-// camera_module.cpp — the static instances of the camera link, its reporter
-// and the module-wide link state.
+// camera_module.cpp — the static instances of the data source's camera and
+// its reporter.
 #include "camera/camera_module.h"
+
+#include <memory>
 
 namespace {
 
-LinkState g_linkState;
-CameraLink g_cameraLink;
 CameraMessageReporter g_cameraReporter;
+std::unique_ptr<CameraDevice> g_camera = std::make_unique<CameraDevice>();
 
 }  // namespace
 
-LinkState& linkState() {
-    return g_linkState;
-}
-
-void resetLinkState() {
-    g_linkState = LinkState{};
-}
-
-CameraLink& cameraLink() {
-    return g_cameraLink;
+CameraDevice& cameraDevice() {
+    return *g_camera;
 }
 
 CameraMessageReporter& cameraErrorReporter() {
     return g_cameraReporter;
+}
+
+void resetCameraDevice() {
+    g_camera = std::make_unique<CameraDevice>();
 }

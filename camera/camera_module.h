@@ -1,10 +1,12 @@
-// camera_module.h — the module's one camera link and one reporter, constructed
-// at load and destroyed at unload (the link then frees its download buffer and
-// closes its port).
+// camera_module.h — the data source's one camera and one reporter,
+// constructed at load and destroyed at unload (the camera then frees its
+// download buffer and closes its port).
 #pragma once
 
+#include "camera/camera_device.h"
 #include "camera/camera_error_reporter.h"
-#include "camera/camera_link.h"
 
-CameraLink& cameraLink();
+CameraDevice& cameraDevice();
 CameraMessageReporter& cameraErrorReporter();
+// The camera as at load (tests): port closed, state cleared.
+void resetCameraDevice();

@@ -21,8 +21,8 @@ int32_t bothBits(uint8_t b, uint8_t mask) {
 }  // namespace
 
 bool operator==(const PictureInfo& a, const PictureInfo& b) {
-    return a.pictureNumber == b.pictureNumber && a.valueA == b.valueA &&
-           a.thumbnailSize == b.thumbnailSize && a.valueB == b.valueB &&
+    return a.pictureNumber == b.pictureNumber && a.width == b.width &&
+           a.thumbnailSize == b.thumbnailSize && a.height == b.height &&
            a.pictureSize == b.pictureSize && a.year == b.year && a.month == b.month &&
            a.day == b.day && a.hour == b.hour && a.minute == b.minute && a.marker == b.marker;
 }
@@ -51,9 +51,9 @@ bool parseFirmwareReply(const uint8_t* reply, double& version) {
 LinkResult parsePictureInfoReply(const uint8_t* reply, PictureInfo& out) {
     if (reply[0] != 'C' || reply[1] != ':') return LINK_BAD_INFO;
     out.pictureNumber = reply[2];
-    out.valueA = be16(reply + 3);
+    out.width = be16(reply + 3);
     out.thumbnailSize = be32(reply + 5);
-    out.valueB = be16(reply + 9);
+    out.height = be16(reply + 9);
     out.pictureSize = be32(reply + 11);
     out.year = cameraYear(reply[15]);
     out.month = reply[16];
@@ -80,6 +80,14 @@ const char* linkResultName(LinkResult code) {
             return "LINK_NO_MEMORY";
         case LINK_TOO_BIG:
             return "LINK_TOO_BIG";
+        case LINK_BUSY:
+            return "LINK_BUSY";
+        case LINK_NO_PORT:
+            return "LINK_NO_PORT";
+        case LINK_CANCELLED:
+            return "LINK_CANCELLED";
+        case LINK_DAMAGED:
+            return "LINK_DAMAGED";
         default:
             return "LINK_UNKNOWN";
     }

@@ -13,9 +13,9 @@ constexpr unsigned INFO_REPLY_SIZE = 22;
 // their fields are equal (the thumbnail list compares them that way).
 struct PictureInfo {
     uint8_t pictureNumber = 0;
-    uint32_t valueA = 0;
+    uint32_t width = 0;  // of the picture, in pixels
     uint32_t thumbnailSize = 0;
-    uint32_t valueB = 0;
+    uint32_t height = 0;  // of the picture, in pixels
     uint32_t pictureSize = 0;
     int32_t year = 0;
     int32_t month = 0;

@@ -25,15 +25,14 @@ ClockBytes clockBytes(int year, int month, int day, int hour, int minute) {
 }
 
 void CameraLink::sendRequest(uint8_t letter) {
-    command = letter;
-    writeByte(command);
+    command_ = letter;
+    writeByte(command_);
     writeSeparator();
 }
 
 void CameraLink::sendRequest(uint8_t letter, uint8_t arg) {
     sendRequest(letter);
-    argument = arg;
-    writeByte(argument);
+    writeByte(arg);
     writeSeparator();
 }
 
@@ -65,7 +64,7 @@ LinkResult CameraLink::requestStatus() {
 LinkResult CameraLink::setModeQ(uint8_t value) {
     LinkResult r = statusRequest('Q', &value, HANDSHAKE_TIMEOUT, false, 0);
     // The camera's byte 4 may lag behind: the state asked for is what counts.
-    if (r == LINK_OK) status.modeQ = value;
+    if (r == LINK_OK) status_.modeQ = value;
     return r;
 }
 
@@ -78,7 +77,7 @@ LinkResult CameraLink::takePicture() {
     sendRequest('S');
     // The camera captures and stores before it answers; the self-timer adds
     // its delay.
-    setTimeouts(status.modeT == 1 ? CAPTURE_TIMER_TIMEOUT_S : CAPTURE_TIMEOUT_S);
+    setTimeouts(status_.modeT == 1 ? CAPTURE_TIMER_TIMEOUT_S : CAPTURE_TIMEOUT_S);
     if (!readStatus()) {
         report(LINK_BAD_REPLY);
         return LINK_BAD_REPLY;
@@ -92,7 +91,7 @@ LinkResult CameraLink::setCameraClock(const ClockBytes& clock) {
     sendRequest('M');
     // The reply buffer doubles as the send buffer; the five bytes go as one
     // block without a separator after them.
-    uint8_t* buffer = linkState().replyBuffer;
+    uint8_t* buffer = replyBuffer_;
     std::memcpy(buffer, clock.bytes, sizeof clock.bytes);
     writeBlock(buffer, sizeof clock.bytes);
     return readStatus() ? LINK_OK : LINK_BAD_REPLY;
@@ -116,5 +115,5 @@ LinkResult CameraLink::readFirmwareVersion() {
     setTimeouts(INFO_TIMEOUT_S);
     sendRequest('y');
     if (readReply(FIRMWARE_REPLY_SIZE) < FIRMWARE_REPLY_SIZE) return LINK_BAD_REPLY;
-    return parseFirmwareReply(linkState().replyBuffer, firmwareVersion) ? LINK_OK : LINK_BAD_REPLY;
+    return parseFirmwareReply(replyBuffer_, firmwareVersion_) ? LINK_OK : LINK_BAD_REPLY;
 }

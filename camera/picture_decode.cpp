@@ -6,6 +6,6 @@ plat::MemHandle CameraLink::decodePicture(int mode) const {
     // Only a buffer that holds the whole of the current download is read.
     const std::size_t held = downloadBufferSize();
     const std::size_t size =
-        downloadSize > 0 && static_cast<std::size_t>(downloadSize) == held ? held : 0;
-    return ::decodePicture(downloadBuffer.get(), size, mode);
+        downloadSize_ > 0 && static_cast<std::size_t>(downloadSize_) == held ? held : 0;
+    return ::decodePicture(downloadBuffer_.get(), size, mode);
 }

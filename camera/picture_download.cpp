@@ -21,13 +21,12 @@ LinkResult CameraLink::downloadThumbnail(int index, ProgressSink* progress, bool
 LinkResult CameraLink::download(Target target, int index, ProgressSink* progress,
                                 bool tellBlockFailure) {
     const bool thumbnail = target == Target::Thumbnail;
-    const uint8_t speed = linkState().speedCode;
+    const uint8_t speed = options_.speedCode;
 
     if (!handshake()) return LINK_NO_ANSWER;
     setTimeouts(DOWNLOAD_TIMEOUT_S);
     sendRequest(thumbnail ? 'H' : 'F', static_cast<uint8_t>(index + 1));
-    argument = speed;
-    writeByte(argument);
+    writeByte(speed);
     writeSeparator();
 
     if (readReply(2) < 2) return LINK_BAD_REPLY;
@@ -43,7 +42,7 @@ LinkResult CameraLink::download(Target target, int index, ProgressSink* progress
     if (parsePictureInfo() != LINK_OK) {
         // Without "C:" the sizes would be an earlier picture's: fetching
         // them could pass off wrong data as this picture.
-        if (firmwareVersion >= ADDRESSED_FIRMWARE) {
+        if (firmwareVersion_ >= ADDRESSED_FIRMWARE) {
             writeByte(STOP_BYTE);
             writeByte(STOP_BYTE);
         }
@@ -51,8 +50,8 @@ LinkResult CameraLink::download(Target target, int index, ProgressSink* progress
         return LINK_BAD_REPLY;
     }
 
-    const uint32_t size = thumbnail ? pictureInfo.thumbnailSize : pictureInfo.pictureSize;
-    downloadSize = static_cast<int32_t>(size);
+    const uint32_t size = thumbnail ? pictureInfo_.thumbnailSize : pictureInfo_.pictureSize;
+    downloadSize_ = static_cast<int32_t>(size);
     if (!thumbnail && size > LARGEST_PICTURE) {
         setLineSpeed(SPEED_9600);
         report(LINK_TOO_BIG);
@@ -69,16 +68,16 @@ LinkResult CameraLink::download(Target target, int index, ProgressSink* progress
     const uint32_t rest = size - blocks * BLOCK_SIZE;
     if (progress) progress->setMaximum(static_cast<int>(blocks * 100));
 
-    downloadBuffer.reset();
-    downloadBuffer.reset(allocate_(size));
-    downloadBufferSize_ = downloadBuffer ? size : 0;
-    if (!downloadBuffer) {
+    downloadBuffer_.reset();
+    downloadBuffer_.reset(allocate_(size));
+    downloadBufferSize_ = downloadBuffer_ ? size : 0;
+    if (!downloadBuffer_) {
         setLineSpeed(SPEED_9600);
         report(LINK_NO_MEMORY);
         return LINK_NO_MEMORY;
     }
 
-    const bool fetched = firmwareVersion < ADDRESSED_FIRMWARE
+    const bool fetched = firmwareVersion_ < ADDRESSED_FIRMWARE
                              ? fetchStepped(blocks, rest, progress)
                              : fetchAddressed(target, blocks, rest, progress);
     if (!fetched) return blockFailed(tellBlockFailure);
@@ -89,15 +88,15 @@ LinkResult CameraLink::download(Target target, int index, ProgressSink* progress
 }
 
 bool CameraLink::fetchStepped(uint32_t blocks, uint32_t rest, ProgressSink* progress) {
-    command = STEP_LETTER;
-    uint8_t* buffer = downloadBuffer.get();
+    command_ = STEP_LETTER;
+    uint8_t* buffer = downloadBuffer_.get();
     for (uint32_t i = 0; i < blocks; ++i) {
-        writeByte(command);
+        writeByte(command_);
         if (readInto(buffer + i * BLOCK_SIZE, BLOCK_SIZE) < BLOCK_SIZE) return false;
         if (progress) progress->setPosition(static_cast<int>(i * 100));
     }
     if (rest != 0) {
-        writeByte(command);
+        writeByte(command_);
         if (readInto(buffer + blocks * BLOCK_SIZE, rest) < rest) return false;
     }
     return true;
@@ -107,7 +106,7 @@ bool CameraLink::fetchAddressed(Target target, uint32_t blocks, uint32_t rest,
                                 ProgressSink* progress) {
     const bool thumbnail = target == Target::Thumbnail;
     const int lastTry = (thumbnail ? THUMBNAIL_BLOCK_TRIES : PICTURE_BLOCK_TRIES) - 1;
-    uint8_t* buffer = downloadBuffer.get();
+    uint8_t* buffer = downloadBuffer_.get();
     int tries = 0;
 
     // Asks for block `number` until `count` bytes arrive or its tries run out;
@@ -138,7 +137,7 @@ bool CameraLink::fetchAddressed(Target target, uint32_t blocks, uint32_t rest,
 
     writeByte(STOP_BYTE);
     if (thumbnail) {
-        const int interval = linkState().specialInterval;
+        const int interval = options_.intervalTenths;
         pause(interval > 0 ? static_cast<unsigned>(interval) * TENTH_MS : 0);
     }
     writeByte(STOP_BYTE);
@@ -147,8 +146,18 @@ bool CameraLink::fetchAddressed(Target target, uint32_t blocks, uint32_t rest,
 
 LinkResult CameraLink::blockFailed(bool tell) {
     setLineSpeed(SPEED_9600);
-    downloadBuffer.reset();
+    downloadBuffer_.reset();
     downloadBufferSize_ = 0;
     if (tell) report(LINK_BLOCK_FAILED);
     return LINK_BLOCK_FAILED;
+}
+
+void CameraLink::dropDownload() {
+    downloadBuffer_.reset();
+    downloadBufferSize_ = 0;
+}
+
+void CameraLink::markThumbnailFailed(int32_t failedSize) {
+    pictureInfo_.year = 0;
+    downloadSize_ = failedSize;
 }

@@ -1,5 +1,6 @@
-// port_scan.cpp — opening COMn with the camera's line format and the scan of
-// COM1 to COM8 for the camera.
+// port_scan.cpp — opening a port with the camera's line format, the scan of
+// COM1 to COM8, the open of one named port, and the end of a transfer that a
+// camera may still be in.
 #include <string>
 
 #include "camera/camera_link.h"
@@ -10,57 +11,116 @@ namespace {
 constexpr int FIRST_PORT = 1;
 constexpr int LAST_PORT = 8;
 constexpr unsigned AFTER_SCAN_MS = 300;
+// Time for the camera to take the stop bytes and return to 9600 baud.
+constexpr unsigned END_SETTLE_MS = 100;
+
+bool isComName(const std::string& name) {
+    return name.size() > 3 && (name[0] == 'C' || name[0] == 'c') &&
+           (name[1] == 'O' || name[1] == 'o') && (name[2] == 'M' || name[2] == 'm');
+}
 
 }  // namespace
 
 PortFactory systemPortFactory() {
-    return [](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-        return withSerialLog(plat::openSerialPort(name), name);
+    return [](const std::string& name, bool& busy) -> std::unique_ptr<plat::SerialPort> {
+        std::unique_ptr<plat::SerialPort> port = isComName(name)
+                                                     ? plat::openSerialPort(name, &busy)
+                                                     : plat::openSerialDevice(name, &busy);
+        return withSerialLog(std::move(port), name);
     };
 }
 
-std::unique_ptr<plat::SerialPort> openPort(const PortFactory& factory, int n) {
-    std::unique_ptr<plat::SerialPort> port = factory("COM" + std::to_string(n));
-    if (!port) return port;
-    plat::LineSettings& settings = linkState().lineSettings;
-    if (!port->getLineSettings(settings)) return port;
-    settings.baudRate = 9600;
-    settings.dataBits = 8;
-    settings.parity = plat::Parity::Odd;
-    settings.stopBits = plat::StopBits::Two;
+void CameraLink::setLineFormat() {
+    if (!port_->getLineSettings(lineSettings_)) return;
+    lineSettings_.baudRate = 9600;
+    lineSettings_.dataBits = 8;
+    lineSettings_.parity = plat::Parity::Odd;
+    lineSettings_.stopBits = plat::StopBits::Two;
     // A port that refuses the format is used with whatever it has.
-    (void)port->setLineSettings(settings);
-    return port;
+    (void)port_->setLineSettings(lineSettings_);
+}
+
+std::unique_ptr<plat::SerialPort> CameraLink::openLine(const std::string& name, bool& busy) {
+    busy = false;
+    return portFactory_(name, busy);
+}
+
+void CameraLink::endTransfer() {
+    if (!port_) return;
+    // A camera left in a transfer (its PC side killed, or a download cut
+    // short) waits for block numbers at the download rate and takes every
+    // other byte as a reason to wait again: the stop bytes at that rate end
+    // it. Before any speed is chosen the rate is the default one.
+    const uint8_t speed =
+        baudRateForSpeedCode(options_.speedCode) ? options_.speedCode : SPEED_56000;
+    (void)setLineSpeed(speed);
+    writeByte(STOP_BYTE);
+    writeByte(STOP_BYTE);
+    pause(END_SETTLE_MS);
+    (void)setLineSpeed(SPEED_9600);
+}
+
+bool CameraLink::answersOnPort() {
+    setLineFormat();
+    endTransfer();
+    scanning_ = true;
+    bool answered = false;
+    if (handshake()) {
+        command_ = 'P';
+        writeByte(command_);
+        writeSeparator();
+        answered = readStatus();
+    }
+    // The flag means "an open is trying a port"; none is any longer.
+    scanning_ = false;
+    return answered;
+}
+
+LinkResult CameraLink::opened(CameraErrorReporter* newReporter, bool found) {
+    if (!found) {
+        closePort();
+        return LINK_BAD_REPLY;
+    }
+    reporter_ = newReporter;
+    pause(AFTER_SCAN_MS);
+    return LINK_OK;
 }
 
 LinkResult CameraLink::findCamera(CameraErrorReporter* newReporter) {
-    LinkState& st = linkState();
-    st.foundPort = 0;
+    foundPort_ = 0;
     // A port held from an earlier scan cannot be opened twice: let it go so
     // that the scan sees every port afresh.
     closePort();
+    bool anyBusy = false;
     for (int n = FIRST_PORT; n <= LAST_PORT; ++n) {
-        port = openPort(portFactory_, n);
-        if (!port) continue;
-        st.scanning = 1;
-        if (handshake()) {
-            command = 'P';
-            writeByte(command);
-            writeSeparator();
-            if (readStatus()) {
-                st.foundPort = n;
-                break;
-            }
+        bool busy = false;
+        port_ = openLine("COM" + std::to_string(n), busy);
+        anyBusy = anyBusy || busy;
+        if (!port_) continue;
+        if (answersOnPort()) {
+            foundPort_ = n;
+            break;
         }
         closePort();
     }
-    if (!st.foundPort) {
-        // The flag means "a scan is trying a port"; none is any longer.
-        st.scanning = 0;
-        return LINK_BAD_REPLY;
-    }
-    reporter = newReporter;
-    pause(AFTER_SCAN_MS);
-    st.scanning = 0;
-    return LINK_OK;
+    if (!foundPort_ && anyBusy) return LINK_BUSY;
+    return opened(newReporter, foundPort_ != 0);
+}
+
+LinkResult CameraLink::openCamera(const std::string& name, CameraErrorReporter* newReporter) {
+    foundPort_ = 0;
+    closePort();
+    bool busy = false;
+    port_ = openLine(name, busy);
+    if (!port_) return busy ? LINK_BUSY : LINK_NO_PORT;
+    return opened(newReporter, answersOnPort());
+}
+
+LinkResult CameraLink::openCamera(std::unique_ptr<plat::SerialPort> port,
+                                  CameraErrorReporter* newReporter) {
+    foundPort_ = 0;
+    closePort();
+    if (!port) return LINK_NO_PORT;
+    port_ = std::move(port);
+    return opened(newReporter, answersOnPort());
 }

@@ -303,7 +303,8 @@ TW_INT16 SetNewCap(pTW_CAPABILITY cap, const char* section) {
                 text = allowedText;
             }
             if (!allowed) {
-                plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
+                if (caps::negotiationBoxesShown())
+                    plat::messageBox(nullptr, NOT_ALLOWED_TEXT, nullptr, {});
                 return TWCC_BADVALUE;
             }
             if (!writeControl(section, {{CURRENT_KEY, &text}})) return TWCC_OPERATIONERROR;

@@ -162,6 +162,11 @@ bool writeText(const char* file, const char* section, const char* key, const cha
     return writeTexts(file, section, &entry, 1);
 }
 
+bool negotiationBoxesShown() {
+    return readNumber(dictionaryPath().c_str(), SOURCE_SETTINGS_SECTION, NEGOTIATION_BOXES_KEY,
+                      0) != 0;
+}
+
 unsigned int dictionaryNumber(const char* section, const std::string& name) {
     if (name.empty()) return UNKNOWN_NUMBER;
     return readNumber(dictionaryPath().c_str(), section, name.c_str(),

@@ -13,6 +13,10 @@
 constexpr char CAP_NUMBERS_SECTION[] = "CAP NUMBERS";
 constexpr char ITEM_TYPE_SECTION[] = "ItemType";
 constexpr char CON_TYPE_SECTION[] = "ConType";
+// The source's own settings in the dictionary, and its key that turns the
+// boxes of a refused negotiation on (1) or off (0, also when missing).
+constexpr char SOURCE_SETTINGS_SECTION[] = "KMT-18";
+constexpr char NEGOTIATION_BOXES_KEY[] = "NEGOTIATION_BOXES";
 // Keys of a capability section of the source-control file.
 constexpr char TYPE_KEY[] = "Type";
 constexpr char ALLOWED_KEY[] = "Allowed";
@@ -89,6 +93,10 @@ unsigned long readSection(const char* file, const char* section, char* out, unsi
 bool writeText(const char* file, const char* section, const char* key, const char* value);
 bool writeTexts(const char* file, const char* section, const plat::ProfileEntry* entries,
                 std::size_t count);
+
+// Whether a refused negotiation shows its box: an application that probes
+// values, or runs with nobody at the screen, must not wait on one.
+[[nodiscard]] bool negotiationBoxesShown();
 
 // The number of a name in a dictionary section, 99 when it has none.
 [[nodiscard]] unsigned int dictionaryNumber(const char* section, const std::string& name);

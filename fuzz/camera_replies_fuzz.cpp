@@ -27,9 +27,10 @@ using fuzzwire::Bytes;
 class Reporter : public CameraErrorReporter {
 public:
     explicit Reporter(fuzzwire::Input& in) : in_(in) {}
-    int reportError(LinkResult) override {
-        if (++asked_ > 3) return plat::ANSWER_CANCEL;
-        static const int answers[] = {plat::ANSWER_RETRY, plat::ANSWER_CANCEL, plat::ANSWER_OK};
+    ReportAnswer reportError(LinkResult) override {
+        if (++asked_ > 3) return ReportAnswer::Cancel;
+        static const ReportAnswer answers[] = {ReportAnswer::Retry, ReportAnswer::Cancel,
+                                               ReportAnswer::Ok};
         return answers[in_.byte() % 3];
     }
 
@@ -60,11 +61,11 @@ bool lastReadWas(const testsupport::ReplyScript& script, std::uint32_t size, std
 void checkDownload(const CameraLink& link, const testsupport::ReplyScript& script,
                    std::size_t firstRead, bool thumbnail) {
     const std::uint32_t size =
-        thumbnail ? link.pictureInfo.thumbnailSize : link.pictureInfo.pictureSize;
-    check(link.downloadSize >= 0 && static_cast<std::uint32_t>(link.downloadSize) == size);
+        thumbnail ? link.pictureInfo().thumbnailSize : link.pictureInfo().pictureSize;
+    check(link.downloadSize() >= 0 && static_cast<std::uint32_t>(link.downloadSize()) == size);
     check(size <= (thumbnail ? LARGEST_THUMBNAIL : LARGEST_PICTURE));
     check(link.downloadBufferSize() == size);
-    const std::uint8_t* buffer = link.downloadBuffer.get();
+    const std::uint8_t* buffer = link.downloadData();
     check(size == 0 || buffer != nullptr);
     Bytes replay(size, 0);
     std::vector<bool> complete((size + BLOCK_SIZE - 1) / BLOCK_SIZE, false);
@@ -96,11 +97,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzzwire::Input in(data, size);
-    resetLinkState();
-    LinkState& st = linkState();
     static const std::uint8_t speeds[] = {SPEED_115200, SPEED_56000, SPEED_19200, SPEED_9600, 20};
-    st.speedCode = speeds[in.byte() % 5];
-    st.specialInterval = in.byte() % 4;
+    LineOptions line;
+    line.speedCode = speeds[in.byte() % 5];
+    line.intervalTenths = in.byte() % 4;
     const bool tellBlockFailure = in.byte() % 2 != 0;
 
     // The requests first, then the replies they meet.
@@ -115,22 +115,26 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzwire::Input answers(data, size);  // the reporter's answers: any bytes will do
     Reporter reporter(answers);
     CameraLink link;
+    link.setLineOptions(line);
     link.setClock(&clock);
-    link.setPortFactory([&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
+    link.setPortFactory([&](const std::string& name, bool&) -> std::unique_ptr<plat::SerialPort> {
         const int n = name.size() == 4 ? name[3] - '0' : 0;
         if (n < 1 || n > 8 || !(portMask >> (n - 1) & 1)) return nullptr;
         return std::make_unique<testsupport::FakeSerialPort>(script);
     });
-    link.port = std::make_unique<testsupport::FakeSerialPort>(script);
-    link.reporter = &reporter;
-    link.firmwareVersion = ops[0] & 1 ? 4.0 : 3.9;
+    link.usePort(std::make_unique<testsupport::FakeSerialPort>(script), &reporter);
+    link.assumeFirmware(ops[0] & 1 ? 4.0 : 3.9);
 
     for (int i = 0; i < count; ++i) {
         const std::uint8_t op = ops[2 * i], arg = ops[2 * i + 1];
-        if (op % 13 == 4) link.status.modeT = arg & 1;  // the capture's time-out
-        const auto status = statusFields(link.status);
-        const PictureInfo info = link.pictureInfo;
-        const double firmware = link.firmwareVersion;
+        if (op % 13 == 4) {  // the capture's time-out
+            CameraStatus timer = link.status();
+            timer.modeT = arg & 1;
+            link.setStatus(timer);
+        }
+        const auto status = statusFields(link.status());
+        const PictureInfo info = link.pictureInfo();
+        const double firmware = link.firmwareVersion();
         const std::size_t firstRead = script.reads.size();
         LinkResult r = LINK_OK;
         bool statusReply = true;
@@ -143,7 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             case 2:
                 r = link.setModeQ(arg & 1);
-                if (r == LINK_OK) check(link.status.modeQ == (arg & 1));
+                if (r == LINK_OK) check(link.status().modeQ == (arg & 1));
                 break;
             case 3:
                 r = link.setModeT(arg & 1);
@@ -164,25 +168,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (r == LINK_OK)
                     check(lastReadWas(script, INFO_REPLY_SIZE, 'C'));
                 else
-                    check(link.pictureInfo == info);
+                    check(link.pictureInfo() == info);
                 break;
             case 8:
                 r = link.readFirmwareVersion();
                 statusReply = false;
                 if (r == LINK_OK)
-                    check(link.firmwareVersion >= 0.1 && link.firmwareVersion <= 6.2 + 1e-9);
+                    check(link.firmwareVersion() >= 0.1 && link.firmwareVersion() <= 6.2 + 1e-9);
                 else
-                    check(link.firmwareVersion == firmware);
+                    check(link.firmwareVersion() == firmware);
                 break;
             case 9:
             case 10: {
                 const bool thumbnail = op % 13 == 10;
-                link.firmwareVersion = arg & 0x80 ? 4.0 : 3.9;
+                link.assumeFirmware(arg & 0x80 ? 4.0 : 3.9);
                 r = thumbnail ? link.downloadThumbnail(arg % 8, nullptr, tellBlockFailure)
                               : link.downloadPicture(arg % 8, nullptr);
                 statusReply = false;
                 if (r == LINK_OK) checkDownload(link, script, firstRead, thumbnail);
-                if (r == LINK_BLOCK_FAILED) check(!link.downloadBuffer);
+                if (r == LINK_BLOCK_FAILED) check(!link.downloadData());
                 break;
             }
             case 11:
@@ -191,7 +195,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             default:
                 link.closePort();
-                link.port = std::make_unique<testsupport::FakeSerialPort>(script);
+                link.usePort(std::make_unique<testsupport::FakeSerialPort>(script),
+                             link.reporter());
                 statusReply = false;
                 break;
         }
@@ -201,11 +206,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (r == LINK_OK)
                 check(lastReadWas(script, STATUS_REPLY_SIZE, 'S'));
             else
-                check(statusFields(link.status) == status);
+                check(statusFields(link.status()) == status);
         }
         // Whatever happened, the decoder reads only what the buffer holds.
         if (op & 0x40) decode(link, DECODE_DISPLAY);
     }
-    resetLinkState();
     return 0;
 }

@@ -525,7 +525,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input in(data, size);
     // The state of a fresh load, with the default settings installed.
     resetSourceState();
-    resetLinkState();
+    resetCameraDevice();
     resetCameraWindowState();
     dropPendingTransfers();
     writeText(g_root + "/windows/pxcm.ini", g_settings[0]);
@@ -536,13 +536,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setUpCamera(in);
     g_camera.faultByte = [&in] { return in.byte(); };
     const int cameraPort = 1 + in.byte() % 8;
-    CameraLink& link = cameraLink();
+    CameraLink& link = cameraDevice().link();
     link.setClock(&g_clock);
-    link.setPortFactory([cameraPort](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-        if (name != "COM" + std::to_string(cameraPort)) return nullptr;
-        g_camera.reset();
-        return std::make_unique<testsupport::FakeSerialPort>(g_camera);
-    });
+    link.setPortFactory(
+        [cameraPort](const std::string& name, bool&) -> std::unique_ptr<plat::SerialPort> {
+            if (name != "COM" + std::to_string(cameraPort)) return nullptr;
+            g_camera.reset();
+            return std::make_unique<testsupport::FakeSerialPort>(g_camera);
+        });
 
     int idleTurns = 4;
     for (int step = 0; step < 96 && !in.done(); ++step) {

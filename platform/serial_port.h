@@ -52,11 +52,12 @@ public:
 };
 
 // Opens a port by its Windows name ("COM3"), exclusively; null when it does
-// not exist or is in use.
-std::unique_ptr<SerialPort> openSerialPort(const std::string& name);
+// not exist or is in use, and then `*busy` (when given) tells which: true
+// when another program holds it.
+std::unique_ptr<SerialPort> openSerialPort(const std::string& name, bool* busy = nullptr);
 // Opens a device given directly (a path such as /dev/ttyUSB0 or a pty on
-// POSIX, a port name on Windows); null on failure.
-std::unique_ptr<SerialPort> openSerialDevice(const std::string& device);
+// POSIX, a port name on Windows); null on failure, `*busy` as above.
+std::unique_ptr<SerialPort> openSerialDevice(const std::string& device, bool* busy = nullptr);
 // The device that a port name stands for, for messages ("/dev/pts/4").
 std::string serialDeviceFor(const std::string& name);
 

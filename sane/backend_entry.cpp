@@ -1,5 +1,5 @@
 // backend_entry.cpp — the SANE entry points of the pxcm backend: a thin C
-// boundary over the configuration, the device list and the one open handle.
+// boundary over the configuration, the device list and the open handles.
 // No exception crosses it.
 #include <sane/sane.h>
 
@@ -13,10 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_link.h"
-#include "camera/link_state.h"
+#include "camera/camera_device.h"
 #include "image/jpeg_decoder.h"
-#include "platform/serial_port.h"
 #include "sane/backend_config.h"
 #include "sane/camera_handle.h"
 #include "sane/debug.h"
@@ -41,7 +39,8 @@ struct Backend {
     std::deque<std::string> names;
     std::vector<SANE_Device> devices;
     std::vector<const SANE_Device*> list{nullptr};
-    std::unique_ptr<CameraHandle> open;
+    // One handle per open device, each with its own camera.
+    std::vector<std::unique_ptr<CameraHandle>> open;
 };
 
 Backend g_backend;
@@ -69,15 +68,11 @@ BackendConfig readConfig() {
     return {};
 }
 
-// True when a camera answers the scan on `device`; the port is let go again.
-bool cameraAnswers(const std::string& device) {
-    CameraLink link;
-    link.setPortFactory([&device](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-        return name == "COM1" ? plat::openSerialDevice(device) : nullptr;
-    });
-    const bool found = link.findCamera(nullptr) == LINK_OK;
-    link.closePort();
-    return found;
+// What opening `device` would give: SANE_STATUS_GOOD when a camera answers
+// there; the port is let go again.
+SANE_Status probe(const std::string& device) {
+    CameraDevice camera;
+    return statusFor(camera.openDevice(device));
 }
 
 void addDevice(const std::string& device) {
@@ -100,24 +95,31 @@ void rebuildList() {
 
 SANE_Status getDevices(const SANE_Device*** deviceList) {
     Backend& b = g_backend;
-    if (b.open) {
-        // The open camera holds its port and the link: no other traffic now.
-        // The list found last time stays, with the open camera in it.
-        bool listed = false;
-        for (const std::string& name : b.names) listed |= name == b.open->device();
-        if (!listed) {
-            addDevice(b.open->device());
-            rebuildList();
+    if (!b.open.empty()) {
+        // An open camera holds its port: no other traffic now. The list found
+        // last time stays, with the open cameras in it.
+        bool added = false;
+        for (const auto& h : b.open) {
+            bool listed = false;
+            for (const std::string& name : b.names) listed |= name == h->device();
+            if (!listed) addDevice(h->device());
+            added |= !listed;
         }
+        if (added) rebuildList();
         *deviceList = b.list.data();
         return SANE_STATUS_GOOD;
     }
     b.devices.clear();
     b.names.clear();
     for (const std::string& device : b.config.devices) {
-        const bool found = cameraAnswers(device);
-        dbg(DBG_INFO, "get_devices: %s: %s", device.c_str(), found ? "camera" : "no camera");
-        if (found) addDevice(device);
+        // A configured port that another program holds may well be the
+        // camera's: it stays listed, and opening it says it is busy.
+        const SANE_Status s = probe(device);
+        dbg(DBG_INFO, "get_devices: %s: %s", device.c_str(),
+            s == SANE_STATUS_GOOD          ? "camera"
+            : s == SANE_STATUS_DEVICE_BUSY ? "held by another program"
+                                           : "no camera");
+        if (s == SANE_STATUS_GOOD || s == SANE_STATUS_DEVICE_BUSY) addDevice(device);
     }
     rebuildList();
     *deviceList = b.list.data();
@@ -141,7 +143,6 @@ SANE_Status openDevice(SANE_String_Const name, SANE_Handle* handle) {
         dbg(DBG_ERROR, "open: %s is not a device of the configuration", device.c_str());
         return SANE_STATUS_INVAL;
     }
-    if (b.open) return SANE_STATUS_DEVICE_BUSY;
     if (device.empty()) {
         // The first camera found.
         const SANE_Device** list = nullptr;
@@ -149,17 +150,30 @@ SANE_Status openDevice(SANE_String_Const name, SANE_Handle* handle) {
         if (!list[0]) return SANE_STATUS_INVAL;
         device = list[0]->name;
     }
+    for (const auto& h : b.open)
+        if (h->device() == device) return SANE_STATUS_DEVICE_BUSY;
     std::unique_ptr<CameraHandle> h;
     const SANE_Status s = CameraHandle::open(device, b.config.speedCode, h);
     if (s != SANE_STATUS_GOOD) return s;
-    b.open = std::move(h);
-    *handle = b.open.get();
+    b.open.push_back(std::move(h));
+    *handle = b.open.back().get();
     return SANE_STATUS_GOOD;
 }
 
-// The open handle when `h` is it, else null.
+// The open handle that `h` is, else null.
 CameraHandle* handleOf(SANE_Handle h) {
-    return h && h == g_backend.open.get() ? g_backend.open.get() : nullptr;
+    for (const auto& open : g_backend.open)
+        if (h && h == open.get()) return open.get();
+    return nullptr;
+}
+
+void closeHandle(SANE_Handle h) {
+    auto& open = g_backend.open;
+    for (auto it = open.begin(); it != open.end(); ++it)
+        if (it->get() == h) {
+            open.erase(it);
+            return;
+        }
 }
 
 template <typename F>
@@ -183,10 +197,9 @@ PXCM_EXPORT SANE_Status sane_pxcm_init(SANE_Int* versionCode, SANE_Auth_Callback
     if (versionCode)
         *versionCode = SANE_VERSION_CODE(SANE_CURRENT_MAJOR, SANE_CURRENT_MINOR, BACKEND_BUILD);
     return guarded("init", [] {
-        g_backend.open.reset();
+        g_backend.open.clear();
         g_backend.config = readConfig();
         g_backend.initialised = true;
-        resetLinkState();
         setJpegMessageSink(jpegMessage);
         return SANE_STATUS_GOOD;
     });
@@ -217,7 +230,10 @@ PXCM_EXPORT SANE_Status sane_pxcm_open(SANE_String_Const name, SANE_Handle* hand
 
 PXCM_EXPORT void sane_pxcm_close(SANE_Handle handle) {
     dbg(DBG_CALL, "close");
-    if (handleOf(handle)) g_backend.open.reset();
+    (void)guarded("close", [&] {
+        closeHandle(handle);
+        return SANE_STATUS_GOOD;
+    });
 }
 
 PXCM_EXPORT const SANE_Option_Descriptor* sane_pxcm_get_option_descriptor(SANE_Handle handle,

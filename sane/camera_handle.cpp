@@ -1,4 +1,4 @@
-// camera_handle.cpp — pictures through the camera link for SANE: geometry
+// camera_handle.cpp — pictures through the camera device for SANE: geometry
 // before the start, the download and decode at the start, rows on reading,
 // the feeder (ADF) one picture per start, the last download kept for the next
 // start of the same picture, deletion only when asked and only after a
@@ -8,11 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "camera/serial_log.h"
 #include "image/jpeg_decoder.h"
-#include "platform/clock.h"
-#include "platform/serial_port.h"
-#include "sane/cancellable_port.h"
 #include "sane/debug.h"
 
 using sanepxcm::dbg;
@@ -20,23 +16,20 @@ using sanepxcm::DBG_CALL;
 using sanepxcm::DBG_ERROR;
 using sanepxcm::DBG_INFO;
 
-namespace {
-
-// Time for the camera to take the stop bytes and return to 9600 baud.
-constexpr unsigned END_SETTLE_MS = 100;
-
 SANE_Status statusFor(LinkResult r) {
     switch (r) {
         case LINK_OK:
             return SANE_STATUS_GOOD;
         case LINK_NO_MEMORY:
             return SANE_STATUS_NO_MEM;
+        case LINK_BUSY:
+            return SANE_STATUS_DEVICE_BUSY;
+        case LINK_CANCELLED:
+            return SANE_STATUS_CANCELLED;
         default:
             return SANE_STATUS_IO_ERROR;
     }
 }
-
-}  // namespace
 
 CameraHandle::CameraHandle(std::string device) : device_(std::move(device)) {}
 
@@ -45,38 +38,28 @@ CameraHandle::~CameraHandle() = default;
 SANE_Status CameraHandle::open(const std::string& device, uint8_t speedCode,
                                std::unique_ptr<CameraHandle>& out) {
     std::unique_ptr<CameraHandle> h(new CameraHandle(device));
-    const std::atomic<bool>& cancelled = h->cancelled_;
-    // The scan tries COM1 only, and COM1 is this device.
-    h->link_.setPortFactory(
-        [device, &cancelled](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-            if (name != "COM1") return nullptr;
-            std::unique_ptr<plat::SerialPort> port =
-                withSerialLog(plat::openSerialDevice(device), device);
-            if (!port) return nullptr;
-            return std::make_unique<CancellablePort>(std::move(port), cancelled);
-        });
-    LinkState& st = linkState();
-    st.speedCode = speedCode;
-    st.specialInterval = 1;
-    if (h->link_.findCamera(&h->reporter_) != LINK_OK) {
-        dbg(DBG_ERROR, "open: no camera answers on %s", device.c_str());
-        return SANE_STATUS_IO_ERROR;
+    CameraDevice& camera = h->camera_;
+    camera.setLineOptions({speedCode, 1});
+    LinkResult r = camera.openDevice(device);
+    if (r != LINK_OK) {
+        dbg(DBG_ERROR, "open: no camera answers on %s (%s)", device.c_str(), linkResultName(r));
+        return statusFor(r);
     }
-    const LinkResult r = h->link_.readFirmwareVersion();
+    r = camera.readFirmwareVersion();
     if (r != LINK_OK) {
         dbg(DBG_ERROR, "open: %s: no firmware version (%s)", device.c_str(), linkResultName(r));
         return SANE_STATUS_IO_ERROR;
     }
-    h->options_.setPictureCount(h->link_.status.pictureCount);
+    h->options_.setPictureCount(camera.status().pictureCount);
     dbg(DBG_INFO, "open: camera on %s, firmware %.1f, %d pictures", device.c_str(),
-        h->link_.firmwareVersion, h->link_.status.pictureCount);
+        camera.firmwareVersion(), camera.status().pictureCount);
     out = std::move(h);
     return SANE_STATUS_GOOD;
 }
 
 void CameraHandle::finishCancel() {
-    if (!cancelled_.load()) return;
-    cancelled_.store(false);
+    if (!camera_.cancelRequested()) return;
+    camera_.clearCancel();
     dbg(DBG_CALL, "cancel finished");
     if (state_ == State::Reading) cursor_ = 0;
     if (state_ == State::Done) advance();
@@ -118,7 +101,7 @@ SANE_Status CameraHandle::controlOption(SANE_Int option, SANE_Action action, voi
 }
 
 int CameraHandle::targetIndex() const {
-    const int count = link_.status.pictureCount;
+    const int count = camera_.status().pictureCount;
     const int index = options_.allPictures() ? cursor_ : options_.picture() - 1;
     return index >= 0 && index < count ? index : -1;
 }
@@ -131,11 +114,11 @@ SANE_Status CameraHandle::geometryOf(int index, bool thumbnail, Geometry& out) {
     // The information names a picture's size; a thumbnail's only its decoding.
     if (!thumbnail) {
         if (infoIndex_ != index) {
-            const LinkResult r = link_.readPictureInfo(index);
+            const LinkResult r = camera_.readPictureInfo(index);
             if (r != LINK_OK) return statusFor(r);
             infoIndex_ = index;
-            infoGeometry_ = {static_cast<int>(link_.pictureInfo.valueA),
-                             static_cast<int>(link_.pictureInfo.valueB)};
+            infoGeometry_ = {static_cast<int>(camera_.pictureInfo().width),
+                             static_cast<int>(camera_.pictureInfo().height)};
         }
         if (infoGeometry_.width > 0 && infoGeometry_.height > 0) {
             out = infoGeometry_;
@@ -171,30 +154,13 @@ SANE_Status CameraHandle::getParameters(SANE_Parameters* params) {
     return SANE_STATUS_GOOD;
 }
 
-void CameraHandle::endCutDownload() {
-    // Wherever the cancel cut in, the camera may still be in the transfer at
-    // the fast rate, waiting for block numbers (it would wait seconds before
-    // giving up): the stop bytes at that rate end it. The handshake then
-    // purges before each try, so late block bytes do not pass for its answer.
-    if (link_.firmwareVersion >= ADDRESSED_FIRMWARE && link_.port) {
-        (void)link_.setLineSpeed(linkState().speedCode);
-        const uint8_t stop[2] = {STOP_BYTE, STOP_BYTE};
-        (void)link_.port->write(stop, sizeof stop);
-        plat::systemClock().sleepMs(END_SETTLE_MS);
-        (void)link_.setLineSpeed(SPEED_9600);
-    }
-    if (!link_.handshake()) dbg(DBG_ERROR, "after the cancel the camera does not answer");
-}
-
 SANE_Status CameraHandle::fetch(int index, bool thumbnail) {
     dropPrepared();
     dbg(DBG_INFO, "downloading %s %d", thumbnail ? "thumbnail" : "picture", index + 1);
-    const LinkResult r =
-        thumbnail ? link_.downloadThumbnail(index, nullptr) : link_.downloadPicture(index, nullptr);
-    if (cancelled_.load()) {
-        cancelled_.store(false);
-        dropPrepared();
-        endCutDownload();
+    const LinkResult r = thumbnail ? camera_.downloadThumbnail(index, nullptr)
+                                   : camera_.downloadPicture(index, nullptr);
+    if (r == LINK_CANCELLED) {
+        if (!camera_.abortTransfer()) dbg(DBG_ERROR, "after the cancel the camera does not answer");
         state_ = State::Idle;
         return SANE_STATUS_CANCELLED;
     }
@@ -204,12 +170,12 @@ SANE_Status CameraHandle::fetch(int index, bool thumbnail) {
     }
     // Below the decoder's minimum a download decodes to a blank cell: a
     // thumbnail's stand-in, never a picture.
-    if (!thumbnail && link_.downloadBufferSize() < DECODE_MIN_JPEG_SIZE) {
+    if (!thumbnail && camera_.downloadBufferSize() < DECODE_MIN_JPEG_SIZE) {
         dbg(DBG_ERROR, "picture %d: %zu bytes are no picture", index + 1,
-            link_.downloadBufferSize());
+            camera_.downloadBufferSize());
         return SANE_STATUS_IO_ERROR;
     }
-    DecodedPicture picture(link_.decodePicture(DECODE_FULL_PICTURE));
+    DecodedPicture picture(camera_.decodePicture(DECODE_FULL_PICTURE));
     if (!picture) {
         dbg(DBG_ERROR, "picture %d cannot be decoded", index + 1);
         return SANE_STATUS_IO_ERROR;
@@ -236,7 +202,7 @@ SANE_Status CameraHandle::start() {
         const SANE_Status s = fetch(index, thumbnail);
         if (s != SANE_STATUS_GOOD) {
             dropPrepared();
-            finishCancel();
+            camera_.clearCancel();
             state_ = State::Idle;
             return s;
         }
@@ -261,13 +227,13 @@ SANE_Status CameraHandle::finishPicture() {
         const int index = preparedIndex_;
         // The later pictures move up: the next one has this number now.
         dropPrepared();
-        const LinkResult r = link_.deletePicture(index);
+        const LinkResult r = camera_.deletePicture(index);
         if (r != LINK_OK) {
             dbg(DBG_ERROR, "picture %d was read but not deleted: %s", index + 1, linkResultName(r));
             return statusFor(r);
         }
-        dbg(DBG_INFO, "picture %d deleted; %d left", index + 1, link_.status.pictureCount);
-        options_.setPictureCount(link_.status.pictureCount);
+        dbg(DBG_INFO, "picture %d deleted; %d left", index + 1, camera_.status().pictureCount);
+        options_.setPictureCount(camera_.status().pictureCount);
         return SANE_STATUS_EOF;
     }
     if (options_.allPictures()) advance_ = 1;

@@ -1,23 +1,29 @@
-// camera_handle.h — one open camera: its link, its options and the state of
+// camera_handle.h — one open camera: its device, its options and the state of
 // a scan (which picture, how much of it has been read), behind the calls of
-// the SANE API. One handle at a time: the link's state is module-wide.
+// the SANE API. Each handle has a device of its own: handles on several
+// devices work at once.
 #pragma once
 
 #include <sane/sane.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
 
-#include "camera/camera_link.h"
+#include "camera/camera_device.h"
 #include "sane/backend_options.h"
 #include "sane/decoded_picture.h"
 #include "sane/silent_reporter.h"
 
+// The SANE status of a camera result: the one mapping from the camera's
+// results to the backend's (another program holding the port is
+// SANE_STATUS_DEVICE_BUSY).
+SANE_Status statusFor(LinkResult r);
+
 class CameraHandle {
 public:
     // Finds the camera on `device` and reads its firmware and picture count:
-    // SANE_STATUS_IO_ERROR when it does not answer there.
+    // SANE_STATUS_DEVICE_BUSY when another program holds the port,
+    // SANE_STATUS_IO_ERROR when no camera answers there.
     static SANE_Status open(const std::string& device, uint8_t speedCode,
                             std::unique_ptr<CameraHandle>& out);
     ~CameraHandle();
@@ -37,7 +43,7 @@ public:
     bool inScan();
     // Safe in a signal handler: only raises a flag. A download under way ends
     // at once; the next call of the handle finishes the cancel.
-    void cancel() { cancelled_.store(true); }
+    void cancel() { camera_.cancel(); }
 
 private:
     // Done: the picture has been read whole, and its parameters still hold
@@ -59,18 +65,14 @@ private:
     void advance();
     // Downloads and decodes the target into prepared_.
     SANE_Status fetch(int index, bool thumbnail);
-    // After a cancelled download: the camera out of the transfer, the line
-    // back at 9600 baud and quiet.
-    void endCutDownload();
     SANE_Status geometryOf(int index, bool thumbnail, Geometry& out);
     bool holds(int index, bool thumbnail) const;
     SANE_Status finishPicture();
     void dropPrepared();
 
     std::string device_;
-    std::atomic<bool> cancelled_{false};
-    CameraLink link_;
     SilentReporter reporter_;
+    CameraDevice camera_{&reporter_};
     BackendOptions options_{0};
 
     State state_ = State::Idle;

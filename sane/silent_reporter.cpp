@@ -3,8 +3,8 @@
 
 #include "sane/debug.h"
 
-int SilentReporter::reportError(LinkResult code) {
+ReportAnswer SilentReporter::reportError(LinkResult code) {
     const ReporterMessage message = reporterMessage(code);
     sanepxcm::dbg(sanepxcm::DBG_ERROR, "camera link: %s (%s)", message.text, linkResultName(code));
-    return message.buttons == plat::Buttons::Ok ? plat::ANSWER_OK : plat::ANSWER_CANCEL;
+    return message.buttons == plat::Buttons::Ok ? ReportAnswer::Ok : ReportAnswer::Cancel;
 }

@@ -8,5 +8,5 @@
 class SilentReporter : public CameraErrorReporter {
 public:
     // Cancel for a question (Retry/Cancel), OK for a message.
-    int reportError(LinkResult code) override;
+    ReportAnswer reportError(LinkResult code) override;
 };

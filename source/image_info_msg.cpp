@@ -1,5 +1,5 @@
-// image_info_msg.cpp — DAT_IMAGEINFO: fetches the next picture and describes
-// it.
+// image_info_msg.cpp — DAT_IMAGEINFO: describes the picture of this
+// transfer, fetching it first when none is held.
 #include <cstring>
 
 #include "platform/trace.h"
@@ -31,21 +31,16 @@ TW_UINT16 ImageInfoMsg(TripletArgs* args) {
     info->XResolution = TW_FIX32{0, 0};
     info->YResolution = TW_FIX32{0, 0};
 
-    // A failed fetch leaves the previous picture as the current image; it
-    // must not be described as the one just asked for.
-    const bool fetched = acquireNextPicture(storeCurrentImage) != 0;
-    if (!fetched) g_transfer.fetchAgain = FALSE;
-
-    plat::MemLock image(fetched ? g_transfer.currentImage : nullptr);
-    const std::size_t size = image ? plat::memSize(g_transfer.currentImage) : 0;
-    if (!image || size < sizeof(DibHeader)) {
+    // Applications ask more than once for one transfer (before it, after
+    // DAT_IMAGELAYOUT, after it): only the first request downloads.
+    if (!pictureHeld() && acquireNextPicture(storeCurrentImage) == 0) g_transfer.fetchAgain = FALSE;
+    if (!pictureHeld()) {
         info->ImageWidth = NO_PICTURE_WIDTH;
         info->ImageLength = NO_PICTURE_LENGTH;
         return TWRC_FAILURE;
     }
-    const DibHeader h = copyDibHeader(image.get());
-    info->ImageWidth = h.biWidth;
-    info->ImageLength = h.biHeight;
+    info->ImageWidth = g_transfer.heldWidth;
+    info->ImageLength = g_transfer.heldLength;
     info->SamplesPerPixel = 3;
     for (int i = 0; i < 8; ++i) info->BitsPerSample[i] = i < 3 ? 8 : 0;
     info->BitsPerPixel = 24;

@@ -16,7 +16,7 @@ constexpr char FAIL_PALETTE8[] = "General failure in response to DAT_PALETTE8.  
 constexpr TW_UINT16 PALETTE_ENTRIES = 256;
 
 TW_UINT16 answerPalette(pTW_PALETTE8 palette) {
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     {
         BusyGuard busy;
         if (link.downloadPicture(0, nullptr) != LINK_OK) return TWRC_SUCCESS;

@@ -13,6 +13,11 @@ struct TransferState {
     plat::MemHandle currentImage = nullptr;
     // Whether a transfer that finds no current image may fetch one itself.
     BOOL fetchAgain = TRUE;
+    // The size of the picture last stored, kept after it is handed over and
+    // until its transfer ends: DAT_IMAGEINFO describes it again without a
+    // second download. 0 x 0 when none is held.
+    std::int32_t heldWidth = 0;
+    std::int32_t heldLength = 0;
     // Bytes of the current image already delivered by memory transfers.
     std::uint32_t bytesSent = 0;
     // The buffer sizes a strip may have, read at the image's first strip: the
@@ -24,12 +29,17 @@ struct TransferState {
 
 extern TransferState g_transfer;
 
-// Replaces the current image (the previous one is freed) and starts the
-// memory-transfer position again at its first row.
+// Replaces the current image (the previous one is freed), holds its size for
+// DAT_IMAGEINFO and starts the memory-transfer position again at its first
+// row.
 void storeCurrentImage(plat::MemHandle image);
 // The end of the announced picture (MSG_ENDXFER, MSG_RESET, MSG_DISABLEDS,
 // MSG_CLOSEDS, unload): a picture fetched for it and not handed over is
-// freed, so that no later transfer delivers it in place of its own.
+// freed, so that no later transfer delivers it in place of its own, and the
+// next DAT_IMAGEINFO fetches the next picture.
 void dropCurrentImage();
+// Whether a picture of this transfer is held (stored, or already handed
+// over) for DAT_IMAGEINFO to describe.
+bool pictureHeld();
 // Back to the state at load, freeing any current image (tests, unload).
 void resetTransferState();

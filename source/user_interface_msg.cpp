@@ -32,19 +32,25 @@ constexpr char NO_CAMERA[] =
     "again.";
 constexpr char NO_CAMERA_CAPTION[] = "KMT-18/19";
 
-// Scans until the camera answers or the user gives up; false for Cancel.
+// Scans until the camera answers or the user gives up; false for Cancel. A
+// port that another program holds gets the reporter's box for it; no camera
+// found, the source's own.
 bool findCameraOrGiveUp() {
-    CameraMessageReporter& reporter = cameraErrorReporter();
-    while (cameraLink().findCamera(&reporter) != LINK_OK) {
+    CameraDevice& camera = cameraDevice();
+    camera.setReporter(&cameraErrorReporter());
+    for (;;) {
+        const LinkResult r = camera.findCamera();
+        if (r == LINK_OK) return true;
         plat::PromptOptions options;
         options.buttons = plat::Buttons::RetryCancel;
         options.icon = plat::Icon::Error;
         options.taskModal = true;
-        if (plat::messageBox(g_source.appWindow, NO_CAMERA, NO_CAMERA_CAPTION, options) !=
-            plat::ANSWER_RETRY)
+        const bool busy = r == LINK_BUSY;
+        const char* text = busy ? reporterMessage(LINK_BUSY).text : NO_CAMERA;
+        const char* caption = busy ? reporterMessage(LINK_BUSY).caption : NO_CAMERA_CAPTION;
+        if (plat::messageBox(g_source.appWindow, text, caption, options) != plat::ANSWER_RETRY)
             return false;
     }
-    return true;
 }
 
 }  // namespace

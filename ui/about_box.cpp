@@ -32,7 +32,7 @@ INT_PTR CALLBACK AboutBox(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
         case WM_INITDIALOG:
             plat::focusWindow(dialog);
-            plat::setWindowCaption(dialog, aboutCaption(cameraLink().firmwareVersion).c_str());
+            plat::setWindowCaption(dialog, aboutCaption(cameraDevice().firmwareVersion()).c_str());
             break;
         case WM_CLOSE:
         case WM_LBUTTONDOWN:

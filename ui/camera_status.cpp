@@ -36,7 +36,7 @@ void setToggleFromMode(SkinButton& button, int& latch, int mode) {
 }  // namespace
 
 void drawCameraStatus(HWND window) {
-    const CameraStatus& status = cameraLink().status;
+    const CameraStatus& status = cameraDevice().status();
     plat::PaintCanvas canvas(window);
     plat::Surface& surface = canvas.surface();
     const plat::Bitmap& battery = g_window.batteries[batterySlot(status.batteryLevel)];
@@ -58,11 +58,11 @@ int hitSpeedSelector(HWND window, int x, int y) {
     int hit = 0;
     if (inside(UPPER_SPEED_SPOT, x, y)) {
         g_window.speedSelection = 0;
-        linkState().speedCode = SPEED_56000;
+        cameraDevice().setSpeedCode(SPEED_56000);
         hit = 1;
     } else if (inside(LOWER_SPEED_SPOT, x, y)) {
         g_window.speedSelection = 1;
-        linkState().speedCode = SPEED_115200;
+        cameraDevice().setSpeedCode(SPEED_115200);
         hit = 1;
     }
     drawSpeedSelector(window);

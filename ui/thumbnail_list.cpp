@@ -82,7 +82,7 @@ void ThumbnailList::dropCell(int index) {
 
 bool ThumbnailList::reloadPage() {
     BusyGuard busy;
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     count = static_cast<uint8_t>(boundedPictureCount());
     if (firstVisible > 0 && firstVisible >= count)
         firstVisible = count > 0 ? static_cast<uint8_t>(count - 1) : 0;
@@ -101,8 +101,7 @@ bool ThumbnailList::reloadPage() {
         g_window.continueLoading = 1;
         if (!cells_[i]) {
             if (link.downloadThumbnail(i, nullptr, !g_window.initialLoadPending) != LINK_OK) {
-                link.pictureInfo.year = 0;
-                link.downloadSize = FAILED_THUMBNAIL_SIZE;
+                link.markThumbnailFailed(FAILED_THUMBNAIL_SIZE);
             }
             if (!g_window.continueLoading) break;
             plat::MemHandle dib = link.decodePicture(DECODE_DISPLAY);
@@ -116,7 +115,7 @@ bool ThumbnailList::reloadPage() {
             auto made = std::make_unique<ThumbnailCell>();
             made->thumbnail.reset(dib);
             made->owner = owner_;
-            made->record = link.pictureInfo;
+            made->record = link.pictureInfo();
             cells_[i] = std::move(made);
         }
         slots[i - firstVisible] = i;
@@ -133,7 +132,7 @@ void ThumbnailList::drawCachedPage() {
 bool ThumbnailList::refreshFromCamera() {
     BusyGuard busy;
     WaitCursor wait;
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     if (link.requestStatus() != LINK_OK) return false;
     const int newCount = boundedPictureCount();
     ProgressBar& progress = g_window.progress;
@@ -149,7 +148,7 @@ bool ThumbnailList::refreshFromCamera() {
                 progress.setPosition(0);
                 return false;
             }
-            if (link.pictureInfo != cells_[i]->record) dropCell(i);
+            if (link.pictureInfo() != cells_[i]->record) dropCell(i);
         }
     }
     count = static_cast<uint8_t>(newCount);

@@ -34,14 +34,11 @@ int selectedCount(int* lowest) {
 }
 
 bool checkCameraInSync() {
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     ThumbnailList& list = *g_window.list;
-    const int32_t rememberedCount = link.status.pictureCount;
-    const int32_t rememberedFree = link.status.freeFrames;
-    auto putBack = [&] {
-        link.status.pictureCount = rememberedCount;
-        link.status.freeFrames = rememberedFree;
-    };
+    const int32_t rememberedCount = link.status().pictureCount;
+    const int32_t rememberedFree = link.status().freeFrames;
+    auto putBack = [&] { link.setCounts(rememberedCount, rememberedFree); };
     if (link.requestStatus() != LINK_OK) return false;
     const int count = boundedPictureCount();
     if (count != list.count) {
@@ -51,7 +48,7 @@ bool checkCameraInSync() {
     }
     if (count == 0 || !list.cell(count - 1)) return true;
     if (link.readPictureInfo(count - 1) != LINK_OK) return false;
-    if (link.pictureInfo != list.cell(count - 1)->record) {
+    if (link.pictureInfo() != list.cell(count - 1)->record) {
         windowMessage(DIFFERENT_PHOTOS, plat::Buttons::Ok, plat::Icon::Error);
         putBack();
         return false;

@@ -14,7 +14,7 @@ namespace {
 // Deletes the selected pictures from the top down to `lowest`, dropping the
 // cells on the way; false when a deletion failed. `remaining` counts down.
 bool deleteFromTop(int lowest, int& remaining) {
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     ThumbnailList& list = *g_window.list;
     int deleted = 0;
     for (int i = list.count - 1; i >= lowest; --i) {

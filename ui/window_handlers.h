@@ -2,6 +2,8 @@
 // small function each, reached from the dialog procedure's switch.
 #pragma once
 
+#include "camera/line_settings_file.h"
+
 #include <string>
 
 #include "platform/os_types.h"
@@ -54,11 +56,9 @@ constexpr char DIFFERENT_PHOTOS[] =
     "Camera and TWAIN has different photos.\nPlease press Update button in advance and then "
     "try it again.";
 
-// Windows directory + "\pxcm.ini"; section and keys of the camera settings.
+// Windows directory + "\pxcm.ini"; the camera's section and keys are those
+// of camera/line_settings_file.h.
 std::string settingsPath();
-constexpr char CAMERA_SECTION[] = "KMT-18";
-constexpr char SERIAL_SPEED_KEY[] = "SERIAL_SPEED";
-constexpr char SPECIAL_INTERVAL_KEY[] = "SPECIAL_INTERVAL_TIME";
 constexpr char WINDOW_CAPTION_BOX[] = "KMT-18/19";
 
 // Blanks that clear the status line after the window's own actions.

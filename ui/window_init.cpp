@@ -14,20 +14,13 @@
 namespace {
 
 constexpr char WINDOW_CAPTION[] = " Vantrel Digital Camera KMT-18/19 TWAIN Driver ver 1.6";
-constexpr int DEFAULT_SERIAL_SPEED = 15;
-constexpr int DEFAULT_SPECIAL_INTERVAL = 1;
 constexpr int BATTERY_IDS[4] = {BITMAP_BATTERY_EMPTY, BITMAP_BATTERY_HALF, BITMAP_BATTERY_FULL,
                                 BITMAP_BATTERY_LOW};
 
 void readCameraSettings() {
-    const std::string path = settingsPath();
-    LinkState& state = linkState();
-    state.specialInterval = static_cast<int32_t>(plat::profileGetInt(
-        CAMERA_SECTION, SPECIAL_INTERVAL_KEY, DEFAULT_SPECIAL_INTERVAL, path.c_str()));
-    state.speedCode = static_cast<uint8_t>(
-        plat::profileGetInt(CAMERA_SECTION, SERIAL_SPEED_KEY, DEFAULT_SERIAL_SPEED, path.c_str()) &
-        0xFF);
-    g_window.speedSelection = state.speedCode == SPEED_115200 ? 1 : 0;
+    const LineOptions options = readLineOptions(settingsPath());
+    cameraDevice().setLineOptions(options);
+    g_window.speedSelection = options.speedCode == SPEED_115200 ? 1 : 0;
 }
 
 ClockBytes localClock() {
@@ -72,7 +65,7 @@ void initCameraWindow(HWND window) {
     g_window.window = window;
     readCameraSettings();
     g_window.list = std::make_unique<ThumbnailList>(window);
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     {
         BusyGuard busy;
         (void)link.readFirmwareVersion();

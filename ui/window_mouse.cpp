@@ -14,10 +14,10 @@ namespace {
 // The toggle's press: switch the mode on when it shows up and is not
 // latched; unlatch when it shows down and is latched. True when the press
 // is claimed.
-bool pressToggle(int index, int& latch, LinkResult (CameraLink::*setMode)(uint8_t)) {
+bool pressToggle(int index, int& latch, LinkResult (CameraDevice::*setMode)(uint8_t)) {
     SkinButton& button = g_window.buttons[index];
     if (button.isUp() && latch == 0) {
-        if ((cameraLink().*setMode)(1) == LINK_OK) {
+        if ((cameraDevice().*setMode)(1) == LINK_OK) {
             showFace(index, false);
             latch = 1;
         }
@@ -31,8 +31,8 @@ bool pressToggle(int index, int& latch, LinkResult (CameraLink::*setMode)(uint8_
 }
 
 // The toggle's release while unlatched: switch the mode off.
-void releaseToggle(int index, LinkResult (CameraLink::*setMode)(uint8_t)) {
-    if ((cameraLink().*setMode)(0) == LINK_OK) showFace(index, true);
+void releaseToggle(int index, LinkResult (CameraDevice::*setMode)(uint8_t)) {
+    if ((cameraDevice().*setMode)(0) == LINK_OK) showFace(index, true);
 }
 
 void runAction(int index) {
@@ -79,9 +79,10 @@ void onLButtonDown(HWND window, WPARAM keys, int x, int y) {
             g_window.capturedButton = b.index;
             continue;
         }
-        const bool claimed = b.index == BUTTON_MODE_T
-                                 ? pressToggle(b.index, g_window.modeTLatch, &CameraLink::setModeT)
-                                 : pressToggle(b.index, g_window.modeQLatch, &CameraLink::setModeQ);
+        const bool claimed =
+            b.index == BUTTON_MODE_T
+                ? pressToggle(b.index, g_window.modeTLatch, &CameraDevice::setTimerMode)
+                : pressToggle(b.index, g_window.modeQLatch, &CameraDevice::setQualityMode);
         if (claimed) return;
     }
 }
@@ -106,11 +107,11 @@ void onLButtonUp(int x, int y) {
 
 void onButtonReleased(int index) {
     if (index == BUTTON_MODE_T && g_window.modeTLatch == 0) {
-        releaseToggle(BUTTON_MODE_T, &CameraLink::setModeT);
+        releaseToggle(BUTTON_MODE_T, &CameraDevice::setTimerMode);
         return;
     }
     if (index == BUTTON_MODE_Q && g_window.modeQLatch == 0) {
-        releaseToggle(BUTTON_MODE_Q, &CameraLink::setModeQ);
+        releaseToggle(BUTTON_MODE_Q, &CameraDevice::setQualityMode);
         return;
     }
     if (index != g_window.capturedButton) return;

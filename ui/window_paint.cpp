@@ -26,7 +26,7 @@ void paintFromCache(HWND window) {
     {
         plat::PaintCanvas canvas(window);
         const plat::Bitmap& battery =
-            g_window.batteries[batterySlot(cameraLink().status.batteryLevel)];
+            g_window.batteries[batterySlot(cameraDevice().status().batteryLevel)];
         canvas.surface().copyBitmap(BATTERY_X, BATTERY_Y, battery.width(), battery.height(),
                                     battery, 0, 0);
     }

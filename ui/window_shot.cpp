@@ -7,8 +7,8 @@
 
 void takeShot() {
     if (!checkCameraInSync()) return;
-    CameraLink& link = cameraLink();
-    if (link.status.freeFrames == 0) {
+    CameraDevice& link = cameraDevice();
+    if (link.status().freeFrames == 0) {
         windowMessage("Camera memory is already full.\nCamera cannot make new photo",
                       plat::Buttons::Ok, plat::Icon::Error);
         return;

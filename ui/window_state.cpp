@@ -18,7 +18,7 @@ void resetCameraWindowState() {
 }
 
 int boundedPictureCount() {
-    return std::clamp<int>(cameraLink().status.pictureCount, 0, LIST_CELLS);
+    return std::clamp<int>(cameraDevice().status().pictureCount, 0, LIST_CELLS);
 }
 
 std::string settingsPath() {
@@ -33,7 +33,7 @@ void releaseWindowObjects() {
 
 void tearDownCameraWindow() {
     if (g_window.windowClosed) return;
-    const std::string code = std::to_string(linkState().speedCode);
+    const std::string code = std::to_string(cameraDevice().lineOptions().speedCode);
     (void)plat::profileWriteString(CAMERA_SECTION, SERIAL_SPEED_KEY, code.c_str(),
                                    settingsPath().c_str());
     releaseWindowObjects();

@@ -62,12 +62,12 @@ int acquireNextPicture(StoreImage store) {
     std::snprintf(text, sizeof text, DOWNLOADING_TEXT, i + 1);
     drawStatusLine(text);
 
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     const LinkResult result = link.downloadPicture(i, &g_window.progress);
     // Pictures deleted on the camera since Load renumber the rest: a download
     // whose information differs from the cell's is another picture.
     const ThumbnailCell* held = g_window.list ? g_window.list->cell(i) : nullptr;
-    const bool samePicture = !held || link.pictureInfo == held->record;
+    const bool samePicture = !held || link.pictureInfo() == held->record;
     bool stored = false;
     if (result == LINK_OK && samePicture) {
         drawStatusLine(TRANSFERRING_TEXT);

@@ -6,7 +6,7 @@
 #include "ui/window_handlers.h"
 
 void updateFromCamera() {
-    CameraLink& link = cameraLink();
+    CameraDevice& link = cameraDevice();
     ThumbnailList& list = *g_window.list;
     (void)link.readFirmwareVersion();
     drawStatusLine("Updating camera info. Please wait...");

@@ -165,9 +165,14 @@ bool makeRaw(int fd) {
     return (t.c_cflag & CRTSCTS) != 0;
 }
 
-std::unique_ptr<SerialPort> openDevice(const std::string& path) {
+std::unique_ptr<SerialPort> openDevice(const std::string& path, bool* busy) {
+    if (busy) *busy = false;
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+        // A tty in exclusive mode refuses everyone else with EBUSY.
+        if (busy) *busy = errno == EBUSY;
+        return nullptr;
+    }
     if (!isatty(fd)) {
         close(fd);
         return nullptr;
@@ -175,6 +180,7 @@ std::unique_ptr<SerialPort> openDevice(const std::string& path) {
     // Not shared, as on Windows: flock also keeps out root, whom the tty's
     // exclusive mode lets through.
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (busy) *busy = errno == EWOULDBLOCK;
         close(fd);
         return nullptr;
     }
@@ -213,12 +219,12 @@ std::string serialDeviceFor(const std::string& name) {
     return name;
 }
 
-std::unique_ptr<SerialPort> openSerialPort(const std::string& name) {
-    return openDevice(serialDeviceFor(name));
+std::unique_ptr<SerialPort> openSerialPort(const std::string& name, bool* busy) {
+    return openDevice(serialDeviceFor(name), busy);
 }
 
-std::unique_ptr<SerialPort> openSerialDevice(const std::string& device) {
-    return openDevice(device);
+std::unique_ptr<SerialPort> openSerialDevice(const std::string& device, bool* busy) {
+    return openDevice(device, busy);
 }
 
 }  // namespace plat

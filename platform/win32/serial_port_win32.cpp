@@ -123,10 +123,16 @@ private:
     HANDLE h_;
 };
 
-std::unique_ptr<SerialPort> openHandle(const std::string& name) {
+std::unique_ptr<SerialPort> openHandle(const std::string& name, bool* busy) {
+    if (busy) *busy = false;
     HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
                            nullptr);
-    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    if (h == INVALID_HANDLE_VALUE) {
+        // A COM port held by another program refuses with access denied.
+        const DWORD error = GetLastError();
+        if (busy) *busy = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION;
+        return nullptr;
+    }
     return std::make_unique<Win32SerialPort>(h);
 }
 
@@ -136,14 +142,14 @@ std::string serialDeviceFor(const std::string& name) {
     return name;
 }
 
-std::unique_ptr<SerialPort> openSerialPort(const std::string& name) {
-    return openHandle(name);
+std::unique_ptr<SerialPort> openSerialPort(const std::string& name, bool* busy) {
+    return openHandle(name, busy);
 }
 
-std::unique_ptr<SerialPort> openSerialDevice(const std::string& device) {
+std::unique_ptr<SerialPort> openSerialDevice(const std::string& device, bool* busy) {
     // COM10 and above, and any device name, are reached through \\.\ .
-    if (device.rfind("\\\\.\\", 0) == 0) return openHandle(device);
-    return openHandle("\\\\.\\" + device);
+    if (device.rfind("\\\\.\\", 0) == 0) return openHandle(device, busy);
+    return openHandle("\\\\.\\" + device, busy);
 }
 
 }  // namespace plat

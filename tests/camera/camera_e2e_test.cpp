@@ -19,7 +19,6 @@ class CameraE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!simtest::simulatorAvailable()) GTEST_SKIP() << "pxcm-camera is not built";
-        resetLinkState();
         root = std::make_unique<testsupport::TempRoot>();
         std::filesystem::create_directories(pictures());
     }
@@ -27,7 +26,6 @@ protected:
         link.reset();
         sims.clear();
         root.reset();
-        resetLinkState();
     }
 
     std::string pictures() const { return root->file("pictures"); }
@@ -66,7 +64,7 @@ protected:
 };
 
 Bytes downloaded(const CameraLink& l) {
-    return Bytes(l.downloadBuffer.get(), l.downloadBuffer.get() + l.downloadSize);
+    return Bytes(l.downloadData(), l.downloadData() + l.downloadSize());
 }
 
 TEST_F(CameraE2E, ScanSkipsAbsentAndSilentPortsAndFindsTheCameraOnCom3) {
@@ -78,17 +76,17 @@ TEST_F(CameraE2E, ScanSkipsAbsentAndSilentPortsAndFindsTheCameraOnCom3) {
 
     link = std::make_unique<CameraLink>();
     ASSERT_EQ(link->findCamera(&reporter), LINK_OK);
-    EXPECT_EQ(linkState().foundPort, 3);
-    EXPECT_TRUE(link->port);
-    EXPECT_EQ(link->reporter, &reporter);
-    EXPECT_EQ(link->status.pictureCount, 2);
-    EXPECT_EQ(link->status.freeFrames, 7);
-    EXPECT_EQ(link->status.batteryLevel, 2);
+    EXPECT_EQ(link->foundPort(), 3);
+    EXPECT_TRUE(link->port());
+    EXPECT_EQ(link->reporter(), &reporter);
+    EXPECT_EQ(link->status().pictureCount, 2);
+    EXPECT_EQ(link->status().freeFrames, 7);
+    EXPECT_EQ(link->status().batteryLevel, 2);
     EXPECT_TRUE(root->prompts().empty());
 
     // The port stays open and answers the next request.
     ASSERT_EQ(link->readFirmwareVersion(), LINK_OK);
-    EXPECT_DOUBLE_EQ(link->firmwareVersion, 4.0);
+    EXPECT_DOUBLE_EQ(link->firmwareVersion(), 4.0);
 }
 
 TEST_F(CameraE2E, NoCameraAnywhereIsABadReplyWithoutQuestions) {
@@ -96,7 +94,7 @@ TEST_F(CameraE2E, NoCameraAnywhereIsABadReplyWithoutQuestions) {
     mapPorts({{5, silent.path()}});
     link = std::make_unique<CameraLink>();
     EXPECT_EQ(link->findCamera(&reporter), LINK_BAD_REPLY);
-    EXPECT_FALSE(link->port);
+    EXPECT_FALSE(link->port());
     EXPECT_TRUE(root->prompts().empty());
 }
 
@@ -106,7 +104,7 @@ TEST_F(CameraE2E, ABadStatusHeaderMakesTheScanGoOn) {
     mapPorts({{1, wrong.path()}, {4, camera.path()}});
     link = std::make_unique<CameraLink>();
     ASSERT_EQ(link->findCamera(&reporter), LINK_OK);
-    EXPECT_EQ(linkState().foundPort, 4);
+    EXPECT_EQ(link->foundPort(), 4);
 }
 
 // --- Downloads -------------------------------------------------------------------
@@ -127,8 +125,7 @@ TEST_P(DownloadE2E, EveryDownloadEqualsTheCamerasFile) {
     Simulator& sim = start({"--dir", pictures(), "--firmware", m.firmware, "--check-rate"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
-    linkState().speedCode = m.speedCode;
-    linkState().specialInterval = 1;
+    link->setLineOptions({m.speedCode, 1});
 
     const std::vector<std::pair<int, std::string>> pictureFiles = {
         {0, "p1.jpg"}, {1, "p2.jpg"}, {2, "p3.jpg"}};
@@ -146,7 +143,7 @@ TEST_P(DownloadE2E, EveryDownloadEqualsTheCamerasFile) {
     }
     // A picture without thumbnail has one of size 0.
     ASSERT_EQ(l.downloadThumbnail(3, nullptr), LINK_OK);
-    EXPECT_EQ(l.downloadSize, 0);
+    EXPECT_EQ(l.downloadSize(), 0);
 
     // One byte over the limits: the thumbnail quietly, the picture with its box.
     EXPECT_EQ(l.downloadThumbnail(2, nullptr), LINK_TOO_BIG);
@@ -172,7 +169,7 @@ TEST_F(CameraE2E, RetriedBlocksStillGiveTheExactPicture) {
     Simulator& sim = start({"--dir", pictures(), "--firmware", "4.0", "--fault", "fail-block:5:2"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
-    linkState().speedCode = SPEED_115200;
+    link->setLineOptions({SPEED_115200, 1});
     ASSERT_EQ(l.downloadPicture(0, nullptr), LINK_OK);
     EXPECT_EQ(downloaded(l), simtest::readFile(pictures() + "/p1.jpg"));
     EXPECT_TRUE(root->prompts().empty());
@@ -185,7 +182,7 @@ TEST_F(CameraE2E, CorruptedBlockLandsOnlyInItsPlace) {
     Simulator& sim = start({"--dir", pictures(), "--fault", "corrupt-block:3"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
-    linkState().speedCode = SPEED_115200;
+    link->setLineOptions({SPEED_115200, 1});
     const Bytes file = simtest::readFile(pictures() + "/p1.jpg");
     ASSERT_EQ(l.downloadPicture(0, nullptr), LINK_OK);
     const Bytes first = downloaded(l);
@@ -238,7 +235,7 @@ TEST_F(CameraE2E, WrongCaptureAndDeletionRepliesShowTheCommunicationError) {
     }
     // The other requests still work.
     EXPECT_EQ(l.setModeT(1), LINK_OK);
-    EXPECT_EQ(l.status.modeT, 1);
+    EXPECT_EQ(l.status().modeT, 1);
 }
 
 TEST_F(CameraE2E, ShortOrWrongInformationFailsTheDownloadQuietly) {
@@ -248,9 +245,9 @@ TEST_F(CameraE2E, ShortOrWrongInformationFailsTheDownloadQuietly) {
         Simulator& sim = start({"--dir", pictures(), "--fault", fault});
         CameraLink& l = connect(sim);
         ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
-        linkState().speedCode = SPEED_115200;
+        link->setLineOptions({SPEED_115200, 1});
         EXPECT_EQ(l.downloadPicture(0, nullptr), LINK_BAD_REPLY);
-        EXPECT_FALSE(l.downloadBuffer);
+        EXPECT_FALSE(l.downloadData());
         EXPECT_TRUE(root->prompts().empty());
         // The camera is reachable again at 9600 baud.
         EXPECT_EQ(l.setModeQ(1), LINK_OK);
@@ -264,15 +261,15 @@ TEST_F(CameraE2E, ThumbnailBlockFailingFourTriesAborts) {
     Simulator& sim = start({"--dir", pictures(), "--firmware", "4.0", "--fault", "fail-block:1:4"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
-    linkState().speedCode = SPEED_115200;
+    link->setLineOptions({SPEED_115200, 1});
     EXPECT_EQ(l.downloadThumbnail(0, nullptr), LINK_BLOCK_FAILED);
-    EXPECT_FALSE(l.downloadBuffer);
+    EXPECT_FALSE(l.downloadData());
     const auto prompts = root->prompts();
     ASSERT_EQ(prompts.size(), 1u);
     EXPECT_EQ(prompts[0].text, COMMUNICATION);
     // The stop bytes ended the transfer: the camera answers again.
     EXPECT_EQ(l.requestStatus(), LINK_OK);
-    EXPECT_EQ(l.status.pictureCount, 1);
+    EXPECT_EQ(l.status().pictureCount, 1);
 }
 
 TEST_F(CameraE2E, SteppedTransferThatStopsFailsAtTheFirstMissingBlock) {
@@ -281,7 +278,7 @@ TEST_F(CameraE2E, SteppedTransferThatStopsFailsAtTheFirstMissingBlock) {
         start({"--dir", pictures(), "--firmware", "3.9", "--fault", "stop-after-blocks:10"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
-    linkState().speedCode = SPEED_56000;
+    link->setLineOptions({SPEED_56000, 1});
     EXPECT_EQ(l.downloadPicture(0, nullptr), LINK_BLOCK_FAILED);
     const auto prompts = root->prompts();
     ASSERT_EQ(prompts.size(), 1u);
@@ -295,22 +292,22 @@ TEST_F(CameraE2E, RequestsChangeTheCamera) {
     Simulator& sim = start({"--dir", pictures(), "--free", "2"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readPictureInfo(1), LINK_OK);
-    EXPECT_EQ(l.pictureInfo.pictureSize, 400u);
-    EXPECT_EQ(l.pictureInfo.thumbnailSize, 40u);
+    EXPECT_EQ(l.pictureInfo().pictureSize, 400u);
+    EXPECT_EQ(l.pictureInfo().thumbnailSize, 40u);
 
     ASSERT_EQ(l.deletePicture(0), LINK_OK);
-    EXPECT_EQ(l.status.pictureCount, 2);
+    EXPECT_EQ(l.status().pictureCount, 2);
     ASSERT_EQ(l.readPictureInfo(0), LINK_OK);
-    EXPECT_EQ(l.pictureInfo.pictureSize, 400u);
+    EXPECT_EQ(l.pictureInfo().pictureSize, 400u);
 
     ASSERT_EQ(l.setModeQ(1), LINK_OK);
-    EXPECT_EQ(l.status.modeQ, 1);
+    EXPECT_EQ(l.status().modeQ, 1);
     ASSERT_EQ(l.setCameraClock(clockBytes(2001, 2, 3, 4, 5)), LINK_OK);
     ASSERT_EQ(l.requestStatus(), LINK_OK);
-    EXPECT_EQ(l.status.clockYear, 2001);
-    EXPECT_EQ(l.status.clockMonth, 2);
-    EXPECT_EQ(l.status.clockDay, 3);
-    EXPECT_EQ(l.status.clockHour, 4);
+    EXPECT_EQ(l.status().clockYear, 2001);
+    EXPECT_EQ(l.status().clockMonth, 2);
+    EXPECT_EQ(l.status().clockDay, 3);
+    EXPECT_EQ(l.status().clockHour, 4);
 }
 
 }  // namespace

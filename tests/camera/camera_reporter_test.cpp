@@ -17,13 +17,11 @@ struct BoxCase {
     const char* text;
     const char* buttons;
     const char* answer;  // the safe answer of an unanswered box
-    int returned;
+    ReportAnswer returned;
 };
 
 class Reporter : public ::testing::Test {
 protected:
-    Reporter() { resetLinkState(); }
-    ~Reporter() override { resetLinkState(); }
     testsupport::TempRoot root;
     CameraMessageReporter reporter;
 };
@@ -32,17 +30,21 @@ TEST_F(Reporter, EveryCodeShowsItsBox) {
     const BoxCase cases[] = {
         {LINK_NO_ANSWER, "KMT-18/19",
          "Camera does not respond.\nPlease check whether the camera\npower is on, and try again.",
-         "retrycancel", "cancel", 2},
-        {LINK_BAD_REPLY, "KMT-18/19", COMMUNICATION, "ok", "ok", 1},
-        {LINK_BLOCK_FAILED, "KMT-18/19", COMMUNICATION, "ok", "ok", 1},
+         "retrycancel", "cancel", ReportAnswer::Cancel},
+        {LINK_BUSY, "KMT-18/19",
+         "The COM port is in use by another program.\nPlease quit that program and try again.",
+         "retrycancel", "cancel", ReportAnswer::Cancel},
+        {LINK_BAD_REPLY, "KMT-18/19", COMMUNICATION, "ok", "ok", ReportAnswer::Ok},
+        {LINK_BLOCK_FAILED, "KMT-18/19", COMMUNICATION, "ok", "ok", ReportAnswer::Ok},
         {LINK_NO_MEMORY, "KMT-18/19",
-         "Memory allocation error\nPlease quit another program and try it again.", "ok", "ok", 1},
+         "Memory allocation error\nPlease quit another program and try it again.", "ok", "ok",
+         ReportAnswer::Ok},
         {LINK_TOO_BIG, "Twain cannot make such big memoryKMT-18/19",
-         "Camera required big memory allocation.\n", "ok", "ok", 1},
-        {7774, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
-        {7777, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
-        {LINK_BAD_INFO, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
-        {LINK_OK, "KMT-18/19", "Unrespected error happened.", "ok", "ok", 1},
+         "Camera required big memory allocation.\n", "ok", "ok", ReportAnswer::Ok},
+        {7774, "KMT-18/19", "Unrespected error happened.", "ok", "ok", ReportAnswer::Ok},
+        {7777, "KMT-18/19", "Unrespected error happened.", "ok", "ok", ReportAnswer::Ok},
+        {LINK_BAD_INFO, "KMT-18/19", "Unrespected error happened.", "ok", "ok", ReportAnswer::Ok},
+        {LINK_OK, "KMT-18/19", "Unrespected error happened.", "ok", "ok", ReportAnswer::Ok},
     };
     for (const BoxCase& c : cases) {
         SCOPED_TRACE(c.code);
@@ -63,13 +65,13 @@ TEST_F(Reporter, OnlyCancelCallsTheCancelHook) {
     int cancels = 0;
     root.setAnswers("cancel,cancel,retry");
     // Without a hook a Cancel is only the answer.
-    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 2);
+    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), ReportAnswer::Cancel);
     reporter.setCancelHook([&] { ++cancels; });
-    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 2);
+    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), ReportAnswer::Cancel);
     EXPECT_EQ(cancels, 1);
-    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), 4);
+    EXPECT_EQ(reporter.reportError(LINK_NO_ANSWER), ReportAnswer::Retry);
     // An OK box is no Cancel.
-    EXPECT_EQ(reporter.reportError(LINK_BAD_REPLY), 1);
+    EXPECT_EQ(reporter.reportError(LINK_BAD_REPLY), ReportAnswer::Ok);
     EXPECT_EQ(cancels, 1);
 }
 
@@ -90,25 +92,31 @@ TEST_F(Reporter, OwnedBoxRepaintsItsOwnerAfterwards) {
     EXPECT_TRUE(prompts[0].owned);
 }
 
-TEST_F(Reporter, ModuleHasOneLinkAndOneReporterWithoutOwner) {
-    EXPECT_EQ(&cameraLink(), &cameraLink());
+TEST_F(Reporter, ModuleHasOneCameraAndOneReporterWithoutOwner) {
+    resetCameraDevice();
+    EXPECT_EQ(&cameraDevice(), &cameraDevice());
     EXPECT_EQ(&cameraErrorReporter(), &cameraErrorReporter());
     EXPECT_EQ(cameraErrorReporter().owner(), nullptr);
-    EXPECT_FALSE(cameraLink().port);
-    EXPECT_FALSE(cameraLink().downloadBuffer);
-    EXPECT_EQ(cameraLink().reporter, nullptr);
+    EXPECT_FALSE(cameraDevice().isOpen());
+    EXPECT_FALSE(cameraDevice().downloadData());
+    EXPECT_EQ(cameraDevice().link().reporter(), nullptr);
 }
 
-TEST_F(Reporter, LinkStateStartsAsAtLoad) {
-    linkState().separator = '!';
-    linkState().speedCode = 7;
-    resetLinkState();
-    const LinkState& st = linkState();
-    EXPECT_EQ(st.separator, ':');
-    EXPECT_EQ(st.foundPort, 0);
-    EXPECT_EQ(st.scanning, 0);
-    EXPECT_EQ(st.speedCode, 0);
-    EXPECT_EQ(st.specialInterval, 0);
+TEST_F(Reporter, EachCameraStartsAsAtLoadAndKeepsItsOwnLine) {
+    CameraDevice a, b;
+    a.setLineOptions({SPEED_115200, 3});
+    for (const CameraDevice* d : {&a, &b}) {
+        EXPECT_EQ(d->foundPort(), 0);
+        EXPECT_FALSE(d->link().scanning());
+        EXPECT_FALSE(d->cancelRequested());
+    }
+    EXPECT_EQ(a.lineOptions().speedCode, SPEED_115200);
+    EXPECT_EQ(a.lineOptions().intervalTenths, 3);
+    EXPECT_EQ(b.lineOptions().speedCode, 0);
+    EXPECT_EQ(b.lineOptions().intervalTenths, 0);
+    a.cancel();
+    EXPECT_TRUE(a.cancelRequested());
+    EXPECT_FALSE(b.cancelRequested());
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ TEST_F(Requests, StatusRequestsWithAGoodReply) {
     for (const StatusRow& row : statusRows()) {
         SCOPED_TRACE(row.name);
         reporter.asked.clear();
-        link.status = CameraStatus{};
+        link.setStatus(CameraStatus{});
         ScriptedPort& p = attach();
         p.answer("G:");
         p.answer(statusReply(6, 14, 0x33, 0xCF, 2));
@@ -100,10 +100,10 @@ TEST_F(Requests, StatusRequestsWithAGoodReply) {
         expected.push_back(R(12, 12));
         append(expected, row.goodEnd);
         expectTranscript(wire.log, expected);
-        EXPECT_EQ(link.status.pictureCount, 6);
-        EXPECT_EQ(link.status.freeFrames, 14);
-        EXPECT_EQ(link.status.clockYear, 1999);
-        EXPECT_EQ(link.status.batteryLevel, 2);
+        EXPECT_EQ(link.status().pictureCount, 6);
+        EXPECT_EQ(link.status().freeFrames, 14);
+        EXPECT_EQ(link.status().clockYear, 1999);
+        EXPECT_EQ(link.status().batteryLevel, 2);
         EXPECT_TRUE(reporter.asked.empty());
     }
 }
@@ -115,8 +115,7 @@ TEST_F(Requests, StatusRequestsWithoutAReplyOrWithAShortOne) {
         for (const StatusRow& row : statusRows()) {
             SCOPED_TRACE(std::string(row.name) + ", " + std::to_string(reply.size()) + " bytes");
             reporter.asked.clear();
-            link.status = CameraStatus{};
-            link.status.pictureCount = 9;
+            link.setStatus(CameraStatus{0, 0, 0, 0, 0, 9});
             ScriptedPort& p = attach();
             p.answer("G:");
             p.answer(reply);
@@ -126,7 +125,7 @@ TEST_F(Requests, StatusRequestsWithoutAReplyOrWithAShortOne) {
             // Only the status request pauses after a failed reply.
             if (row.pausesWithoutReply) append(expected, row.goodEnd);
             expectTranscript(wire.log, expected);
-            EXPECT_EQ(fieldsOf(link.status), fieldsOf(CameraStatus{0, 0, 0, 0, 0, 9}))
+            EXPECT_EQ(fieldsOf(link.status()), fieldsOf(CameraStatus{0, 0, 0, 0, 0, 9}))
                 << "status changed without a whole reply";
             if (row.missingReported)
                 EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_BAD_REPLY});
@@ -145,9 +144,9 @@ TEST_F(Requests, WrongHeaderCountsAsNoReply) {
         Bytes bad = statusReply(1, 1);
         bad[0] = 'C';
         p.answer(bad);
-        link.status.pictureCount = 9;
+        link.setCounts(9, 0);
         EXPECT_EQ(row.call(link), row.missingResult);
-        EXPECT_EQ(link.status.pictureCount, 9);
+        EXPECT_EQ(link.status().pictureCount, 9);
         EXPECT_EQ(reporter.asked.size(), row.missingReported ? 1u : 0u);
     }
 }
@@ -171,7 +170,7 @@ TEST_F(Requests, EveryRequestStopsAfterAFailedHandshake) {
         wire.log.clear();
         reporter.asked.clear();
         attach();
-        reporter.answers = {plat::ANSWER_CANCEL};
+        reporter.answers = {ReportAnswer::Cancel};
         EXPECT_EQ(call(link), LINK_NO_ANSWER);
         expectTranscript(wire.log, handshakeLog(7, false));
         EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_NO_ANSWER});
@@ -183,32 +182,34 @@ TEST_F(Requests, ModeQTakesTheValueAskedForModeTTheCamerasWord) {
     p.answer("G:");
     p.answer(statusReply(1, 1, 0x11));  // camera still reports Q off, T on
     ASSERT_EQ(link.setModeQ(1), LINK_OK);
-    EXPECT_EQ(link.status.modeQ, 1);
-    EXPECT_EQ(link.status.modeT, 1);
+    EXPECT_EQ(link.status().modeQ, 1);
+    EXPECT_EQ(link.status().modeT, 1);
 
     p.answer("G:");
     p.answer(statusReply(1, 1, 0x22));  // camera reports Q on, T off
     ASSERT_EQ(link.setModeQ(0), LINK_OK);
-    EXPECT_EQ(link.status.modeQ, 0);
+    EXPECT_EQ(link.status().modeQ, 0);
 
     p.answer("G:");
     p.answer(statusReply(1, 1, 0x00));
     ASSERT_EQ(link.setModeT(1), LINK_OK);
-    EXPECT_EQ(link.status.modeT, 0);
+    EXPECT_EQ(link.status().modeT, 0);
 }
 
 TEST_F(Requests, FailedModeQKeepsTheOldMode) {
     ScriptedPort& p = attach();
-    link.status.modeQ = 0;
+    link.setStatus(CameraStatus{});
     p.answer("G:");
     p.answer("Q:0123456789");
     EXPECT_EQ(link.setModeQ(1), LINK_BAD_REPLY);
-    EXPECT_EQ(link.status.modeQ, 0);
+    EXPECT_EQ(link.status().modeQ, 0);
 }
 
 TEST_F(Requests, SelfTimerLengthensTheCaptureTimeout) {
     ScriptedPort& p = attach();
-    link.status.modeT = 1;
+    CameraStatus timer;
+    timer.modeT = 1;
+    link.setStatus(timer);
     p.answer("G:");  // the camera stays silent after "S:"
     EXPECT_EQ(link.takePicture(), LINK_BAD_REPLY);
     expectTranscript(wire.log, after({W('S'), W(':'), timeouts(35), R(12, 0)}));
@@ -217,7 +218,7 @@ TEST_F(Requests, SelfTimerLengthensTheCaptureTimeout) {
 
 TEST_F(Requests, CaptureFailureWithoutReporterIsStillAFailure) {
     ScriptedPort& p = attach();
-    link.reporter = nullptr;
+    link.setReporter(nullptr);
     p.answer("G:");
     EXPECT_EQ(link.takePicture(), LINK_BAD_REPLY);
 }
@@ -228,7 +229,7 @@ TEST_F(Requests, ClockBytesTravelThroughTheReplyBuffer) {
     p.answer(statusReply(1, 1));
     ASSERT_EQ(link.setCameraClock(clockBytes(2001, 12, 24, 18, 30)), LINK_OK);
     EXPECT_EQ(p.sent, (Bytes{0x00, 'M', ':', 0xD1, 12, 24, 18, 30}));
-    EXPECT_EQ(link.command, 'M');
+    EXPECT_EQ(link.command(), 'M');
 }
 
 TEST_F(Requests, PictureInfoOfAnIndexTravelsAsIndexPlusOne) {
@@ -237,10 +238,10 @@ TEST_F(Requests, PictureInfoOfAnIndexTravelsAsIndexPlusOne) {
     p.answer(infoReply(5, 4000, 60000, 1));
     ASSERT_EQ(link.readPictureInfo(4), LINK_OK);
     expectTranscript(wire.log, after({timeouts(2), W('I'), W(':'), W(5), W(':'), R(22, 22)}));
-    EXPECT_EQ(link.pictureInfo.pictureNumber, 5);
-    EXPECT_EQ(link.pictureInfo.thumbnailSize, 4000u);
-    EXPECT_EQ(link.pictureInfo.pictureSize, 60000u);
-    EXPECT_EQ(link.pictureInfo.marker, 1);
+    EXPECT_EQ(link.pictureInfo().pictureNumber, 5);
+    EXPECT_EQ(link.pictureInfo().thumbnailSize, 4000u);
+    EXPECT_EQ(link.pictureInfo().pictureSize, 60000u);
+    EXPECT_EQ(link.pictureInfo().marker, 1);
 }
 
 TEST_F(Requests, PictureInfoMissingShortOrWrongChangesNothing) {
@@ -248,7 +249,7 @@ TEST_F(Requests, PictureInfoMissingShortOrWrongChangesNothing) {
     p.answer("G:");
     p.answer(infoReply(5, 4000, 60000));
     ASSERT_EQ(link.readPictureInfo(4), LINK_OK);
-    const PictureInfo before = link.pictureInfo;
+    const PictureInfo before = link.pictureInfo();
 
     Bytes wrong = infoReply(9, 100, 200);
     wrong[0] = '?';
@@ -273,7 +274,7 @@ TEST_F(Requests, PictureInfoMissingShortOrWrongChangesNothing) {
         EXPECT_EQ(link.readPictureInfo(8), LINK_BAD_REPLY);
         expectTranscript(wire.log, after({timeouts(2), W('I'), W(':'), W(9), W(':'),
                                           R(22, static_cast<uint32_t>(c.reply.size()))}));
-        EXPECT_EQ(link.pictureInfo, before);
+        EXPECT_EQ(link.pictureInfo(), before);
     }
     EXPECT_TRUE(reporter.asked.empty());
 }
@@ -286,7 +287,7 @@ TEST_F(Requests, FirmwareVersionIsTheFirstByteOverTen) {
         p.answer("G:");
         p.answer(Bytes{byte, 0x77});
         ASSERT_EQ(link.readFirmwareVersion(), LINK_OK);
-        EXPECT_DOUBLE_EQ(link.firmwareVersion, version);
+        EXPECT_DOUBLE_EQ(link.firmwareVersion(), version);
         expectTranscript(wire.log, after({timeouts(2), W('y'), W(':'), R(2, 2)}));
     }
 }
@@ -306,24 +307,23 @@ TEST_F(Requests, FirmwareReplyMissingShortOrAHeaderChangesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedPort& p = attach();
-        link.firmwareVersion = 3.9;
+        link.assumeFirmware(3.9);
         p.answer("G:");
         p.answer(c.reply);
         EXPECT_EQ(link.readFirmwareVersion(), LINK_BAD_REPLY);
-        EXPECT_DOUBLE_EQ(link.firmwareVersion, 3.9);
+        EXPECT_DOUBLE_EQ(link.firmwareVersion(), 3.9);
         expectTranscript(wire.log, after({timeouts(2), W('y'), W(':'),
                                           R(2, static_cast<uint32_t>(c.reply.size()))}));
     }
     EXPECT_TRUE(reporter.asked.empty());
 }
 
-TEST_F(Requests, RequestsUseTheSeparatorOfTheLinkState) {
+TEST_F(Requests, RequestsSeparateLetterAndArgumentWithAColon) {
     ScriptedPort& p = attach();
-    linkState().separator = ';';
     p.answer("G:");
     p.answer(statusReply(1, 1));
     ASSERT_EQ(link.deletePicture(2), LINK_OK);
-    EXPECT_EQ(p.sent, (Bytes{0x00, 'L', ';', 3, ';'}));
+    EXPECT_EQ(p.sent, (Bytes{0x00, 'L', ':', 3, ':'}));
 }
 
 }  // namespace

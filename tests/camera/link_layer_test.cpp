@@ -11,48 +11,96 @@ namespace {
 
 class LinkLayer : public LinkFixture {};
 
-TEST_F(LinkLayer, OpenPortSetsTheLineFormatAndKeepsTheRest) {
-    ScriptedPort& com2 = offer("COM2");
-    std::unique_ptr<plat::SerialPort> p = openPort(
-        [&](const std::string& name) {
-            return name == "COM2" ? std::move(ports["COM2"]) : nullptr;
-        },
-        2);
-    ASSERT_TRUE(p);
-    EXPECT_EQ(p.get(), &com2);
-    expectTranscript(wire.log, {"get", setLine(9600)});
-    EXPECT_EQ(com2.settings, (plat::LineSettings{9600, 8, plat::Parity::Odd, plat::StopBits::Two}));
-    EXPECT_EQ(linkState().lineSettings, com2.settings);
+// What an open sends before its handshake: the line format, then the stop
+// bytes at the download rate that end a transfer the camera may still be in.
+std::vector<std::string> openLog(uint32_t downloadBaud = 56000) {
+    return {"get",   setLine(9600), "get", setLine(downloadBaud), "purge", W(0xFF),
+            W(0xFF), sleepMs(100),  "get", setLine(9600),         "purge"};
 }
 
-TEST_F(LinkLayer, OpenPortKeepsAPortWhoseSettingsCannotBeRead) {
-    ScriptedPort& com1 = offer("COM1");
-    com1.failGet = true;
-    auto p = openPort([&](const std::string&) { return std::move(ports["COM1"]); }, 1);
-    EXPECT_TRUE(p);
-    expectTranscript(wire.log, {"get"});
-}
-
-TEST_F(LinkLayer, OpenPortKeepsAPortThatRefusesTheFormat) {
-    offer("COM1").failSet = true;
-    auto p = openPort([&](const std::string&) { return std::move(ports["COM1"]); }, 1);
-    EXPECT_TRUE(p);
-    expectTranscript(wire.log, {"get", setLine(9600)});
-}
-
-TEST_F(LinkLayer, OpenPortAsksTheFactoryForComN) {
-    std::vector<std::string> asked;
-    for (int n = 1; n <= 8; ++n) {
-        auto p = openPort(
-            [&](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-                asked.push_back(name);
-                return nullptr;
-            },
-            n);
-        EXPECT_FALSE(p);
+TEST_F(LinkLayer, OpenSetsTheLineFormatAndEndsATransferAtTheDownloadRate) {
+    struct Case {
+        uint8_t speedCode;
+        uint32_t downloadBaud;  // of the stop bytes
+    };
+    // Before any speed is chosen, the default one.
+    for (const Case& c : {Case{0, 56000}, Case{SPEED_56000, 56000}, Case{SPEED_115200, 115200}}) {
+        SCOPED_TRACE(int(c.speedCode));
+        link.closePort();
+        wire.log.clear();
+        link.setLineOptions({c.speedCode, 1});
+        ScriptedPort& com2 = offer("COM2");
+        com2.answer("G:");
+        com2.answer(statusReply(3, 1));
+        ASSERT_EQ(link.openCamera("COM2", &reporter), LINK_OK);
+        std::vector<std::string> expected = openLog(c.downloadBaud);
+        append(expected, handshakeLog());
+        append(expected, {W('P'), W(':'), R(12, 12), sleepMs(300)});
+        expectTranscript(wire.log, expected);
+        EXPECT_EQ(com2.settings,
+                  (plat::LineSettings{9600, 8, plat::Parity::Odd, plat::StopBits::Two}));
+        EXPECT_EQ(link.lineSettings(), com2.settings);
+        EXPECT_EQ(link.port(), &com2);
+        EXPECT_EQ(link.status().pictureCount, 3);
+        EXPECT_EQ(link.foundPort(), 0);  // no scan found it
     }
+}
+
+TEST_F(LinkLayer, OpenKeepsAPortWhoseSettingsCannotBeReadOrSet) {
+    for (bool failGet : {true, false}) {
+        ScriptedPort& com1 = offer("COM1");
+        com1.failGet = failGet;
+        com1.failSet = !failGet;
+        com1.answer("G:");
+        com1.answer(statusReply(1, 1));
+        EXPECT_EQ(link.openCamera("COM1", nullptr), LINK_OK) << failGet;
+        EXPECT_EQ(link.port(), &com1);
+    }
+}
+
+TEST_F(LinkLayer, OpenTellsABusyPortFromAMissingOneAndFromASilentOne) {
+    struct Case {
+        const char* name;
+        bool offered;
+        bool busy;
+        LinkResult result;
+    };
+    const Case cases[] = {
+        {"COM4", false, true, LINK_BUSY},
+        {"/dev/ttyUSB7", false, false, LINK_NO_PORT},
+        {"COM5", true, false, LINK_BAD_REPLY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        busyPorts.clear();
+        if (c.busy) busyPorts.insert(c.name);
+        if (c.offered) offer(c.name);
+        EXPECT_EQ(link.openCamera(c.name, &reporter), c.result);
+        EXPECT_FALSE(link.port());
+    }
+    EXPECT_TRUE(reporter.asked.empty());
+}
+
+TEST_F(LinkLayer, ScanIsBusyOnlyWhenNoCameraAnswersAndAPortWasHeld) {
+    std::vector<std::string> asked;
+    link.setPortFactory(
+        [&](const std::string& name, bool& busy) -> std::unique_ptr<plat::SerialPort> {
+            asked.push_back(name);
+            busy = busyPorts.count(name) != 0;
+            auto it = ports.find(name);
+            return it == ports.end() ? nullptr : std::move(it->second);
+        });
+    busyPorts = {"COM2"};
+    EXPECT_EQ(link.findCamera(&reporter), LINK_BUSY);
     EXPECT_EQ(asked, (std::vector<std::string>{"COM1", "COM2", "COM3", "COM4", "COM5", "COM6",
                                                "COM7", "COM8"}));
+    ScriptedPort& com6 = offer("COM6");
+    com6.answer("G:");
+    com6.answer(statusReply(1, 1));
+    EXPECT_EQ(link.findCamera(&reporter), LINK_OK);
+    EXPECT_EQ(link.foundPort(), 6);
+    busyPorts.clear();
+    EXPECT_EQ(link.findCamera(&reporter), LINK_BAD_REPLY);
 }
 
 TEST_F(LinkLayer, SpeedCodesSwitchOnlyTheRateAndPurge) {
@@ -77,7 +125,7 @@ TEST_F(LinkLayer, HandshakeAnsweredAtOnce) {
     attach().answer("G:");
     EXPECT_TRUE(link.handshake());
     expectTranscript(wire.log, handshakeLog());
-    EXPECT_EQ(link.command, 0x00);
+    EXPECT_EQ(link.command(), 0x00);
     EXPECT_TRUE(reporter.asked.empty());
 }
 
@@ -94,8 +142,9 @@ TEST_F(LinkLayer, HandshakeNeedsBothBytesOfThisTry) {
     ScriptedPort& p = attach();
     // "G:" left in the reply buffer by an earlier try must not pass for a
     // reply of one byte.
-    linkState().replyBuffer[0] = 'G';
-    linkState().replyBuffer[1] = ':';
+    p.answer("G:");
+    ASSERT_TRUE(link.handshake());
+    wire.log.clear();
     p.answer("G");
     p.answer("S:");
     p.answer("G:");
@@ -106,7 +155,7 @@ TEST_F(LinkLayer, HandshakeNeedsBothBytesOfThisTry) {
 
 TEST_F(LinkLayer, SilentCameraAsksAfterSevenTriesAndRetryGivesSixMore) {
     attach();  // silent throughout
-    reporter.answers = {plat::ANSWER_RETRY, plat::ANSWER_CANCEL};
+    reporter.answers = {ReportAnswer::Retry, ReportAnswer::Cancel};
     EXPECT_FALSE(link.handshake());
     EXPECT_EQ(reporter.asked, (std::vector<LinkResult>{LINK_NO_ANSWER, LINK_NO_ANSWER}));
     std::vector<std::string> expected = handshakeLog(13, false);
@@ -115,7 +164,7 @@ TEST_F(LinkLayer, SilentCameraAsksAfterSevenTriesAndRetryGivesSixMore) {
 
 TEST_F(LinkLayer, AnswerAfterARetryQuestionSucceeds) {
     ScriptedPort& p = attach();
-    reporter.answers = {plat::ANSWER_RETRY};
+    reporter.answers = {ReportAnswer::Retry};
     p.silence(9);
     p.answer("G:");
     EXPECT_TRUE(link.handshake());
@@ -125,7 +174,7 @@ TEST_F(LinkLayer, AnswerAfterARetryQuestionSucceeds) {
 
 TEST_F(LinkLayer, AnOkAnswerEndsTheHandshake) {
     attach();
-    reporter.answers = {plat::ANSWER_OK};
+    reporter.answers = {ReportAnswer::Ok};
     EXPECT_FALSE(link.handshake());
     EXPECT_EQ(reporter.asked.size(), 1u);
     expectTranscript(wire.log, handshakeLog(7, false));
@@ -133,7 +182,7 @@ TEST_F(LinkLayer, AnOkAnswerEndsTheHandshake) {
 
 TEST_F(LinkLayer, WithoutAReporterTheHandshakeEndsAfterSevenTries) {
     attach();
-    link.reporter = nullptr;
+    link.setReporter(nullptr);
     EXPECT_FALSE(link.handshake());
     expectTranscript(wire.log, handshakeLog(7, false));
 }
@@ -148,17 +197,13 @@ TEST_F(LinkLayer, WithoutAPortEveryRequestEndsWithoutAnswer) {
 
 // --- The scan ---------------------------------------------------------------
 
-std::vector<std::string> openLog() {
-    return {"get", setLine(9600)};
-}
-
 TEST_F(LinkLayer, ScanSkipsAbsentPortTriesSilentOneOnceAndStaysOnTheCamera) {
     // COM1 absent, COM2 present but silent, COM3 the camera.
     offer("COM2");
     ScriptedPort& com3 = offer("COM3");
     com3.answer("G:");
     com3.answer(statusReply(5, 20, 0x22, 0xCE, 1));
-    reporter.answers = {plat::ANSWER_CANCEL};
+    reporter.answers = {ReportAnswer::Cancel};
 
     EXPECT_EQ(link.findCamera(&reporter), LINK_OK);
 
@@ -170,14 +215,14 @@ TEST_F(LinkLayer, ScanSkipsAbsentPortTriesSilentOneOnceAndStaysOnTheCamera) {
     append(expected, {W('P'), W(':'), R(12, 12), sleepMs(300)});
     expectTranscript(wire.log, expected);
 
-    EXPECT_EQ(linkState().foundPort, 3);
-    EXPECT_EQ(linkState().scanning, 0);
-    EXPECT_EQ(link.port.get(), &com3);
-    EXPECT_EQ(link.reporter, &reporter);
+    EXPECT_EQ(link.foundPort(), 3);
+    EXPECT_FALSE(link.scanning());
+    EXPECT_EQ(link.port(), &com3);
+    EXPECT_EQ(link.reporter(), &reporter);
     EXPECT_TRUE(reporter.asked.empty());
-    EXPECT_EQ(link.status.pictureCount, 5);
-    EXPECT_EQ(link.status.freeFrames, 20);
-    EXPECT_EQ(link.status.modeQ, 1);
+    EXPECT_EQ(link.status().pictureCount, 5);
+    EXPECT_EQ(link.status().freeFrames, 20);
+    EXPECT_EQ(link.status().modeQ, 1);
 }
 
 TEST_F(LinkLayer, PortAnsweringTheHandshakeButNotTheStatusIsClosed) {
@@ -189,7 +234,7 @@ TEST_F(LinkLayer, PortAnsweringTheHandshakeButNotTheStatusIsClosed) {
     com2.answer(statusReply(1, 1));
 
     EXPECT_EQ(link.findCamera(nullptr), LINK_OK);
-    EXPECT_EQ(linkState().foundPort, 2);
+    EXPECT_EQ(link.foundPort(), 2);
     std::vector<std::string> expected = openLog();
     append(expected, handshakeLog());
     append(expected, {W('P'), W(':'), R(12, 12), "close COM1"});
@@ -197,7 +242,7 @@ TEST_F(LinkLayer, PortAnsweringTheHandshakeButNotTheStatusIsClosed) {
     append(expected, handshakeLog());
     append(expected, {W('P'), W(':'), R(12, 12), sleepMs(300)});
     expectTranscript(wire.log, expected);
-    EXPECT_EQ(link.reporter, nullptr);
+    EXPECT_EQ(link.reporter(), nullptr);
 }
 
 TEST_F(LinkLayer, NoCameraOnAnyPortNeverAsksTheUser) {
@@ -211,10 +256,10 @@ TEST_F(LinkLayer, NoCameraOnAnyPortNeverAsksTheUser) {
     EXPECT_EQ(link.findCamera(&reporter), LINK_BAD_REPLY);
     expectTranscript(wire.log, expected);
     EXPECT_TRUE(reporter.asked.empty());
-    EXPECT_FALSE(link.port);
-    EXPECT_EQ(link.reporter, nullptr);
-    EXPECT_EQ(linkState().foundPort, 0);
-    EXPECT_EQ(linkState().scanning, 0);
+    EXPECT_FALSE(link.port());
+    EXPECT_EQ(link.reporter(), nullptr);
+    EXPECT_EQ(link.foundPort(), 0);
+    EXPECT_FALSE(link.scanning());
 }
 
 TEST_F(LinkLayer, ANewScanFirstLetsGoOfTheHeldPort) {
@@ -230,16 +275,16 @@ TEST_F(LinkLayer, ANewScanFirstLetsGoOfTheHeldPort) {
     ASSERT_EQ(link.findCamera(&reporter), LINK_OK);
     ASSERT_FALSE(wire.log.empty());
     EXPECT_EQ(wire.log.front(), "close COM2");
-    EXPECT_EQ(link.port.get(), &again);
-    EXPECT_EQ(link.status.pictureCount, 2);
+    EXPECT_EQ(link.port(), &again);
+    EXPECT_EQ(link.status().pictureCount, 2);
 }
 
 TEST_F(LinkLayer, ScanReplacesTheReporterEvenWithNone) {
     offer("COM1").answer("G:");
     ports["COM1"]->answer(statusReply(1, 1));
-    link.reporter = &reporter;
+    link.setReporter(&reporter);
     ASSERT_EQ(link.findCamera(nullptr), LINK_OK);
-    EXPECT_EQ(link.reporter, nullptr);
+    EXPECT_EQ(link.reporter(), nullptr);
 }
 
 }  // namespace

@@ -29,10 +29,7 @@ enum class Kind { Picture, Thumbnail };
 
 class Downloads : public LinkFixture {
 protected:
-    Downloads() {
-        linkState().speedCode = SPEED_115200;
-        linkState().specialInterval = 1;
-    }
+    Downloads() { link.setLineOptions({SPEED_115200, 1}); }
 
     LinkResult run(Kind kind, int index, ProgressSink* progress = nullptr) {
         return kind == Kind::Picture ? link.downloadPicture(index, progress)
@@ -102,15 +99,15 @@ class DownloadSizes : public Downloads, public ::testing::WithParamInterface<Siz
 TEST_P(DownloadSizes, EveryByteArrivesInItsPlace) {
     const SizeCase c = GetParam();
     ScriptedPort& p = attach();
-    link.firmwareVersion = c.firmware;
+    link.assumeFirmware(c.firmware);
     const Bytes data = pictureBytes(c.size, c.size);
     cameraAnnounces(p, c.kind, c.size);
     cameraSends(p, data);
 
     ASSERT_EQ(run(c.kind, 0), LINK_OK);
-    ASSERT_EQ(link.downloadSize, static_cast<int32_t>(c.size));
-    ASSERT_TRUE(link.downloadBuffer);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), link.downloadBuffer.get()));
+    ASSERT_EQ(link.downloadSize(), static_cast<int32_t>(c.size));
+    ASSERT_TRUE(link.downloadData());
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), link.downloadData()));
 
     std::vector<std::string> expected = requestLog(c.kind, 1, SPEED_115200, 115200);
     append(expected, c.firmware < 4.0 ? steppedLog(c.size) : addressedLog(c.kind, c.size));
@@ -136,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Downloads, LastPartialBlockIsAskedByItsNumber) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     cameraAnnounces(p, Kind::Picture, 100001);
     cameraSends(p, pictureBytes(100001));
     ASSERT_EQ(run(Kind::Picture, 0), LINK_OK);
@@ -148,8 +145,8 @@ TEST_F(Downloads, LastPartialBlockIsAskedByItsNumber) {
 
 TEST_F(Downloads, SmallThumbnailIsOnePartialBlockWithAPauseBetweenTheStopBytes) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
-    linkState().specialInterval = 3;
+    link.assumeFirmware(4.0);
+    link.setLineOptions({SPEED_115200, 3});
     cameraAnnounces(p, Kind::Thumbnail, 20);
     cameraSends(p, pictureBytes(20));
     ASSERT_EQ(run(Kind::Thumbnail, 6), LINK_OK);
@@ -162,8 +159,8 @@ TEST_F(Downloads, SmallThumbnailIsOnePartialBlockWithAPauseBetweenTheStopBytes) 
 TEST_F(Downloads, SpeedCodeGoesInTheRequestAndSwitchesThePc) {
     for (auto [code, baud] : {std::pair<uint8_t, uint32_t>{15, 56000}, {46, 19200}, {20, 9600}}) {
         ScriptedPort& p = attach();
-        link.firmwareVersion = 4.0;
-        linkState().speedCode = code;
+        link.assumeFirmware(4.0);
+        link.setLineOptions({code, 1});
         cameraAnnounces(p, Kind::Picture, 64);
         cameraSends(p, pictureBytes(64));
         ASSERT_EQ(run(Kind::Picture, 2), LINK_OK);
@@ -175,7 +172,7 @@ TEST_F(Downloads, SpeedCodeGoesInTheRequestAndSwitchesThePc) {
 
 TEST_F(Downloads, ProgressCountsBlocksInHundreds) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     cameraAnnounces(p, Kind::Picture, 100000);
     cameraSends(p, pictureBytes(100000));
     RecordingProgress progress;
@@ -188,7 +185,7 @@ TEST_F(Downloads, ProgressCountsBlocksInHundreds) {
 
 TEST_F(Downloads, SteppedProgressSkipsThePartialBlock) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 3.9;
+    link.assumeFirmware(3.9);
     cameraAnnounces(p, Kind::Picture, 70);
     cameraSends(p, pictureBytes(70));
     RecordingProgress progress;
@@ -199,7 +196,7 @@ TEST_F(Downloads, SteppedProgressSkipsThePartialBlock) {
 
 TEST_F(Downloads, ANewDownloadReplacesTheBuffer) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     cameraAnnounces(p, Kind::Picture, 40);
     cameraSends(p, pictureBytes(40, 1));
     ASSERT_EQ(run(Kind::Picture, 0), LINK_OK);
@@ -207,15 +204,15 @@ TEST_F(Downloads, ANewDownloadReplacesTheBuffer) {
     const Bytes second = pictureBytes(10, 2);
     cameraSends(p, second);
     ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_OK);
-    EXPECT_EQ(link.downloadSize, 10);
-    EXPECT_TRUE(std::equal(second.begin(), second.end(), link.downloadBuffer.get()));
+    EXPECT_EQ(link.downloadSize(), 10);
+    EXPECT_TRUE(std::equal(second.begin(), second.end(), link.downloadData()));
 }
 
 // --- Retries of the addressed method -----------------------------------------
 
 TEST_F(Downloads, PictureBlockOnItsSixthTryIsTakenAndTheNextStartsAfresh) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     const Bytes data = pictureBytes(64);
     cameraAnnounces(p, Kind::Picture, 64);
     for (int block = 0; block < 2; ++block) {
@@ -224,7 +221,7 @@ TEST_F(Downloads, PictureBlockOnItsSixthTryIsTakenAndTheNextStartsAfresh) {
         p.answer(Bytes(data.begin() + 32 * block, data.begin() + 32 * block + 32));
     }
     ASSERT_EQ(run(Kind::Picture, 0), LINK_OK);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), link.downloadBuffer.get()));
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), link.downloadData()));
 
     std::vector<std::string> expected = requestLog(Kind::Picture, 1, SPEED_115200, 115200);
     for (uint32_t block = 0; block < 2; ++block) {
@@ -250,7 +247,7 @@ class AddressedAbort : public Downloads, public ::testing::WithParamInterface<Ab
 TEST_P(AddressedAbort, BlockThatFailsEveryTryEndsTheTransfer) {
     const AbortCase c = GetParam();
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     tellBlockFailure = c.initialLoadPending == 0;
     cameraAnnounces(p, c.kind, 100);
     p.answer(pictureBytes(32));  // block 0 arrives, block 1 never does
@@ -263,7 +260,7 @@ TEST_P(AddressedAbort, BlockThatFailsEveryTryEndsTheTransfer) {
     append(expected, {W(0xFF), W(0xFF)});
     append(expected, backTo9600());
     expectTranscript(wire.log, expected);
-    EXPECT_FALSE(link.downloadBuffer);
+    EXPECT_FALSE(link.downloadData());
     EXPECT_EQ(progress.positions, std::vector<int>{0});
     if (c.reported)
         EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_BLOCK_FAILED});
@@ -284,21 +281,21 @@ INSTANTIATE_TEST_SUITE_P(PictureSixThumbnailFour, AddressedAbort,
 
 TEST_F(Downloads, PartialBlockIsRetriedLikeTheOthers) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     const Bytes data = pictureBytes(40);
     cameraAnnounces(p, Kind::Thumbnail, 40);
     p.answer(Bytes(data.begin(), data.begin() + 32));
     p.silence(3);
     p.answer(Bytes(data.begin() + 32, data.end()));
     ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_OK);
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), link.downloadBuffer.get()));
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), link.downloadData()));
 }
 
 // --- The stepped method ------------------------------------------------------
 
 TEST_F(Downloads, SteppedShortBlockFailsAtOnceWithoutStopBytes) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 3.9;
+    link.assumeFirmware(3.9);
     cameraAnnounces(p, Kind::Picture, 100);
     p.answer(pictureBytes(32));
     p.answer(Bytes(31, 0x55));
@@ -307,13 +304,13 @@ TEST_F(Downloads, SteppedShortBlockFailsAtOnceWithoutStopBytes) {
     append(expected, {W('O'), R(32, 32), W('O'), R(32, 31)});
     append(expected, backTo9600());
     expectTranscript(wire.log, expected);
-    EXPECT_FALSE(link.downloadBuffer);
+    EXPECT_FALSE(link.downloadData());
     EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_BLOCK_FAILED});
 }
 
 TEST_F(Downloads, SteppedShortRestFails) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 3.9;
+    link.assumeFirmware(3.9);
     tellBlockFailure = false;
     cameraAnnounces(p, Kind::Thumbnail, 40);
     p.answer(pictureBytes(32));
@@ -326,7 +323,7 @@ TEST_F(Downloads, SteppedShortRestFails) {
 
 TEST_F(Downloads, PictureOverTheLimitIsRefusedWithoutAWordToTheCamera) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     cameraAnnounces(p, Kind::Picture, 40);
     const Bytes earlier = pictureBytes(40);
     cameraSends(p, earlier);
@@ -340,15 +337,15 @@ TEST_F(Downloads, PictureOverTheLimitIsRefusedWithoutAWordToTheCamera) {
     expectTranscript(wire.log, expected);
     EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_TOO_BIG});
     // The earlier picture stays; the size already names the refused one.
-    EXPECT_EQ(link.downloadSize, 800001);
-    ASSERT_TRUE(link.downloadBuffer);
-    EXPECT_TRUE(std::equal(earlier.begin(), earlier.end(), link.downloadBuffer.get()));
+    EXPECT_EQ(link.downloadSize(), 800001);
+    ASSERT_TRUE(link.downloadData());
+    EXPECT_TRUE(std::equal(earlier.begin(), earlier.end(), link.downloadData()));
 }
 
 TEST_F(Downloads, ThumbnailOverTheLimitIsStoppedQuietly) {
     for (double firmware : {3.9, 4.0}) {
         ScriptedPort& p = attach();
-        link.firmwareVersion = firmware;
+        link.assumeFirmware(firmware);
         reporter.asked.clear();
         cameraAnnounces(p, Kind::Thumbnail, 13001);
         EXPECT_EQ(run(Kind::Thumbnail, 0), LINK_TOO_BIG);
@@ -362,7 +359,7 @@ TEST_F(Downloads, ThumbnailOverTheLimitIsStoppedQuietly) {
 
 TEST_F(Downloads, HugeSizesAreRefusedToo) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     cameraAnnounces(p, Kind::Picture, 0xFFFFFFFFu);
     EXPECT_EQ(run(Kind::Picture, 0), LINK_TOO_BIG);
     EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_TOO_BIG});
@@ -384,7 +381,7 @@ TEST_F(Downloads, ShortRepliesBeforeTheSpeedSwitchEndAtOnce) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedPort& p = attach();
-        link.firmwareVersion = 4.0;
+        link.assumeFirmware(4.0);
         reporter.asked.clear();
         p.answer("G:");
         for (const Bytes& r : c.replies) p.answer(r);
@@ -399,7 +396,7 @@ TEST_F(Downloads, ShortRepliesBeforeTheSpeedSwitchEndAtOnce) {
 
 TEST_F(Downloads, ShortAcknowledgementAtTheNewSpeedSwitchesBack) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     p.answer("G:");
     p.answer("AK");
     p.answer(infoReply(1, 10, 10));
@@ -417,8 +414,12 @@ TEST_F(Downloads, InformationWithoutItsHeaderFetchesNothing) {
     for (double firmware : {3.9, 4.0}) {
         SCOPED_TRACE(firmware);
         ScriptedPort& p = attach();
-        link.firmwareVersion = firmware;
-        link.pictureInfo.pictureSize = 64;  // an earlier picture's size
+        link.assumeFirmware(firmware);
+        // An earlier picture's size.
+        p.answer("G:");
+        p.answer(infoReply(1, 10, 64));
+        ASSERT_EQ(link.readPictureInfo(0), LINK_OK);
+        wire.log.clear();
         p.answer("G:");
         p.answer("AK");
         Bytes info = infoReply(1, 10, 10);
@@ -430,28 +431,28 @@ TEST_F(Downloads, InformationWithoutItsHeaderFetchesNothing) {
         if (firmware >= 4.0) append(expected, {W(0xFF), W(0xFF)});
         append(expected, backTo9600());
         expectTranscript(wire.log, expected);
-        EXPECT_EQ(link.pictureInfo.pictureSize, 64u);
+        EXPECT_EQ(link.pictureInfo().pictureSize, 64u);
     }
 }
 
 TEST_F(Downloads, InformationArrivesInTheLinkEvenWhenTooBig) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     p.answer("G:");
     p.answer("AK");
     p.answer(infoReply(9, 20000, 100, 1));
     p.answer("ak");
     EXPECT_EQ(run(Kind::Thumbnail, 8), LINK_TOO_BIG);
-    EXPECT_EQ(link.pictureInfo.pictureNumber, 9);
-    EXPECT_EQ(link.pictureInfo.thumbnailSize, 20000u);
-    EXPECT_EQ(link.pictureInfo.marker, 1);
+    EXPECT_EQ(link.pictureInfo().pictureNumber, 9);
+    EXPECT_EQ(link.pictureInfo().thumbnailSize, 20000u);
+    EXPECT_EQ(link.pictureInfo().marker, 1);
 }
 
 // --- Memory -----------------------------------------------------------------------
 
 TEST_F(Downloads, FailedAllocationIsReportedAndSwitchesBack) {
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     link.setAllocator([](std::size_t) -> uint8_t* { return nullptr; });
     cameraAnnounces(p, Kind::Picture, 64);
     RecordingProgress progress;
@@ -460,7 +461,7 @@ TEST_F(Downloads, FailedAllocationIsReportedAndSwitchesBack) {
     append(expected, backTo9600());
     expectTranscript(wire.log, expected);
     EXPECT_EQ(reporter.asked, std::vector<LinkResult>{LINK_NO_MEMORY});
-    EXPECT_FALSE(link.downloadBuffer);
+    EXPECT_FALSE(link.downloadData());
     EXPECT_EQ(progress.maxima, std::vector<int>{200});
 }
 
@@ -478,7 +479,7 @@ TEST_F(Downloads, DownloadedThumbnailGoesToTheDecoderAsItCame) {
     const Bytes jpeg = testsupport::encodeJpeg(testsupport::patternImage(80, 56, 3));
     ASSERT_LE(jpeg.size(), LARGEST_THUMBNAIL);
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     cameraAnnounces(p, Kind::Thumbnail, static_cast<uint32_t>(jpeg.size()));
     cameraSends(p, jpeg);
     ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_OK);
@@ -488,18 +489,18 @@ TEST_F(Downloads, DownloadedThumbnailGoesToTheDecoderAsItCame) {
     EXPECT_EQ(dibField(dib.get(), 4), 80);
     EXPECT_EQ(dibField(dib.get(), 8), 56);
     // Decoding leaves the download where it was.
-    EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), link.downloadBuffer.get()));
+    EXPECT_TRUE(std::equal(jpeg.begin(), jpeg.end(), link.downloadData()));
 }
 
 TEST_F(Downloads, FailedThumbnailDecodesAsTheBlankCell) {
     testsupport::TempRoot root;
     ScriptedPort& p = attach();
-    link.firmwareVersion = 4.0;
+    link.assumeFirmware(4.0);
     tellBlockFailure = false;
     cameraAnnounces(p, Kind::Thumbnail, 500);
     ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_BLOCK_FAILED);
     // What the thumbnail list does with a failed download.
-    link.downloadSize = 200;
+    link.markThumbnailFailed(200);
     plat::MemBlock dib(link.decodePicture(DECODE_DISPLAY));
     ASSERT_TRUE(dib);
     EXPECT_EQ(dibField(dib.get(), 4), 80);
@@ -513,13 +514,13 @@ TEST_F(Downloads, ARefusedDownloadNeverDecodesTheBufferOfAnEarlierOne) {
     for (const auto& [kind, refused] :
          {std::pair{Kind::Picture, LARGEST_PICTURE + 1}, std::pair{Kind::Thumbnail, 13001u}}) {
         ScriptedPort& p = attach();
-        link.firmwareVersion = 4.0;
+        link.assumeFirmware(4.0);
         cameraAnnounces(p, kind, static_cast<uint32_t>(earlier.size()));
         cameraSends(p, earlier);
         ASSERT_EQ(run(kind, 0), LINK_OK);
         cameraAnnounces(p, kind, refused);
         ASSERT_EQ(run(kind, 1), LINK_TOO_BIG);
-        ASSERT_EQ(link.downloadSize, static_cast<int32_t>(refused));
+        ASSERT_EQ(link.downloadSize(), static_cast<int32_t>(refused));
 
         // Neither past the buffer nor the earlier picture as this one: the
         // blank cell of a failed download.

@@ -68,9 +68,9 @@ TEST(InfoReply, FillsEveryFieldBigEndian) {
     PictureInfo p;
     ASSERT_EQ(parsePictureInfoReply(reply.data(), p), LINK_OK);
     EXPECT_EQ(p.pictureNumber, 42);
-    EXPECT_EQ(p.valueA, 0x0102u);
+    EXPECT_EQ(p.width, 0x0102u);
     EXPECT_EQ(p.thumbnailSize, 13000u);
-    EXPECT_EQ(p.valueB, 0x0304u);
+    EXPECT_EQ(p.height, 0x0304u);
     EXPECT_EQ(p.pictureSize, 100000u);
     EXPECT_EQ(p.year, 1999);
     EXPECT_EQ(p.month, 3);
@@ -108,8 +108,8 @@ TEST(PictureInfoRecord, EqualOnlyWhenEveryFieldIsEqual) {
     ASSERT_EQ(parsePictureInfoReply(reply.data(), base), LINK_OK);
     EXPECT_EQ(base, base);
     const std::vector<void (*)(PictureInfo&)> changes = {
-        [](PictureInfo& p) { p.pictureNumber++; }, [](PictureInfo& p) { p.valueA++; },
-        [](PictureInfo& p) { p.thumbnailSize++; }, [](PictureInfo& p) { p.valueB++; },
+        [](PictureInfo& p) { p.pictureNumber++; }, [](PictureInfo& p) { p.width++; },
+        [](PictureInfo& p) { p.thumbnailSize++; }, [](PictureInfo& p) { p.height++; },
         [](PictureInfo& p) { p.pictureSize++; },   [](PictureInfo& p) { p.year++; },
         [](PictureInfo& p) { p.month++; },         [](PictureInfo& p) { p.day++; },
         [](PictureInfo& p) { p.hour++; },          [](PictureInfo& p) { p.minute++; },

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -48,12 +49,12 @@ inline std::string timeouts(unsigned s) {
 
 class ScriptedReporter : public CameraErrorReporter {
 public:
-    std::deque<int> answers;  // consumed in order; OK (1) when none is left
+    std::deque<ReportAnswer> answers;  // consumed in order; Ok when none is left
     std::vector<LinkResult> asked;
-    int reportError(LinkResult code) override {
+    ReportAnswer reportError(LinkResult code) override {
         asked.push_back(code);
-        if (answers.empty()) return 1;
-        const int a = answers.front();
+        if (answers.empty()) return ReportAnswer::Ok;
+        const ReportAnswer a = answers.front();
         answers.pop_front();
         return a;
     }
@@ -122,30 +123,29 @@ inline void expectTranscript(const std::vector<std::string>& actual,
 }
 
 // A link over one scripted port (as if a scan had found it), with a fake
-// clock and a scripted reporter, over a fresh link state.
+// clock and a scripted reporter.
 class LinkFixture : public ::testing::Test {
 protected:
     LinkFixture() {
-        resetLinkState();
         link.setClock(&clock);
-        link.setPortFactory([this](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-            auto it = ports.find(name);
-            if (it == ports.end() || !it->second) return nullptr;
-            return std::move(it->second);
-        });
+        link.setPortFactory(
+            [this](const std::string& name, bool& busy) -> std::unique_ptr<plat::SerialPort> {
+                busy = busyPorts.count(name) != 0;
+                auto it = ports.find(name);
+                if (it == ports.end() || !it->second) return nullptr;
+                return std::move(it->second);
+            });
     }
-    ~LinkFixture() override { resetLinkState(); }
 
     // A fresh scripted port held by the link, with the scripted reporter
     // installed, and a fresh transcript.
     ScriptedPort& attach() {
-        link.port.reset();
+        link.closePort();
         wire.log.clear();
         auto p = std::make_unique<ScriptedPort>(&wire, "COM1");
         p->settings = {9600, 8, plat::Parity::Odd, plat::StopBits::Two};
         port = p.get();
-        link.port = std::move(p);
-        link.reporter = &reporter;
+        link.usePort(std::move(p), &reporter);
         return *port;
     }
     // A port that the scan will find under `name`.
@@ -160,6 +160,7 @@ protected:
     FakeClock clock{&wire};
     ScriptedReporter reporter;
     std::map<std::string, std::unique_ptr<ScriptedPort>> ports;
+    std::set<std::string> busyPorts;  // held by another program
     ScriptedPort* port = nullptr;
     CameraLink link;
 };

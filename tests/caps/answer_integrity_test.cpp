@@ -96,6 +96,7 @@ TEST_F(AnswerIntegrity, ASetOfAnotherItemTypeIsRefused) {
 }
 
 TEST_F(AnswerIntegrity, RealOneValuesAreTestedAgainstAllowed) {
+    addDictionary("[KMT-18]\r\nNEGOTIATION_BOXES=1\r\n");  // each refusal shows its box
     setKey("ICAP_PIXELTYPE", "Type", "TWTY_FIX32");
     const auto real = [](int whole, unsigned frac) {
         return static_cast<TW_UINT32>(static_cast<TW_UINT16>(whole)) | frac << 16;

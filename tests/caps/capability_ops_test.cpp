@@ -146,15 +146,30 @@ TEST_F(CapsTest, OneValueSetStoresTheAllowedText) {
     EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "TWPT_BW");
 }
 
-TEST_F(CapsTest, OneValueOutsideAllowedShowsTheBox) {
-    TW_CAPABILITY cap = oneValue(ICAP_PIXELTYPE, TWTY_UINT16, 3);
-    EXPECT_EQ(SetNewCap(&cap, "ICAP_PIXELTYPE"), TWCC_BADVALUE);
-    EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "TWPT_RGB");
-    auto prompts = root.prompts();
-    ASSERT_EQ(prompts.size(), 1u);
-    EXPECT_EQ(prompts[0].text, "IsCapAllowed");
-    EXPECT_EQ(prompts[0].buttons, "ok");
-    EXPECT_FALSE(prompts[0].owned);
+// A refused one-value answers TWCC_BADVALUE and keeps Current; its box only
+// where the dictionary turns negotiation boxes on.
+TEST_F(CapsTest, OneValueOutsideAllowedShowsTheBoxOnlyWhenTurnedOn) {
+    const struct {
+        const char* dictionary;
+        bool box;
+    } cases[] = {
+        {"", false},
+        {"[KMT-18]\r\nNEGOTIATION_BOXES=0\r\n", false},
+        {"[KMT-18]\r\nNEGOTIATION_BOXES=1\r\n", true},
+    };
+    for (const auto& c : cases) {
+        addDictionary(c.dictionary);
+        root.clearPrompts();
+        TW_CAPABILITY cap = oneValue(ICAP_PIXELTYPE, TWTY_UINT16, 3);
+        EXPECT_EQ(SetNewCap(&cap, "ICAP_PIXELTYPE"), TWCC_BADVALUE) << c.dictionary;
+        EXPECT_EQ(key("ICAP_PIXELTYPE", "Current"), "TWPT_RGB") << c.dictionary;
+        auto prompts = root.prompts();
+        ASSERT_EQ(prompts.size(), c.box ? 1u : 0u) << c.dictionary;
+        if (!c.box) continue;
+        EXPECT_EQ(prompts[0].text, "IsCapAllowed");
+        EXPECT_EQ(prompts[0].buttons, "ok");
+        EXPECT_FALSE(prompts[0].owned);
+    }
 }
 
 TEST_F(CapsTest, Fix32OneValueIsStoredAsAReal) {

@@ -44,9 +44,20 @@ grep -q "^Current=TWSX_MEMORY" "$root/windows/PXCM.src" || fail "Current not sto
 out=$("$pxcm" cap get icap_xfermech 2>&1)
 expect_line "$out" "TWSX_NATIVE \\(default\\), TWSX_MEMORY \\(current\\)"
 
-out=$("$pxcm" cap set ICAP_PIXELTYPE TWPT_GRAY 2>&1) && fail "a refused set exited 0"
-expect_line "$out" "TWRC_FAILURE \\(TWCC_BADVALUE\\)"
-grep -q '"text":"IsCapAllowed"' "$root/prompts.jsonl" || fail "no IsCapAllowed box"
+# A refused set, of a name and of a real, with the installed settings (no
+# negotiation boxes), then with NEGOTIATION_BOXES=1: the same answer, and the
+# box only when turned on.
+for boxes in 0 1; do
+  sed -i "s/^NEGOTIATION_BOXES=.*/NEGOTIATION_BOXES=$boxes/" "$root/windows/pxcm.ini"
+  for refused in "ICAP_PIXELTYPE TWPT_GRAY" "ICAP_YRESOLUTION 300"; do
+    rm -f "$root/prompts.jsonl"
+    # shellcheck disable=SC2086 # the capability and its value
+    out=$("$pxcm" cap set $refused 2>&1) && fail "a refused set of $refused exited 0"
+    expect_line "$out" "TWRC_FAILURE \\(TWCC_BADVALUE\\)"
+    shown=$(grep -c '"text":"IsCapAllowed"' "$root/prompts.jsonl" 2>/dev/null)
+    [ "${shown:-0}" -eq "$boxes" ] || fail "NEGOTIATION_BOXES=$boxes: $refused showed ${shown:-0} boxes"
+  done
+done
 
 out=$("$pxcm" cap reset 259 2>&1) || fail "reset exited $?"
 expect_line "$out" "TWSX_NATIVE$"

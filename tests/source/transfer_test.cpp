@@ -437,8 +437,10 @@ TEST_F(TransferTest, WithoutAPictureTransfersFailQuietlyAndSetTheFetchAgainFlag)
     EXPECT_TRUE(root.prompts().empty());
 }
 
-TEST_F(TransferTest, AFailedFetchAnswersTheNoPictureInfoEvenWithAnOldPictureHeld) {
-    storeCurrentImage(fullPicture(320, 240));
+// A held picture (this transfer's) is described without a fetch, also after
+// it was handed over; with none held the fetch fails (no camera window) and
+// the no-picture answer comes, until MSG_ENDXFER the description stays.
+TEST_F(TransferTest, ImageInfoDescribesTheHeldPictureAndFetchesOnlyWithoutOne) {
     TW_IMAGEINFO info{};
     info.SamplesPerPixel = 9;
     EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_FAILURE);
@@ -449,7 +451,25 @@ TEST_F(TransferTest, AFailedFetchAnswersTheNoPictureInfoEvenWithAnOldPictureHeld
     EXPECT_EQ(status(), TWCC_SUCCESS);
     EXPECT_TRUE(root.prompts().empty());
     EXPECT_EQ(valueOf(g_transfer.fetchAgain), FALSE) << "cleared by the failed fetch";
-    EXPECT_NE(valueOf(g_transfer.currentImage), nullptr) << "the old picture is left as it was";
+
+    storeCurrentImage(fullPicture(320, 240));
+    for (const char* when : {"held", "handed over"}) {
+        info = {};
+        EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_SUCCESS) << when;
+        EXPECT_EQ(valueOf(info.ImageWidth), 320) << when;
+        EXPECT_EQ(valueOf(info.ImageLength), 240) << when;
+        EXPECT_EQ(valueOf(info.SamplesPerPixel), 3) << when;
+        TW_HANDLE dib = nullptr;
+        if (g_transfer.currentImage) {
+            ASSERT_EQ(call(DG_IMAGE, DAT_IMAGENATIVEXFER, MSG_GET, &dib), TWRC_XFERDONE);
+            plat::memFree(dib);
+        }
+    }
+    TW_PENDINGXFERS pending{};
+    ASSERT_EQ(call(DG_CONTROL, DAT_PENDINGXFERS, MSG_ENDXFER, &pending), TWRC_SUCCESS);
+    g_source.protocolState = STATE_XFERREADY;
+    EXPECT_EQ(call(DG_IMAGE, DAT_IMAGEINFO, MSG_GET, &info), TWRC_FAILURE) << "after MSG_ENDXFER";
+    EXPECT_EQ(valueOf(info.ImageWidth), 640);
 }
 
 TEST(NativeDib, FlipInPlaceKeepsAnOddMiddleRowAndTurnsItsPixels) {

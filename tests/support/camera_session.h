@@ -41,7 +41,7 @@ protected:
     // The module's state as at load.
     static void resetModule() {
         resetSourceState();
-        resetLinkState();
+        resetCameraDevice();
         resetCameraWindowState();
         dropPendingTransfers();
     }
@@ -62,7 +62,7 @@ protected:
             TW_IDENTITY ds = g_source.sourceIdentity;
             call(DG_CONTROL, DAT_IDENTITY, MSG_CLOSEDS, &ds);
         }
-        cameraLink().closePort();
+        cameraDevice().close();
         sim.reset();
         root.reset();
         resetModule();

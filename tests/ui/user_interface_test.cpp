@@ -181,7 +181,7 @@ TEST_F(UiTest, TheWindowSetsTheCameraClockAndCentresItselfWithItsCaption) {
     EXPECT_EQ(w->top, height / 2 - 213);
     EXPECT_EQ(w->frame.width(), BACKGROUND_WIDTH);
     EXPECT_EQ(w->frame.height(), BACKGROUND_HEIGHT);
-    EXPECT_DOUBLE_EQ(cameraLink().firmwareVersion, 4.0);
+    EXPECT_DOUBLE_EQ(cameraDevice().firmwareVersion(), 4.0);
     EXPECT_EQ(g_window.initialLoadPending, 1);
     // The camera's clock now shows the PC's local time.
     auto stamp = [](std::time_t t) {

@@ -269,7 +269,7 @@ TEST_F(WindowActions, ACameraChangedBehindTheWindowStopsEveryCheckedAction) {
         EXPECT_EQ(cameraLines("'L'"), 0);
         EXPECT_EQ(selectedPictures(), std::vector<int>{0});
         // The remembered count is put back: the window still believes in 4.
-        EXPECT_EQ(cameraLink().status.pictureCount, 4);
+        EXPECT_EQ(cameraDevice().status().pictureCount, 4);
 
         // Update clears the condition.
         clickButton(BUTTON_UPDATE);

@@ -147,12 +147,12 @@ TEST_F(WindowInput, SpeedSpotsChooseTheCodeAndTeardownWritesIt) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.keys) + " click " + std::to_string(c.clickY));
         sim.reset();
-        cameraLink().closePort();
+        cameraDevice().close();
         startCamera({}, std::string("SPECIAL_INTERVAL_TIME=0\r\n") + c.keys);
         enable();
         if (c.clickY) click(490, c.clickY);
         EXPECT_EQ(g_window.speedSelection, c.selection);
-        EXPECT_EQ(linkState().speedCode, c.code);
+        EXPECT_EQ(cameraDevice().lineOptions().speedCode, c.code);
         clickButton(BUTTON_EXIT);
         char written[16] = {};
         plat::profileGetString("KMT-18", "SERIAL_SPEED", "", written, sizeof written,
@@ -223,7 +223,7 @@ TEST_F(WindowInput, AfterExitTheWindowIgnoresInputAndEachCloseAsksAgain) {
     send(WM_LBUTTONDBLCLK, 0, pointParam(70, 48));
     move(70, 48, 0);
     paint();
-    EXPECT_EQ(linkState().speedCode, 15);
+    EXPECT_EQ(cameraDevice().lineOptions().speedCode, 15);
     EXPECT_TRUE(root->prompts().empty());
     EXPECT_EQ(cameraLines("->"), 0);
     send(WM_CLOSE);

@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
-# The camera window and the transfers of the win64 source under wine, through
+# The camera window and the transfers of the Windows source (x64 or x86, as
+# the build holds) under wine, through
 # a real Source Manager, with the simulated camera on COM3: the window shows
 # the camera's thumbnails (screenshot checked at the button faces and the
 # first thumbnail cell), xdotool clicks select two thumbnails and press Load,
 # both pictures arrive by the given transfer mechanism pixel for pixel as
 # libjpeg decodes the camera's files, and Exit makes the application disable
 # and close the source; or the application disables and closes the source
-# itself once Count is 0, as most applications do.
-# Usage: tests/wine/acquire.sh WIN64_BUILD POSIX_BUILD MANAGER MECH [exit|count0]
-#   MANAGER: "wine" (wine's twain_32, the source as twain_64\sane.ds), a
-#   path to the open-source manager's 64-bit TWAINDSM.dll (the source copied
-#   to twain_64\pxcm), or "installed:" and that path (the source where the
-#   setup program put it).
+# itself once Count is 0, as most applications do. As a console application
+# ("console": no window of its own, a null parent everywhere) the application
+# is woken by Load and by Exit alone, with no input after either.
+# Usage: tests/wine/acquire.sh WIN_BUILD POSIX_BUILD MANAGER MECH [exit|count0 [console]]
+#   MANAGER: "wine" (wine's twain_32, the source as twain_64\sane.ds, or
+#   twain_32\sane.ds for x86), a path to the open-source manager's
+#   TWAINDSM.dll of the build's architecture (the source copied to
+#   twain_64\pxcm or twain_32\pxcm), or "installed:" and that path (the
+#   source where the setup program put it).
 # Needs WINEPREFIX (a booted prefix) and DISPLAY (an X server) set.
 set -euo pipefail
 win=$(cd "$1" && pwd)
@@ -19,6 +23,7 @@ posix=$(cd "$2" && pwd)
 manager=$3
 mech=$4
 ending=${5:-exit}
+kind=${6:-window}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?}" "${DISPLAY:?}"
 
@@ -58,24 +63,27 @@ for n in 1 2 4 5 6 7 8; do ln -sfn /nonexistent-port "$WINEPREFIX/dosdevices/com
 ln -sfn "$pty" "$WINEPREFIX/dosdevices/com3"
 
 sys=$WINEPREFIX/drive_c/windows
+# A 32-bit application and manager look in twain_32, a 64-bit one in twain_64.
+twain=twain_64
+file -b "$win/pxcmtwain.ds" | grep -q '^PE32+' || twain=twain_32
 installed=""
 case $manager in installed:*) installed=1; manager=${manager#installed:} ;; esac
-rm -f "$sys/twain_64/sane.ds"
-[ -n "$installed" ] || rm -rf "$sys/twain_64/pxcm"
+rm -f "$sys/$twain/sane.ds"
+[ -n "$installed" ] || rm -rf "$sys/$twain/pxcm"
 appdir=$work/app
 mkdir -p "$appdir" "$work/out"
 cp "$win/tests/wine/twain_acquire.exe" "$appdir/"
 if [ "$manager" = wine ]; then
-  mkdir -p "$sys/twain_64"
-  cp "$win/pxcmtwain.ds" "$sys/twain_64/sane.ds"
+  mkdir -p "$sys/$twain"
+  cp "$win/pxcmtwain.ds" "$sys/$twain/sane.ds"
   dll=twain_32.dll
 else
   if [ -n "$installed" ]; then
-    cmp -s "$win/pxcmtwain.ds" "$sys/twain_64/pxcm/pxcmtwain.ds" ||
-      fail "the setup program did not install this source as twain_64\\pxcm\\pxcmtwain.ds"
+    cmp -s "$win/pxcmtwain.ds" "$sys/$twain/pxcm/pxcmtwain.ds" ||
+      fail "the setup program did not install this source as $twain\\pxcm\\pxcmtwain.ds"
   else
-    mkdir -p "$sys/twain_64/pxcm"
-    cp "$win/pxcmtwain.ds" "$sys/twain_64/pxcm/pxcmtwain.ds"
+    mkdir -p "$sys/$twain/pxcm"
+    cp "$win/pxcmtwain.ds" "$sys/$twain/pxcm/pxcmtwain.ds"
   fi
   cp "$manager" "$appdir/TWAINDSM.dll"
   dll=TWAINDSM.dll
@@ -87,14 +95,17 @@ sed 's/^SERIAL_SPEED=15/SERIAL_SPEED=7/' "$repo/resources/settings/pxcm.ini" >"$
 
 outwin=$(winepath -w "$work/out")
 app_args=()
-[ "$ending" = count0 ] && app_args=(--disable-at-zero)
+[ "$ending" = count0 ] && app_args+=(--disable-at-zero)
+[ "$kind" = console ] && app_args+=(--no-parent)
 (cd "$appdir" && exec wine ./twain_acquire.exe "$dll" "$mech" "$outwin" "${app_args[@]}") >"$work/app.log" 2>&1 &
 app=$!
 
 caption='Vantrel Digital Camera KMT-18/19 TWAIN Driver'
 wid=$(timeout 60 xdotool search --sync --onlyvisible --name "$caption" | head -n1) ||
   fail "the camera window did not appear"
-echo "ok   the camera window is shown ($manager, $mech)"
+what="$twain, $(basename "$manager"), $mech"
+[ "$kind" = console ] && what="$what, console"
+echo "ok   the camera window is shown ($what)"
 
 # The first paint fetches the thumbnails: wait until each of the three cells
 # shows its picture's thumbnail as libjpeg decodes it (clicks before that
@@ -154,6 +165,8 @@ for _ in $(seq 300); do
   sleep 0.2
 done
 grep -q '^picture 2 ' "$work/app.log" || fail "two pictures did not arrive"
+[ "$(grep -o '^Count [0-9]*' "$work/app.log" | tr '\n' ' ')" = "Count 2 Count 1 Count 0 " ] ||
+  fail "the counts were not 2 at the announcement, then 1 and 0: $(grep '^Count' "$work/app.log" | tr '\n' ' ')"
 for n in 1 2; do
   src=$pics/$([ $n = 1 ] && echo a || echo b).jpg
   djpeg -bmp "$src" >"$work/want-$n.bmp"
@@ -170,7 +183,7 @@ if [ "$ending" = count0 ]; then
   grep -q 'disabling at Count 0' "$work/app.log" || fail "the application did not disable at Count 0"
   grep -q '^pictures: 2\b' "$work/app.log" || fail "not both pictures arrived before Count 0"
   grep -q '^ok   MSG_CLOSEDS' "$work/app.log" || fail "the source was not closed"
-  echo "ok   disabled and closed at Count 0 with both pictures ($manager, $mech)"
+  echo "ok   disabled and closed at Count 0 with both pictures ($what)"
   exit 0
 fi
 click 59 357     # Exit
@@ -180,4 +193,4 @@ wait "$app" || fail "the application failed"
 app=""
 grep -q 'close requested' "$work/app.log" || fail "no MSG_CLOSEDSREQ"
 grep -q '^ok   MSG_CLOSEDS' "$work/app.log" || fail "the source was not closed"
-echo "ok   Exit: MSG_CLOSEDSREQ, disabled and closed ($manager, $mech)"
+echo "ok   Exit: MSG_CLOSEDSREQ, disabled and closed ($what)"

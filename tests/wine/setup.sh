@@ -53,7 +53,7 @@ if [ -f "$help_page" ]; then
   cmp -s "$installed_help" "$help_page" || fail "help page not in the Windows directory's Help"
 fi
 [ -f "$program/pxcm.exe" ] && [ -f "$program/uninstall.exe" ] || fail "pxcm.exe or the uninstaller missing"
-entry=$(wine reg query "$key" 2>/dev/null | tr -d '\r')
+entry=$(wine reg query "$key" /reg:64 2>/dev/null | tr -d '\r')
 grep -q 'DisplayName.*pxcm' <<<"$entry" || fail "no uninstall entry: $entry"
 grep -q 'UninstallString.*uninstall.exe' <<<"$entry" || fail "no UninstallString: $entry"
 
@@ -101,7 +101,7 @@ if [ -f "$help_page" ]; then
   [ -z "$(find "$windows" -maxdepth 2 -ipath "$windows/help/KMT18V16.html")" ] ||
     fail "the unedited seeded help page is still there"
 fi
-wine reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry is still there"
+wine reg query "$key" /reg:64 >/dev/null 2>&1 && fail "the uninstall entry is still there"
 
 [ "$failures" -eq 0 ] && echo "setup: all passed"
 exit $((failures > 0))

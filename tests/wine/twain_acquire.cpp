@@ -3,9 +3,13 @@
 // enables it with its window, runs the message loop through MSG_PROCESSEVENT,
 // and writes every announced picture as a BMP file; it disables and closes
 // the source when the window asks to be closed.
-// Usage: twain_acquire.exe MANAGER native|memory OUTDIR
+// Usage: twain_acquire.exe MANAGER native|memory OUTDIR [--disable-at-zero]
+//                          [--no-parent]
 //   MANAGER: the Source Manager DLL to load ("twain_32.dll", or a path
 //   to TWAINDSM.dll).
+//   --no-parent: as a console application, with no window of its own: a
+//   null parent at MSG_OPENDSM and MSG_ENABLEDS, so that nothing but the
+//   source can wake its GetMessage loop after a notification.
 // Prints one line per step on stdout; exit code 0 when every step answered
 // as it should and at least one picture arrived.
 #include <windows.h>
@@ -146,6 +150,7 @@ bool transfer(Manager& m, const std::string& mech, const std::string& out, int n
            "MSG_ENDXFER");
     *left = pending.Count;
     if (ok) std::printf("picture %d %dx%d %s\n", number, width, height, mech.c_str());
+    std::printf("Count %d\n", *left);
     std::fflush(stdout);
     return ok;
 }
@@ -155,15 +160,21 @@ bool transfer(Manager& m, const std::string& mech, const std::string& out, int n
 int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr,
-                     "usage: twain_acquire MANAGER native|memory OUTDIR [--disable-at-zero]\n");
+                     "usage: twain_acquire MANAGER native|memory OUTDIR "
+                     "[--disable-at-zero] [--no-parent]\n");
         return 2;
     }
     const std::string mech = argv[2], out = argv[3];
     // Most applications end the batch when Count reaches 0, as the standard
     // tells them, instead of waiting for the user's Exit.
-    const bool disableAtZero = argc > 4 && std::string(argv[4]) == "--disable-at-zero";
-    HWND parent = CreateWindowA("STATIC", "twain acquire", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
-                                nullptr, GetModuleHandleA(nullptr), nullptr);
+    bool disableAtZero = false, noParent = false;
+    for (int i = 4; i < argc; ++i) {
+        disableAtZero = disableAtZero || std::string(argv[i]) == "--disable-at-zero";
+        noParent = noParent || std::string(argv[i]) == "--no-parent";
+    }
+    HWND parent = noParent ? nullptr
+                           : CreateWindowA("STATIC", "twain acquire", WS_OVERLAPPED, 0, 0, 10, 10,
+                                           nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     Manager m;
     const char* failed = twainapp::openManager(m, argv[1], &parent, "twain acquire");
     if (!expect(failed == nullptr, failed ? failed : "the pxcm source is listed")) return 1;
@@ -198,6 +209,9 @@ int main(int argc, char** argv) {
         if (event.TWMessage == MSG_XFERREADY) {
             // As the standard tells applications: transfer while the count
             // is not 0, then wait for the next announcement.
+            TW_PENDINGXFERS announced{};
+            m.toSource(DG_CONTROL, DAT_PENDINGXFERS, MSG_GET, &announced);
+            std::printf("Count %d\n", announced.Count);
             int left = 0;
             do {
                 if (transfer(m, mech, out, pictures + 1, &left)) ++pictures;
@@ -215,7 +229,7 @@ int main(int argc, char** argv) {
            "MSG_DISABLEDS");
     expect(m.toManager(DAT_IDENTITY, MSG_CLOSEDS, &m.source) == TWRC_SUCCESS, "MSG_CLOSEDS");
     expect(m.toManager(DAT_PARENT, MSG_CLOSEDSM, &parent) == TWRC_SUCCESS, "MSG_CLOSEDSM");
-    DestroyWindow(parent);
+    if (parent) DestroyWindow(parent);
     FreeLibrary(m.dsm);
     std::printf("pictures: %d\n", pictures);
     std::printf("%s\n", failures ? "twain acquire: FAILED" : "twain acquire: done");

@@ -211,8 +211,8 @@ InfoFields CameraProtocol::describe(int number, const LoadedPicture& p) const {
     InfoFields f;
     f.number = number;
     if (auto size = jpegSize(p.picture)) {
-        f.valueA = static_cast<std::uint16_t>(size->width);
-        f.valueB = static_cast<std::uint16_t>(size->height);
+        f.width = static_cast<std::uint16_t>(size->width);
+        f.height = static_cast<std::uint16_t>(size->height);
     }
     f.thumbnailSize = static_cast<std::uint32_t>(p.thumbnail.size());
     f.pictureSize = static_cast<std::uint32_t>(p.picture.size());

@@ -50,9 +50,9 @@ std::array<std::uint8_t, kInfoSize> infoReply(const InfoFields& f) {
     r[0] = 'C';
     r[1] = ':';
     r[2] = clampByte(f.number);
-    putBe16(&r[3], f.valueA);
+    putBe16(&r[3], f.width);
     putBe32(&r[5], f.thumbnailSize);
-    putBe16(&r[9], f.valueB);
+    putBe16(&r[9], f.height);
     putBe32(&r[11], f.pictureSize);
     if (f.date) putDate(&r[15], *f.date);
     r[20] = f.marker;

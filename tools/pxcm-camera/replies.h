@@ -26,9 +26,9 @@ struct StatusFields {
 
 struct InfoFields {
     int number = 0;
-    std::uint16_t valueA = 0;  // the picture's JPEG width, 0 when not a JPEG
+    std::uint16_t width = 0;  // the picture's JPEG width, 0 when not a JPEG
     std::uint32_t thumbnailSize = 0;
-    std::uint16_t valueB = 0;  // the picture's JPEG height, 0 when not a JPEG
+    std::uint16_t height = 0;  // the picture's JPEG height, 0 when not a JPEG
     std::uint32_t pictureSize = 0;
     std::optional<CameraTime> date;  // none: date bytes all zero
     std::uint8_t marker = 0;

@@ -7,11 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
-#include "camera/serial_log.h"
+#include "camera/camera_device.h"
+#include "camera/line_settings_file.h"
 #include "platform/console.h"
 #include "platform/files.h"
-#include "platform/profile.h"
 #include "platform/serial_port.h"
 #include "tools/pxcm/app.h"
 
@@ -108,6 +107,10 @@ std::string failureText(LinkResult r) {
             return "no memory for the download";
         case LINK_TOO_BIG:
             return "the file is larger than the link accepts";
+        case LINK_BUSY:
+            return "the port is in use by another program";
+        case LINK_DAMAGED:
+            return "the picture came damaged after every try";
         default:
             return "the camera link failed";
     }
@@ -171,8 +174,8 @@ private:
     int shown_ = -1;
 };
 
-void printStatus(const CameraLink& link) {
-    const CameraStatus& s = link.status;
+void printStatus(const CameraDevice& camera) {
+    const CameraStatus& s = camera.status();
     static const char* const battery[] = {"empty", "full", "half", "low"};
     std::printf("pictures:      %d\n", s.pictureCount);
     std::printf("free frames:   %d\n", s.freeFrames);
@@ -186,7 +189,7 @@ void printStatus(const CameraLink& link) {
 
 class CameraCommand {
 public:
-    explicit CameraCommand(Options o) : o_(std::move(o)), link_(cameraLink()) {}
+    explicit CameraCommand(Options o) : o_(std::move(o)), camera_(&reporter_) {}
 
     int run() {
         if (o_.words.empty()) return pxcm::fail("camera needs an action (see pxcm camera --help)");
@@ -209,36 +212,25 @@ private:
                           " (see pxcm camera --help)");
     }
 
-    // Finds the camera and sets up the link as the camera window would.
+    // Finds the camera and sets up the line as the camera window would.
     bool connect() {
-        const std::string ini = plat::windowsDirectory() + "\\pxcm.ini";
-        LinkState& st = linkState();
-        const int configured =
-            static_cast<int>(plat::profileGetInt("KMT-18", "SERIAL_SPEED", 15, ini.c_str()));
-        st.speedCode = static_cast<uint8_t>(o_.speed >= 0 ? o_.speed : configured);
-        st.specialInterval = static_cast<int32_t>(
-            plat::profileGetInt("KMT-18", "SPECIAL_INTERVAL_TIME", 1, ini.c_str()));
-
-        if (!o_.port.empty()) {
-            const std::string device = o_.port;
-            // Only COM1 exists: the scan then tries this device and nothing else.
-            link_.setPortFactory(
-                [device](const std::string& name) -> std::unique_ptr<plat::SerialPort> {
-                    if (name != "COM1") return nullptr;
-                    return withSerialLog(plat::openSerialDevice(device), device);
-                });
-        }
-        if (link_.findCamera(&cameraErrorReporter()) != LINK_OK) {
-            pxcm::fail(o_.port.empty() ? "no camera answers on COM1 to COM8"
-                                       : "no camera answers on " + o_.port);
+        LineOptions options = readLineOptions(plat::windowsDirectory() + "\\pxcm.ini");
+        if (o_.speed >= 0) options.speedCode = static_cast<uint8_t>(o_.speed);
+        camera_.setLineOptions(options);
+        const LinkResult r = o_.port.empty() ? camera_.findCamera() : camera_.openDevice(o_.port);
+        if (r == LINK_OK) return true;
+        const std::string where = o_.port.empty() ? "COM1 to COM8" : o_.port;
+        if (r == LINK_BUSY) {
+            pxcm::fail(where + ": " + failureText(r));
             return false;
         }
-        return true;
+        pxcm::fail("no camera answers on " + where);
+        return false;
     }
 
     std::string portText() const {
         if (!o_.port.empty()) return o_.port;
-        const std::string name = "COM" + std::to_string(linkState().foundPort);
+        const std::string name = "COM" + std::to_string(camera_.foundPort());
         const std::string device = plat::serialDeviceFor(name);
         return device == name ? name : name + " (" + device + ")";
     }
@@ -246,36 +238,36 @@ private:
     int scan() {
         if (!connect()) return 1;
         std::printf("camera on %s\n", portText().c_str());
-        printStatus(link_);
+        printStatus(camera_);
         return 0;
     }
 
     int status() {
         if (!connect()) return 1;
-        const LinkResult r = link_.readFirmwareVersion();
+        const LinkResult r = camera_.readFirmwareVersion();
         if (r != LINK_OK) return linkFailure("firmware version", r);
         std::printf("port:          %s\n", portText().c_str());
-        std::printf("firmware:      %.1f (%s downloads)\n", link_.firmwareVersion,
-                    link_.firmwareVersion < ADDRESSED_FIRMWARE ? "stepped" : "addressed");
-        printStatus(link_);
+        std::printf("firmware:      %.1f (%s downloads)\n", camera_.firmwareVersion(),
+                    camera_.firmwareVersion() < ADDRESSED_FIRMWARE ? "stepped" : "addressed");
+        printStatus(camera_);
         return 0;
     }
 
     int list() {
         if (!connect()) return 1;
-        const int count = link_.status.pictureCount;
+        const int count = camera_.status().pictureCount;
         std::printf("%4s %6s %9s %9s  %-16s %s\n", "N", "number", "picture", "thumbnail", "taken",
                     "marker");
         bool allAnswered = true;
         for (int i = 0; i < count; ++i) {
-            const LinkResult r = link_.readPictureInfo(i);
+            const LinkResult r = camera_.readPictureInfo(i);
             if (r == LINK_BAD_REPLY) {
                 std::printf("%4d  (no information)\n", i + 1);
                 allAnswered = false;
                 continue;
             }
             if (r != LINK_OK) return linkFailure("picture information", r);
-            const PictureInfo& p = link_.pictureInfo;
+            const PictureInfo& p = camera_.pictureInfo();
             std::printf("%4d %6u %9u %9u  %04d-%02d-%02d %02d:%02d %s\n", i + 1, p.pictureNumber,
                         p.pictureSize, p.thumbnailSize, p.year, p.month, p.day, p.hour, p.minute,
                         p.marker ? "yes" : "no");
@@ -289,21 +281,21 @@ private:
         if (!connect()) return 1;
         int n = 0;
         std::string error;
-        if (!pictureNumber(o_.words[1], link_.status.pictureCount, n, error))
+        if (!pictureNumber(o_.words[1], camera_.status().pictureCount, n, error))
             return pxcm::fail(error);
         // The firmware decides the download method.
-        LinkResult r = link_.readFirmwareVersion();
+        LinkResult r = camera_.readFirmwareVersion();
         if (r != LINK_OK) return linkFailure("firmware version", r);
 
         TextProgress progress;
-        r = o_.thumbnail ? link_.downloadThumbnail(n - 1, &progress)
-                         : link_.downloadPicture(n - 1, &progress);
+        r = o_.thumbnail ? camera_.downloadThumbnail(n - 1, &progress)
+                         : camera_.downloadPicture(n - 1, &progress);
         if (r != LINK_OK) {
             std::fputc('\n', stderr);
             if (r == LINK_TOO_BIG)
                 return pxcm::fail(
                     std::string("get: the ") + (o_.thumbnail ? "thumbnail" : "picture") + " has " +
-                    std::to_string(static_cast<uint32_t>(link_.downloadSize)) +
+                    std::to_string(static_cast<uint32_t>(camera_.downloadSize())) +
                     " bytes, more than the " +
                     std::to_string(o_.thumbnail ? LARGEST_THUMBNAIL : LARGEST_PICTURE) +
                     " that the link accepts");
@@ -313,8 +305,8 @@ private:
 
         std::FILE* f = std::fopen(o_.out.c_str(), "wb");
         if (!f) return pxcm::fail("cannot write " + o_.out);
-        const size_t size = static_cast<size_t>(link_.downloadSize);
-        const bool ok = std::fwrite(link_.downloadBuffer.get(), 1, size, f) == size;
+        const size_t size = static_cast<size_t>(camera_.downloadSize());
+        const bool ok = std::fwrite(camera_.downloadData(), 1, size, f) == size;
         if (std::fclose(f) != 0 || !ok) {
             std::remove(o_.out.c_str());
             return pxcm::fail("cannot write " + o_.out);
@@ -326,11 +318,12 @@ private:
 
     int shoot() {
         if (!connect()) return 1;
-        if (link_.status.freeFrames == 0) return pxcm::fail("shoot: the camera's memory is full");
-        const LinkResult r = link_.takePicture();
+        if (camera_.status().freeFrames == 0)
+            return pxcm::fail("shoot: the camera's memory is full");
+        const LinkResult r = camera_.takePicture();
         if (r != LINK_OK) return linkFailure("shoot", r);
-        std::printf("picture taken: the camera holds %d, %d more fit\n", link_.status.pictureCount,
-                    link_.status.freeFrames);
+        std::printf("picture taken: the camera holds %d, %d more fit\n",
+                    camera_.status().pictureCount, camera_.status().freeFrames);
         return 0;
     }
 
@@ -338,11 +331,11 @@ private:
         if (!connect()) return 1;
         int n = 0;
         std::string error;
-        if (!pictureNumber(o_.words[1], link_.status.pictureCount, n, error))
+        if (!pictureNumber(o_.words[1], camera_.status().pictureCount, n, error))
             return pxcm::fail(error);
-        const LinkResult r = link_.deletePicture(n - 1);
+        const LinkResult r = camera_.deletePicture(n - 1);
         if (r != LINK_OK) return linkFailure("delete", r);
-        std::printf("picture %d deleted: the camera holds %d\n", n, link_.status.pictureCount);
+        std::printf("picture %d deleted: the camera holds %d\n", n, camera_.status().pictureCount);
         return 0;
     }
 
@@ -353,10 +346,11 @@ private:
             return pxcm::fail("mode takes q|t and on|off (see pxcm camera --help)");
         if (!connect()) return 1;
         const uint8_t value = state == "on" ? 1 : 0;
-        const LinkResult r = which == "q" ? link_.setModeQ(value) : link_.setModeT(value);
+        const LinkResult r =
+            which == "q" ? camera_.setQualityMode(value) : camera_.setTimerMode(value);
         if (r != LINK_OK) return linkFailure("mode", r);
-        std::printf("mode q %s, mode t %s\n", link_.status.modeQ ? "on" : "off",
-                    link_.status.modeT ? "on" : "off");
+        std::printf("mode q %s, mode t %s\n", camera_.status().modeQ ? "on" : "off",
+                    camera_.status().modeT ? "on" : "off");
         return 0;
     }
 
@@ -366,7 +360,7 @@ private:
         const std::tm* t = std::localtime(&now);
         if (!t) return pxcm::fail("clock: the local time is unknown");
         const std::tm local = *t;
-        const LinkResult r = link_.setCameraClock(clockBytes(
+        const LinkResult r = camera_.setCameraClock(clockBytes(
             local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min));
         if (r != LINK_OK) return linkFailure("clock", r);
         std::printf("camera clock set to %04d-%02d-%02d %02d:%02d\n", local.tm_year + 1900,
@@ -375,7 +369,8 @@ private:
     }
 
     Options o_;
-    CameraLink& link_;
+    CameraMessageReporter reporter_;
+    CameraDevice camera_;
 };
 
 int run(const pxcm::CommandContext&, const std::vector<std::string>& args) {
