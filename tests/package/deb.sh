@@ -3,8 +3,10 @@
 # and checked as installed: scanimage lists the simulated camera through the
 # installed dll.d entry and backend, a picture comes out pixel-exact against
 # djpeg, the open-source Source Manager finds the installed TWAIN source, an
-# edited pxcm.conf survives a reinstall; then the package is purged and its
-# files are gone. Installs into /usr and /usr/local: run it as root, under
+# edited pxcm.conf survives a reinstall, the installed libgphoto2 driver is
+# in libgphoto2's driver folder and lists the camera's files (gphoto2 loading
+# it alone, from a folder that holds only it); then the package is purged and
+# its files are gone. Installs into /usr and /usr/local: run it as root, under
 # `flock /tmp/pxcm-usrlocal.lock`.
 # Usage: tests/package/deb.sh [BUILD_DIR [SOURCE_DIR]]
 set -uo pipefail
@@ -32,7 +34,9 @@ DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$
   >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; echo "FAIL: apt-get install"; exit 1; }
 
 multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH 2>/dev/null || gcc -print-multiarch)
-installed=(/usr/local/bin/pxcm /usr/local/bin/pxcm-camera /usr/local/lib/twain/pxcm/pxcmtwain.ds
+gphoto2_driver=$(pkg-config --variable=driverdir libgphoto2)/pxcm.so
+installed=("$gphoto2_driver" /usr/share/doc/pxcm/copyright /usr/share/doc/pxcm/changelog.gz
+  /usr/share/lintian/overrides/pxcm /usr/local/bin/pxcm /usr/local/bin/pxcm-camera /usr/local/lib/twain/pxcm/pxcmtwain.ds
   /usr/local/share/pxcm/pxcm.ini /usr/local/share/pxcm/PXCM.src /usr/local/share/pxcm/KMT18V16.html
   "/usr/lib/$multiarch/sane/libsane-pxcm.so.1" /etc/sane.d/pxcm.conf /etc/sane.d/dll.d/pxcm)
 for f in "${installed[@]}"; do
@@ -66,6 +70,19 @@ timeout 120 scanimage -d "pxcm:$work/camera" --picture 3 --format=png -o "$work/
 djpeg -pnm -outfile "$work/three.ppm" "$work/three.jpg" 2>/dev/null
 differing=$(compare -metric AE "$work/three.png" "$work/three.ppm" null: 2>&1)
 [ "$differing" = 0 ] || fail "picture 3 through the installed backend: $differing pixels differ from djpeg"
+
+# The installed camera driver, loaded alone: libgphoto2's folder holds every
+# other driver too, so gphoto2 gets a folder with only the installed file.
+if command -v gphoto2 >/dev/null; then
+  mkdir "$work/camlibs"
+  ln -s "$gphoto2_driver" "$work/camlibs/pxcm.so"
+  out=$(CAMLIBS=$work/camlibs IOLIBS=$(pkg-config --variable=driverdir libgphoto2_port) HOME=$work \
+    timeout -s KILL 120 gphoto2 --camera "Vantrel KMT-18/19" --port "serial:$work/camera" --list-files 2>&1) ||
+    fail "gphoto2 with the installed driver: $out"
+  grep -q "^#6 *picture-006.jpg" <<<"$out" || fail "the installed driver lists: $out"
+else
+  echo "skipped: the installed libgphoto2 driver (gphoto2 is missing)"
+fi
 
 # The open-source Source Manager finds the installed source.
 manager=$build/twain-dsm/libtwaindsm.so
