@@ -35,6 +35,9 @@
 #include "platform/memory.h"
 #include "platform/serial_port.h"
 
+// Downloads of a picture whose JPEG came damaged, the first included.
+constexpr int PICTURE_DOWNLOAD_TRIES = 3;
+
 class CameraDevice {
 public:
     explicit CameraDevice(CameraErrorReporter* reporter = nullptr) : reporter_(reporter) {}
@@ -119,7 +122,13 @@ public:
     }
 
     // --- Downloads -----------------------------------------------------------
-    // Picture `index` (from 0), its JPEG into the download buffer.
+    // Picture `index` (from 0), its JPEG into the download buffer. A JPEG
+    // that does not decode cleanly is fetched again until it does, or until
+    // two downloads are alike to the byte (the camera's own file, whatever
+    // it holds), PICTURE_DOWNLOAD_TRIES downloads in all. Damaged every time
+    // and never alike, it gives LINK_DAMAGED, the last bytes left in the
+    // buffer only so that a front end can show what the decoder finds in
+    // them (never to pass them on as the picture).
     [[nodiscard]] LinkResult downloadPicture(int index, ProgressSink* progress);
     // A failed block is told to the reporter unless `tellBlockFailure` is
     // false (a blank cell will show it).

@@ -3,6 +3,8 @@
 // No exception crosses it.
 #include <sane/sane.h>
 
+#include <algorithm>
+#include <cstring>
 #include <deque>
 #include <fstream>
 #include <memory>
@@ -66,10 +68,11 @@ BackendConfig readConfig() {
     return {};
 }
 
-// True when a camera answers the scan on `device`; the port is let go again.
-bool cameraAnswers(const std::string& device) {
+// What opening `device` would give: SANE_STATUS_GOOD when a camera answers
+// there; the port is let go again.
+SANE_Status probe(const std::string& device) {
     CameraDevice camera;
-    return camera.openDevice(device) == LINK_OK;
+    return statusFor(camera.openDevice(device));
 }
 
 void addDevice(const std::string& device) {
@@ -109,18 +112,37 @@ SANE_Status getDevices(const SANE_Device*** deviceList) {
     b.devices.clear();
     b.names.clear();
     for (const std::string& device : b.config.devices) {
-        const bool found = cameraAnswers(device);
-        dbg(DBG_INFO, "get_devices: %s: %s", device.c_str(), found ? "camera" : "no camera");
-        if (found) addDevice(device);
+        // A configured port that another program holds may well be the
+        // camera's: it stays listed, and opening it says it is busy.
+        const SANE_Status s = probe(device);
+        dbg(DBG_INFO, "get_devices: %s: %s", device.c_str(),
+            s == SANE_STATUS_GOOD          ? "camera"
+            : s == SANE_STATUS_DEVICE_BUSY ? "held by another program"
+                                           : "no camera");
+        if (s == SANE_STATUS_GOOD || s == SANE_STATUS_DEVICE_BUSY) addDevice(device);
     }
     rebuildList();
     *deviceList = b.list.data();
     return SANE_STATUS_GOOD;
 }
 
+// Only the devices that pxcm.conf names, or that the list found from it, are
+// ever opened: through saned any client names the device, and a terminal that
+// is not the camera's must not be written to or set up.
+bool mayOpen(const std::string& device) {
+    const Backend& b = g_backend;
+    return std::find(b.config.devices.begin(), b.config.devices.end(), device) !=
+               b.config.devices.end() ||
+           std::find(b.names.begin(), b.names.end(), device) != b.names.end();
+}
+
 SANE_Status openDevice(SANE_String_Const name, SANE_Handle* handle) {
     Backend& b = g_backend;
     std::string device = name ? name : "";
+    if (!device.empty() && !mayOpen(device)) {
+        dbg(DBG_ERROR, "open: %s is not a device of the configuration", device.c_str());
+        return SANE_STATUS_INVAL;
+    }
     if (device.empty()) {
         // The first camera found.
         const SANE_Device** list = nullptr;
@@ -222,10 +244,20 @@ PXCM_EXPORT const SANE_Option_Descriptor* sane_pxcm_get_option_descriptor(SANE_H
 
 PXCM_EXPORT SANE_Status sane_pxcm_control_option(SANE_Handle handle, SANE_Int option,
                                                  SANE_Action action, void* value, SANE_Int* info) {
-    dbg(DBG_CALL, "control_option %d action %d", option, static_cast<int>(action));
+    // saned passes a client's number through: read it as the integer it is
+    // and check it before it is used as an action.
+    SANE_Word number = 0;
+    static_assert(sizeof action == sizeof number, "SANE_Action is a word");
+    std::memcpy(&number, &action, sizeof number);
+    dbg(DBG_CALL, "control_option %d action %d", option, number);
+    if (number != SANE_ACTION_GET_VALUE && number != SANE_ACTION_SET_VALUE &&
+        number != SANE_ACTION_SET_AUTO)
+        return SANE_STATUS_INVAL;
     CameraHandle* h = handleOf(handle);
     if (!h) return SANE_STATUS_INVAL;
-    return guarded("control_option", [&] { return h->controlOption(option, action, value, info); });
+    return guarded("control_option", [&] {
+        return h->controlOption(option, static_cast<SANE_Action>(number), value, info);
+    });
 }
 
 PXCM_EXPORT SANE_Status sane_pxcm_get_parameters(SANE_Handle handle, SANE_Parameters* params) {
@@ -254,12 +286,15 @@ PXCM_EXPORT void sane_pxcm_cancel(SANE_Handle handle) {
     if (CameraHandle* h = handleOf(handle)) h->cancel();
 }
 
+// Both belong to a scan: outside one they are refused.
 PXCM_EXPORT SANE_Status sane_pxcm_set_io_mode(SANE_Handle handle, SANE_Bool nonBlocking) {
-    if (!handleOf(handle)) return SANE_STATUS_INVAL;
+    CameraHandle* h = handleOf(handle);
+    if (!h || !h->inScan()) return SANE_STATUS_INVAL;
     return nonBlocking ? SANE_STATUS_UNSUPPORTED : SANE_STATUS_GOOD;
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_get_select_fd(SANE_Handle handle, SANE_Int* fd) {
-    if (!handleOf(handle)) return SANE_STATUS_INVAL;
+PXCM_EXPORT SANE_Status sane_pxcm_get_select_fd(SANE_Handle handle, SANE_Int*) {
+    CameraHandle* h = handleOf(handle);
+    if (!h || !h->inScan()) return SANE_STATUS_INVAL;
     return SANE_STATUS_UNSUPPORTED;
 }

@@ -1,6 +1,7 @@
 // camera_handle.cpp — pictures through the camera device for SANE: geometry
 // before the start, the download and decode at the start, rows on reading,
-// "All pictures" one per start, deletion only when asked and only after a
+// the feeder (ADF) one picture per start, the last download kept for the next
+// start of the same picture, deletion only when asked and only after a
 // picture has been read whole.
 #include "sane/camera_handle.h"
 
@@ -15,20 +16,20 @@ using sanepxcm::DBG_CALL;
 using sanepxcm::DBG_ERROR;
 using sanepxcm::DBG_INFO;
 
-namespace {
-
 SANE_Status statusFor(LinkResult r) {
     switch (r) {
         case LINK_OK:
             return SANE_STATUS_GOOD;
         case LINK_NO_MEMORY:
             return SANE_STATUS_NO_MEM;
+        case LINK_BUSY:
+            return SANE_STATUS_DEVICE_BUSY;
+        case LINK_CANCELLED:
+            return SANE_STATUS_CANCELLED;
         default:
             return SANE_STATUS_IO_ERROR;
     }
 }
-
-}  // namespace
 
 CameraHandle::CameraHandle(std::string device) : device_(std::move(device)) {}
 
@@ -58,11 +59,21 @@ SANE_Status CameraHandle::open(const std::string& device, uint8_t speedCode,
 
 void CameraHandle::finishCancel() {
     if (!camera_.cancelRequested()) return;
+    camera_.clearCancel();
     dbg(DBG_CALL, "cancel finished");
     if (state_ == State::Reading) cursor_ = 0;
-    state_ = State::Idle;
-    dropPrepared();
-    camera_.clearCancel();
+    if (state_ == State::Done) advance();
+    if (state_ == State::Reading || state_ == State::Done) state_ = State::Cancelled;
+}
+
+void CameraHandle::advance() {
+    cursor_ += advance_;
+    advance_ = 0;
+}
+
+bool CameraHandle::inScan() {
+    finishCancel();
+    return state_ == State::Reading || state_ == State::Done;
 }
 
 void CameraHandle::dropPrepared() {
@@ -71,14 +82,19 @@ void CameraHandle::dropPrepared() {
     offset_ = 0;
 }
 
+bool CameraHandle::holds(int index, bool thumbnail) const {
+    return prepared_ && preparedIndex_ == index && preparedThumbnail_ == thumbnail;
+}
+
 SANE_Status CameraHandle::controlOption(SANE_Int option, SANE_Action action, void* value,
                                         SANE_Int* info) {
     finishCancel();
     if (action != SANE_ACTION_GET_VALUE && state_ == State::Reading) return SANE_STATUS_DEVICE_BUSY;
     const SANE_Status s = options_.control(option, action, value, info);
     if (s == SANE_STATUS_GOOD && action != SANE_ACTION_GET_VALUE) {
-        // Another choice of pictures: "All pictures" begins afresh.
+        // Another choice of pictures: the feeder begins afresh.
         cursor_ = 0;
+        advance_ = 0;
         state_ = State::Idle;
     }
     return s;
@@ -90,13 +106,13 @@ int CameraHandle::targetIndex() const {
     return index >= 0 && index < count ? index : -1;
 }
 
-SANE_Status CameraHandle::geometryOf(int index, bool preview, Geometry& out) {
-    if (preparedIndex_ == index && preparedPreview_ == preview && prepared_) {
+SANE_Status CameraHandle::geometryOf(int index, bool thumbnail, Geometry& out) {
+    if (holds(index, thumbnail)) {
         out = {prepared_.width(), prepared_.height()};
         return SANE_STATUS_GOOD;
     }
     // The information names a picture's size; a thumbnail's only its decoding.
-    if (!preview) {
+    if (!thumbnail) {
         if (infoIndex_ != index) {
             const LinkResult r = camera_.readPictureInfo(index);
             if (r != LINK_OK) return statusFor(r);
@@ -109,7 +125,7 @@ SANE_Status CameraHandle::geometryOf(int index, bool preview, Geometry& out) {
             return SANE_STATUS_GOOD;
         }
     }
-    const SANE_Status s = fetch(index, preview);
+    const SANE_Status s = fetch(index, thumbnail);
     if (s != SANE_STATUS_GOOD) return s;
     out = {prepared_.width(), prepared_.height()};
     return SANE_STATUS_GOOD;
@@ -119,12 +135,12 @@ SANE_Status CameraHandle::getParameters(SANE_Parameters* params) {
     if (!params) return SANE_STATUS_INVAL;
     finishCancel();
     Geometry g;
-    if (state_ == State::Reading) {
-        g = {prepared_.width(), prepared_.height()};
+    if (state_ == State::Reading || state_ == State::Done) {
+        g = scan_;
     } else {
         const int index = targetIndex();
         if (index >= 0) {
-            const SANE_Status s = geometryOf(index, options_.preview(), g);
+            const SANE_Status s = geometryOf(index, options_.thumbnail(), g);
             if (s != SANE_STATUS_GOOD) return s;
         }
     }
@@ -138,13 +154,12 @@ SANE_Status CameraHandle::getParameters(SANE_Parameters* params) {
     return SANE_STATUS_GOOD;
 }
 
-SANE_Status CameraHandle::fetch(int index, bool preview) {
+SANE_Status CameraHandle::fetch(int index, bool thumbnail) {
     dropPrepared();
-    dbg(DBG_INFO, "downloading %s %d", preview ? "thumbnail" : "picture", index + 1);
-    const LinkResult r = preview ? camera_.downloadThumbnail(index, nullptr)
-                                 : camera_.downloadPicture(index, nullptr);
+    dbg(DBG_INFO, "downloading %s %d", thumbnail ? "thumbnail" : "picture", index + 1);
+    const LinkResult r = thumbnail ? camera_.downloadThumbnail(index, nullptr)
+                                   : camera_.downloadPicture(index, nullptr);
     if (r == LINK_CANCELLED) {
-        dropPrepared();
         if (!camera_.abortTransfer()) dbg(DBG_ERROR, "after the cancel the camera does not answer");
         state_ = State::Idle;
         return SANE_STATUS_CANCELLED;
@@ -155,7 +170,7 @@ SANE_Status CameraHandle::fetch(int index, bool preview) {
     }
     // Below the decoder's minimum a download decodes to a blank cell: a
     // thumbnail's stand-in, never a picture.
-    if (!preview && camera_.downloadBufferSize() < DECODE_MIN_JPEG_SIZE) {
+    if (!thumbnail && camera_.downloadBufferSize() < DECODE_MIN_JPEG_SIZE) {
         dbg(DBG_ERROR, "picture %d: %zu bytes are no picture", index + 1,
             camera_.downloadBufferSize());
         return SANE_STATUS_IO_ERROR;
@@ -167,68 +182,78 @@ SANE_Status CameraHandle::fetch(int index, bool preview) {
     }
     prepared_ = std::move(picture);
     preparedIndex_ = index;
-    preparedPreview_ = preview;
+    preparedThumbnail_ = thumbnail;
     return SANE_STATUS_GOOD;
 }
 
 SANE_Status CameraHandle::start() {
     finishCancel();
     if (state_ == State::Reading) return SANE_STATUS_DEVICE_BUSY;
+    if (state_ == State::Done) advance();
+    state_ = State::Idle;
     const int index = targetIndex();
     if (index < 0) {
         dbg(DBG_INFO, "start: no picture left");
         cursor_ = 0;
-        state_ = State::Idle;
         return SANE_STATUS_NO_DOCS;
     }
-    const bool preview = options_.preview();
-    if (!(preparedIndex_ == index && preparedPreview_ == preview && prepared_)) {
-        const SANE_Status s = fetch(index, preview);
+    const bool thumbnail = options_.thumbnail();
+    if (!holds(index, thumbnail)) {
+        const SANE_Status s = fetch(index, thumbnail);
         if (s != SANE_STATUS_GOOD) {
             dropPrepared();
-            finishCancel();
+            camera_.clearCancel();
             state_ = State::Idle;
             return s;
         }
     }
     offset_ = 0;
+    scan_ = {prepared_.width(), prepared_.height()};
     state_ = State::Reading;
-    dbg(DBG_INFO, "start: %s %d, %d x %d", preview ? "thumbnail" : "picture", index + 1,
-        prepared_.width(), prepared_.height());
+    dbg(DBG_INFO, "start: %s %d, %d x %d", thumbnail ? "thumbnail" : "picture", index + 1,
+        scan_.width, scan_.height);
     return SANE_STATUS_GOOD;
 }
 
 SANE_Status CameraHandle::finishPicture() {
-    const int index = preparedIndex_;
-    const bool preview = preparedPreview_;
-    dropPrepared();
+    // The picture stays the scan's until the cancel or the next start: a
+    // frontend (or saned, reading ahead of its client) may ask for its
+    // parameters in between.
     state_ = State::Done;
     infoIndex_ = -1;
-    if (options_.deleteAfterDownload() && !preview) {
+    dbg(DBG_INFO, "%s %d read whole", preparedThumbnail_ ? "thumbnail" : "picture",
+        preparedIndex_ + 1);
+    if (options_.deleteAfterDownload() && !preparedThumbnail_) {
+        const int index = preparedIndex_;
+        // The later pictures move up: the next one has this number now.
+        dropPrepared();
         const LinkResult r = camera_.deletePicture(index);
         if (r != LINK_OK) {
             dbg(DBG_ERROR, "picture %d was read but not deleted: %s", index + 1, linkResultName(r));
-            state_ = State::Idle;
             return statusFor(r);
         }
         dbg(DBG_INFO, "picture %d deleted; %d left", index + 1, camera_.status().pictureCount);
         options_.setPictureCount(camera_.status().pictureCount);
-        // The later pictures moved up: the next one has this number now.
         return SANE_STATUS_EOF;
     }
-    if (options_.allPictures()) ++cursor_;
+    if (options_.allPictures()) advance_ = 1;
     return SANE_STATUS_EOF;
 }
 
 SANE_Status CameraHandle::read(SANE_Byte* data, SANE_Int maxLength, SANE_Int* length) {
     if (length) *length = 0;
-    if (camera_.cancelRequested()) {
-        finishCancel();
-        return SANE_STATUS_CANCELLED;
+    finishCancel();
+    switch (state_) {
+        case State::Cancelled:
+            return SANE_STATUS_CANCELLED;
+        case State::Done:
+            return SANE_STATUS_EOF;
+        case State::Idle:
+            return SANE_STATUS_INVAL;
+        case State::Reading:
+            break;
     }
     if (!data || !length || maxLength < 0) return SANE_STATUS_INVAL;
-    if (state_ == State::Done) return SANE_STATUS_EOF;
-    if (state_ != State::Reading) return SANE_STATUS_INVAL;
     const std::size_t left = prepared_.byteCount() - offset_;
     if (left == 0) return finishPicture();
     const std::size_t n = std::min(left, static_cast<std::size_t>(maxLength));

@@ -80,6 +80,11 @@ int acquireNextPicture(StoreImage store) {
     } else {
         if (result == LINK_OK)
             windowMessage(DIFFERENT_PHOTOS, plat::Buttons::Ok, plat::Icon::Error);
+        // A picture that stayed damaged through its downloads: the decoder's
+        // own box tells what it found, and the picture is not transferred.
+        if (result == LINK_DAMAGED) {
+            const plat::MemBlock discarded(link.decodePicture(DECODE_FULL_PICTURE));
+        }
         // The camera no longer matches the list: the rest of the Load goes too.
         if (g_window.list) g_window.list->deselectAll();
         hostDropPending();

@@ -49,8 +49,14 @@ bool waitFor(int fd, short events, int64_t deadline) {
 
 class PosixSerialPort : public SerialPort {
 public:
-    PosixSerialPort(int fd, bool hardwareFlow) : fd_(fd), hardwareFlow_(hardwareFlow) {}
+    // `saved`: the device's settings before it was opened, put back at the
+    // close; null when they could not be read.
+    PosixSerialPort(int fd, bool hardwareFlow, const termios* saved)
+        : fd_(fd), hardwareFlow_(hardwareFlow), restore_(saved != nullptr) {
+        if (saved) saved_ = *saved;
+    }
     ~PosixSerialPort() override {
+        if (restore_) (void)tcsetattr(fd_, TCSANOW, &saved_);
         // A pty keeps its exclusive mode while the other side lives: give it up
         // so that the next open (not only root's) succeeds.
         ioctl(fd_, TIOCNXCL);
@@ -139,6 +145,8 @@ private:
 
     int fd_;
     bool hardwareFlow_;
+    bool restore_;
+    termios saved_{};
     uint32_t readMs_ = 0;
     uint32_t writeMs_ = 0;
 };
@@ -177,12 +185,14 @@ std::unique_ptr<SerialPort> openDevice(const std::string& path, bool* busy) {
         return nullptr;
     }
     (void)ioctl(fd, TIOCEXCL);
+    termios saved{};
+    const bool haveSaved = tcgetattr(fd, &saved) == 0;
     const bool hardwareFlow = makeRaw(fd);
     // Each 32-byte block is an answer shorter than a USB adapter's buffer:
     // without this it waits for the adapter's latency timer. Ports that have
     // no such flag (a pty, a built-in UART) refuse, and that is fine.
     (void)posix::requestLowLatency(fd);
-    return std::make_unique<PosixSerialPort>(fd, hardwareFlow);
+    return std::make_unique<PosixSerialPort>(fd, hardwareFlow, haveSaved ? &saved : nullptr);
 }
 
 // n of "COMn" (any case), or 0.

@@ -33,8 +33,9 @@ TEST_F(BadReplies, ShortAndWrongRepliesFailTheTransferAndHandNothingOver) {
         // without a box of its own.
         {"short:F", false, 0},
         {"bad-header:F", false, 0},
-        // A data block garbled on the line: the decoder sees damaged data.
-        {"corrupt-block:", true, 1},
+        // A data block garbled on the line at every try: the decoder sees
+        // damaged data each time and says so in its box.
+        {"corrupt-block-always:", true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.fault);

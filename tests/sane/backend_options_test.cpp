@@ -38,7 +38,7 @@ TEST(BackendOptions, DescriptorsCarryTheStandardNames) {
     EXPECT_EQ(o.descriptor(OPT_COUNT), nullptr);
     EXPECT_EQ(o.descriptor(-1), nullptr);
     // The string option's size holds its longest choice and the terminator.
-    EXPECT_EQ(o.descriptor(OPT_SOURCE)->size, static_cast<SANE_Int>(sizeof(SOURCE_ALL)));
+    EXPECT_EQ(o.descriptor(OPT_SOURCE)->size, static_cast<SANE_Int>(sizeof(SOURCE_ONE)));
     EXPECT_EQ(o.descriptor(OPT_PICTURE)->constraint.range->max, 6);
 }
 
@@ -56,12 +56,17 @@ TEST(BackendOptions, SetsAreCheckedOneByOne) {
          SANE_INFO_INEXACT | SANE_INFO_RELOAD_PARAMS, 6},
         {"picture 0", OPT_PICTURE, 0, SANE_STATUS_GOOD, SANE_INFO_INEXACT | SANE_INFO_RELOAD_PARAMS,
          1},
-        {"preview on", OPT_PREVIEW, SANE_TRUE, SANE_STATUS_GOOD, SANE_INFO_RELOAD_PARAMS,
-         SANE_TRUE},
+        {"preview on: the same picture", OPT_PREVIEW, SANE_TRUE, SANE_STATUS_GOOD, 0, SANE_TRUE},
         {"preview not a bool", OPT_PREVIEW, 2, SANE_STATUS_INVAL, 0, 2},
+        {"thumbnail on", OPT_THUMBNAIL, SANE_TRUE, SANE_STATUS_GOOD, SANE_INFO_RELOAD_PARAMS,
+         SANE_TRUE},
         {"delete on", OPT_DELETE, SANE_TRUE, SANE_STATUS_GOOD, 0, SANE_TRUE},
         {"delete not a bool", OPT_DELETE, -1, SANE_STATUS_INVAL, 0, -1},
-        {"resolution is read-only", OPT_RESOLUTION, CAMERA_DPI, SANE_STATUS_INVAL, 0, CAMERA_DPI},
+        {"the camera's resolution", OPT_RESOLUTION, CAMERA_DPI, SANE_STATUS_GOOD, 0, CAMERA_DPI},
+        {"another resolution becomes the camera's", OPT_RESOLUTION, 300, SANE_STATUS_GOOD,
+         SANE_INFO_INEXACT, CAMERA_DPI},
+        {"a resolution below it too", OPT_RESOLUTION, -5, SANE_STATUS_GOOD, SANE_INFO_INEXACT,
+         CAMERA_DPI},
         {"the option count is read-only", OPT_NUM_OPTIONS, 3, SANE_STATUS_INVAL, 0, 3},
         {"no such option", OPT_COUNT, 1, SANE_STATUS_INVAL, 0, 1},
     };
@@ -81,12 +86,31 @@ TEST(BackendOptions, RefusedSetsChangeNothing) {
     ASSERT_EQ(setWord(o, OPT_PREVIEW, 7), SANE_STATUS_INVAL);
     ASSERT_EQ(setText(o, OPT_SOURCE, "all pictures"), SANE_STATUS_INVAL);
     ASSERT_EQ(setText(o, OPT_SOURCE, ""), SANE_STATUS_INVAL);
-    ASSERT_EQ(o.control(OPT_PICTURE, SANE_ACTION_SET_AUTO, nullptr, nullptr), SANE_STATUS_INVAL);
+    ASSERT_EQ(o.control(OPT_DELETE, SANE_ACTION_SET_AUTO, nullptr, nullptr), SANE_STATUS_INVAL);
     ASSERT_EQ(o.control(OPT_PICTURE, SANE_ACTION_SET_VALUE, nullptr, nullptr), SANE_STATUS_INVAL);
-    EXPECT_FALSE(o.preview());
+    ASSERT_EQ(o.control(OPT_PICTURE, static_cast<SANE_Action>(3), nullptr, nullptr),
+              SANE_STATUS_INVAL);
+    EXPECT_FALSE(o.thumbnail());
     EXPECT_FALSE(o.allPictures());
     EXPECT_FALSE(o.deleteAfterDownload());
-    EXPECT_EQ(o.picture(), 1);
+    EXPECT_EQ(o.picture(), 6);
+}
+
+// A frontend without a place for options gets the newest picture, and the
+// automatic setting (which such frontends ask for) goes back to it.
+TEST(BackendOptions, TheDefaultIsTheNewestPictureOneAtATime) {
+    BackendOptions o(5);
+    EXPECT_EQ(o.picture(), 5);
+    EXPECT_TRUE(o.descriptor(OPT_SOURCE)->cap & SANE_CAP_AUTOMATIC);
+    ASSERT_EQ(setWord(o, OPT_PICTURE, 2), SANE_STATUS_GOOD);
+    ASSERT_EQ(o.control(OPT_PICTURE, SANE_ACTION_SET_AUTO, nullptr, nullptr), SANE_STATUS_GOOD);
+    EXPECT_EQ(o.picture(), 5);
+    ASSERT_EQ(setText(o, OPT_SOURCE, SOURCE_ALL), SANE_STATUS_GOOD);
+    SANE_Int info = 0;
+    ASSERT_EQ(o.control(OPT_SOURCE, SANE_ACTION_SET_AUTO, nullptr, &info), SANE_STATUS_GOOD);
+    EXPECT_FALSE(o.allPictures());
+    EXPECT_TRUE(active(o, OPT_PICTURE));
+    EXPECT_EQ(info, SANE_INFO_RELOAD_OPTIONS | SANE_INFO_RELOAD_PARAMS);
 }
 
 TEST(BackendOptions, SourceSwitchesThePictureOptionOff) {
@@ -124,6 +148,13 @@ TEST(BackendOptions, PictureFollowsTheCount) {
     o.setPictureCount(2);
     EXPECT_TRUE(active(o, OPT_PICTURE));
     EXPECT_EQ(o.picture(), 1);
+    // Never chosen, it is the newest whatever the count.
+    BackendOptions fresh(0);
+    EXPECT_EQ(fresh.picture(), 1);
+    fresh.setPictureCount(4);
+    EXPECT_EQ(fresh.picture(), 4);
+    fresh.setPictureCount(3);
+    EXPECT_EQ(fresh.picture(), 3);
 }
 
 TEST(BackendOptions, GetsAnswerTheValues) {
@@ -132,11 +163,9 @@ TEST(BackendOptions, GetsAnswerTheValues) {
     struct {
         SANE_Int option;
         SANE_Word value;
-    } cases[] = {{OPT_NUM_OPTIONS, OPT_COUNT},
-                 {OPT_PICTURE, 1},
-                 {OPT_PREVIEW, SANE_FALSE},
-                 {OPT_RESOLUTION, CAMERA_DPI},
-                 {OPT_DELETE, SANE_TRUE}};
+    } cases[] = {{OPT_NUM_OPTIONS, OPT_COUNT}, {OPT_PICTURE, 4},
+                 {OPT_PREVIEW, SANE_FALSE},    {OPT_THUMBNAIL, SANE_FALSE},
+                 {OPT_RESOLUTION, CAMERA_DPI}, {OPT_DELETE, SANE_TRUE}};
     for (const auto& c : cases) {
         SCOPED_TRACE(o.descriptor(c.option)->title);
         SANE_Word w = -7;

@@ -112,7 +112,12 @@ static void walk_options(SANE_Handle h) {
                      SANE_STATUS_GOOD);
         CHECK(!(info & SANE_INFO_INEXACT), "%s: its own value set back is inexact", d->name);
         CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_AUTO, NULL, &info),
-                     SANE_STATUS_INVAL);
+                     (d->cap & SANE_CAP_AUTOMATIC) ? SANE_STATUS_GOOD : SANE_STATUS_INVAL);
+        /* An action number from the network that names no action. */
+        SANE_Word bad_action = 7;
+        SANE_Action action;
+        memcpy(&action, &bad_action, sizeof action);
+        CHECK_STATUS(sane_control_option(h, i, action, value, &info), SANE_STATUS_INVAL);
         if (d->type == SANE_TYPE_BOOL) {
             SANE_Word bad = 2;
             CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, &bad, NULL),
@@ -120,6 +125,13 @@ static void walk_options(SANE_Handle h) {
         } else if (d->type == SANE_TYPE_STRING) {
             CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, "no such choice", NULL),
                          SANE_STATUS_INVAL);
+        } else if (d->constraint_type == SANE_CONSTRAINT_WORD_LIST) {
+            /* A value off the list becomes the nearest one, as said. */
+            SANE_Word off = d->constraint.word_list[1] * 4 + 1;
+            CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, &off, &info),
+                         SANE_STATUS_GOOD);
+            CHECK((info & SANE_INFO_INEXACT) && off == d->constraint.word_list[1],
+                  "%s: a value off the list is not corrected (%d)", d->name, off);
         } else if (d->constraint_type == SANE_CONSTRAINT_RANGE) {
             SANE_Word beyond = d->constraint.range->max + 1;
             CHECK_STATUS(sane_control_option(h, i, SANE_ACTION_SET_VALUE, &beyond, &info),
@@ -196,6 +208,11 @@ int main(int argc, char** argv) {
     CHECK_STATUS(sane_control_option(h, picture, SANE_ACTION_SET_VALUE, &one, NULL),
                  SANE_STATUS_GOOD);
 
+    /* Outside a scan there is no I/O mode to set and no descriptor. */
+    SANE_Int fd = -1;
+    CHECK_STATUS(sane_set_io_mode(h, SANE_FALSE), SANE_STATUS_INVAL);
+    CHECK_STATUS(sane_get_select_fd(h, &fd), SANE_STATUS_INVAL);
+
     /* Parameters: exact before the start, the same after it. */
     SANE_Parameters before, after;
     CHECK_STATUS(sane_get_parameters(h, &before), SANE_STATUS_GOOD);
@@ -208,13 +225,17 @@ int main(int argc, char** argv) {
     CHECK_STATUS(sane_start(h), SANE_STATUS_GOOD);
     CHECK_STATUS(sane_get_parameters(h, &after), SANE_STATUS_GOOD);
     CHECK(memcmp(&before, &after, sizeof before) == 0, "the parameters changed at the start");
+    CHECK_STATUS(sane_set_io_mode(h, SANE_FALSE), SANE_STATUS_GOOD);
     CHECK_STATUS(sane_set_io_mode(h, SANE_TRUE), SANE_STATUS_UNSUPPORTED);
-    SANE_Int fd = -1;
     CHECK_STATUS(sane_get_select_fd(h, &fd), SANE_STATUS_UNSUPPORTED);
 
     size_t got = 0;
     unsigned char* whole = read_all(h, bytes, &got);
     CHECK(got == bytes, "read %zu bytes of %zu", got, bytes);
+    /* Until the cancel the parameters are still this picture's. */
+    CHECK_STATUS(sane_get_parameters(h, &after), SANE_STATUS_GOOD);
+    CHECK(memcmp(&before, &after, sizeof before) == 0, "the parameters changed at the end");
+    CHECK_STATUS(sane_get_select_fd(h, &fd), SANE_STATUS_UNSUPPORTED);
     FILE* out = fopen(argv[4], "wb");
     if (out) {
         fprintf(out, "P6\n%d %d\n255\n", width, height);
@@ -230,12 +251,26 @@ int main(int argc, char** argv) {
     SANE_Int len = 0;
     CHECK_STATUS(sane_read(h, part, sizeof part, &len), SANE_STATUS_GOOD);
     sane_cancel(h);
+    /* Parameters asked in between do not hide the cancel from the read. */
+    CHECK_STATUS(sane_get_parameters(h, &after), SANE_STATUS_GOOD);
     CHECK_STATUS(sane_read(h, part, sizeof part, &len), SANE_STATUS_CANCELLED);
+    CHECK_STATUS(sane_read(h, part, sizeof part, &len), SANE_STATUS_CANCELLED);
+    CHECK_STATUS(sane_set_io_mode(h, SANE_FALSE), SANE_STATUS_INVAL);
     CHECK_STATUS(sane_start(h), SANE_STATUS_GOOD);
     unsigned char* again = read_all(h, bytes, &got);
     CHECK(got == bytes && memcmp(again, whole, bytes) == 0, "the picture after a cancel differs");
     free(again);
     sane_cancel(h);
+
+    /* The picture read last is kept: picture 2 takes its place, so that
+     * picture 1 comes down the line again. */
+    SANE_Int two = 2;
+    CHECK_STATUS(sane_control_option(h, picture, SANE_ACTION_SET_VALUE, &two, NULL),
+                 SANE_STATUS_GOOD);
+    CHECK_STATUS(sane_start(h), SANE_STATUS_GOOD);
+    sane_cancel(h);
+    CHECK_STATUS(sane_control_option(h, picture, SANE_ACTION_SET_VALUE, &one, NULL),
+                 SANE_STATUS_GOOD);
 
     /* A cancel from a signal while the start downloads: the start ends
      * cancelled well before the download would have, and the link is usable. */
@@ -260,12 +295,19 @@ int main(int argc, char** argv) {
     free(whole);
     sane_cancel(h);
 
-    /* "All pictures": one picture per start, then no more documents. */
-    set_string(h, SANE_NAME_SCAN_SOURCE, "All pictures");
+    /* The feeder: one picture per start, then no more documents. Between the
+     * end of a picture and the next start its parameters hold. */
+    set_string(h, SANE_NAME_SCAN_SOURCE, "ADF");
     int pictures = 0;
     while ((s = sane_start(h)) == SANE_STATUS_GOOD && pictures < 50) {
+        CHECK_STATUS(sane_get_parameters(h, &before), SANE_STATUS_GOOD);
         unsigned char* p = read_all(h, 640 * 480 * 3, &got);
         free(p);
+        CHECK_STATUS(sane_get_parameters(h, &after), SANE_STATUS_GOOD);
+        CHECK(memcmp(&before, &after, sizeof before) == 0 &&
+                  got == (size_t)after.bytes_per_line * after.lines,
+              "picture %d of the feeder: %zu bytes read, %d x %d after its end", pictures + 1,
+              got, after.pixels_per_line, after.lines);
         pictures++;
     }
     CHECK(s == SANE_STATUS_NO_DOCS, "the batch ended with %s", sane_strstatus(s));

@@ -83,10 +83,11 @@ scanimage -A -d "pxcm:$WORK/cam" >options.out 2>&1 || fail "scanimage -A failed:
 while IFS= read -r line; do
     grep -qF -- "$line" options.out || fail "-A lacks '$line': $(cat options.out)"
 done <<'LINES'
---picture 1..3 (in steps of 1) [1]
---source One picture|All pictures [One picture]
+--picture auto|1..3 (in steps of 1) [3]
+--source auto|One picture|ADF [One picture]
 --preview[=(yes|no)] [no]
---resolution 72..72dpi [72] [read-only]
+--thumbnail[=(yes|no)] [no]
+--resolution 72dpi [72]
 --delete-after-download[=(yes|no)] [no]
 LINES
 
@@ -99,15 +100,22 @@ done
 [[ $(identify -format %w scan2.png 2>/dev/null) == 203 ]] || fail "picture 2 is not 203 pixels wide"
 
 # Every picture in one batch, then the end of the pictures.
-scanimage -d "pxcm:$WORK/cam" --source "All pictures" --batch=batch%d.png --format=png >batch.out 2>&1 ||
+scanimage -d "pxcm:$WORK/cam" --source ADF --batch=batch%d.png --format=png >batch.out 2>&1 ||
     fail "batch failed: $(cat batch.out)"
 grep -q "Batch terminated, 3 pages scanned" batch.out || fail "batch did not end after 3: $(cat batch.out)"
 for n in 1 2 3; do same_pixels "batch picture $n" "batch$n.png" "ref$n.ppm"; done
 [[ -e batch4.png ]] && fail "batch wrote a fourth picture"
 
-# Preview: the camera's thumbnail.
-scanimage -d "pxcm:$WORK/cam" --picture 2 --preview=yes --format=png -o thumb2.png 2>err ||
+# Without options: the newest picture. A preview is the picture itself; the
+# thumbnail is an option of its own. Any resolution becomes the camera's.
+scanimage -d "pxcm:$WORK/cam" --resolution 300 --format=png -o newest.png 2>err ||
+    fail "the default picture failed: $(cat err)"
+same_pixels "the newest picture" newest.png ref3.ppm
+scanimage -d "pxcm:$WORK/cam" --picture 2 --preview=yes --format=png -o preview2.png 2>err ||
     fail "preview failed: $(cat err)"
+same_pixels "preview 2" preview2.png ref2.ppm
+scanimage -d "pxcm:$WORK/cam" --picture 2 --thumbnail=yes --format=png -o thumb2.png 2>err ||
+    fail "thumbnail failed: $(cat err)"
 same_pixels "thumbnail 2" thumb2.png ref2.thumb.ppm
 
 # Nothing was deleted so far; with the option each picture goes once read.
@@ -115,7 +123,7 @@ same_pixels "thumbnail 2" thumb2.png ref2.thumb.ppm
 cp -r pics pics-del
 start_camera camdel --dir "$WORK/pics-del"
 configure "$WORK/camdel"
-scanimage -d "pxcm:$WORK/camdel" --source "All pictures" --delete-after-download=yes \
+scanimage -d "pxcm:$WORK/camdel" --source ADF --delete-after-download=yes \
     --batch=del%d.png --format=png >del.out 2>&1 || fail "batch with deletion failed: $(cat del.out)"
 grep -q "Batch terminated, 3 pages scanned" del.out || fail "deleting batch: $(cat del.out)"
 for n in 1 2 3; do same_pixels "deleted picture $n" "del$n.png" "ref$n.ppm"; done
@@ -133,7 +141,7 @@ grep -q pxcm list.out && fail "-L lists a camera where there is none: $(cat list
 # picture file with the picture's size.
 start_camera camoff --dir "$WORK/pics" --fault exit-after-blocks:200
 configure "$WORK/camoff"
-if scanimage -d "pxcm:$WORK/camoff" --format=png -o off.png 2>off.err; then
+if scanimage -d "pxcm:$WORK/camoff" --picture 1 --format=png -o off.png 2>off.err; then
     fail "a picture cut off mid-way was reported as scanned"
 fi
 grep -q "Error during device I/O" off.err || fail "camera off: $(cat off.err)"
@@ -144,7 +152,7 @@ grep -q "Error during device I/O" off.err || fail "camera off: $(cat off.err)"
 start_camera camstop --dir "$WORK/pics" --fault stop-after-blocks:100
 configure "$WORK/camstop"
 t0=$(date +%s)
-if scanimage -d "pxcm:$WORK/camstop" --format=png -o stop.png 2>stop.err; then
+if scanimage -d "pxcm:$WORK/camstop" --picture 1 --format=png -o stop.png 2>stop.err; then
     fail "a picture whose blocks stopped coming was reported as scanned"
 fi
 grep -q "Error during device I/O" stop.err || fail "blocks stopped: $(cat stop.err)"

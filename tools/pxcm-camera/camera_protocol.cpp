@@ -348,20 +348,24 @@ CameraProtocol::TransferEnd CameraProtocol::stepped(const Bytes& data) {
 }
 
 CameraProtocol::TransferEnd CameraProtocol::addressed(const Bytes& data) {
+    // The real camera takes no handshake here and waits its own time for
+    // each byte.
+    const bool strict = settings_.transferWaitMs > 0;
+    const Millis idle = strict ? Millis(settings_.transferWaitMs) : kDataIdle;
     for (;;) {
-        auto high = line_.receive(kDataIdle);
+        auto high = line_.receive(idle);
         if (!high) return TransferEnd::Abandoned;
         if (*high == kStop) {
             // The PC may pause between the two stop bytes (thumbnails do).
-            auto low = line_.receive(kDataIdle);
+            auto low = line_.receive(idle);
             if (!low || *low == kStop) return TransferEnd::Finished;
-            if (*low == 0x00) return TransferEnd::Handshake;
+            if (*low == 0x00 && !strict) return TransferEnd::Handshake;
             logf("ignored 0xFF 0x%02X in an addressed transfer", *low);
             continue;
         }
         auto low = line_.receive(kBlockGap);
         if (!low) {
-            if (*high == 0x00) return TransferEnd::Handshake;
+            if (*high == 0x00 && !strict) return TransferEnd::Handshake;
             logf("ignored a lone 0x%02X in an addressed transfer", *high);
             continue;
         }
@@ -400,8 +404,12 @@ bool CameraProtocol::serveBlock(const Bytes& data, long block) {
     const std::size_t length = std::min(kBlockSize, data.size() - offset);
     Bytes bytes(data.begin() + static_cast<long>(offset),
                 data.begin() + static_cast<long>(offset + length));
-    if (faults_.corruptBlocks.count(block) && corrupted_.insert(block).second) {
-        for (auto& b : bytes) b ^= kCorruption;
+    const bool always = faults_.corruptAlways.count(block) != 0;
+    if (always || (faults_.corruptBlocks.count(block) && corrupted_.insert(block).second)) {
+        // A bad line damages a block differently each time.
+        const auto mask =
+            static_cast<std::uint8_t>(always ? kCorruption ^ (tries & 0x3F) : kCorruption);
+        for (auto& b : bytes) b ^= mask;
         logf("block %ld sent corrupted", block);
     }
     send(bytes);

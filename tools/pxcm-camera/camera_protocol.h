@@ -18,6 +18,7 @@ struct CameraSettings {
     int firmware = 40;  // version × 10
     bool timing = false;
     bool checkRate = false;
+    int transferWaitMs = 0;  // 0: a handshake ends a transfer
     int battery = 1;
     bool modeQ = false;
     bool modeT = false;

@@ -54,8 +54,8 @@ bool addFault(const std::string& text, FaultPlan& plan, std::string& error) {
             return true;
         }
     }
-    if (kind == "corrupt-block" && parseCount(rest, n)) {
-        plan.corruptBlocks.insert(n);
+    if ((kind == "corrupt-block" || kind == "corrupt-block-always") && parseCount(rest, n)) {
+        (kind == "corrupt-block" ? plan.corruptBlocks : plan.corruptAlways).insert(n);
         return true;
     }
     if (kind == "stop-after-blocks" && parseCount(rest, n)) {
@@ -68,7 +68,8 @@ bool addFault(const std::string& text, FaultPlan& plan, std::string& error) {
     }
     error = "unknown fault '" + text +
             "' (silent, silent-after:N, short:L, bad-header:L, fail-block:N:T, corrupt-block:N, "
-            "stop-after-blocks:N, exit-after-blocks:N; L one of P Q T S M L I y F H)";
+            "corrupt-block-always:N, stop-after-blocks:N, exit-after-blocks:N; L one of P Q T S M "
+            "L I y F H)";
     return false;
 }
 

@@ -15,7 +15,8 @@ struct FaultPlan {
     std::set<char> shortReplies;          // short:L
     std::set<char> badHeaders;            // bad-header:L
     std::map<long, int> failBlock;        // fail-block:N:T, block -> unanswered tries
-    std::set<long> corruptBlocks;         // corrupt-block:N
+    std::set<long> corruptBlocks;         // corrupt-block:N (the first time)
+    std::set<long> corruptAlways;         // corrupt-block-always:N (every time)
     std::optional<long> stopAfterBlocks;  // stop-after-blocks:N
     std::optional<long> exitAfterBlocks;  // exit-after-blocks:N
 };

@@ -34,6 +34,7 @@ bool parseOptions(int argc, char** argv, Options& out, std::string& error) {
                                                       {"--low-latency-honoured"},
                                                       {"--verbose"},
                                                       {"--latency-timer", true},
+                                                      {"--transfer-wait", true},
                                                       {"--link", true},
                                                       {"--dir", true},
                                                       {"--firmware", true},
@@ -71,6 +72,9 @@ bool parseOptions(int argc, char** argv, Options& out, std::string& error) {
             out.checkRate = true;
         } else if (arg == "--low-latency-honoured") {
             out.lowLatencyHonoured = true;
+        } else if (arg == "--transfer-wait") {
+            if (!tools::parseNumber(value, 100, 60000, out.transferWaitMs))
+                return bad("100 to 60000 ms");
         } else if (arg == "--verbose") {
             out.verbose = true;
         } else if (arg == "--latency-timer") {
@@ -128,6 +132,12 @@ Options:
                       set its end of the line to the download rate (waiting up
                       to 1.5 s for the switch); if not, stay silent and say
                       so on stderr
+  --transfer-wait MS  behave as the real camera in an addressed transfer:
+                      no handshake ends it (a 0x00 is one more stray byte),
+                      only the stop bytes or MS (100 to 60000) ms without
+                      any byte from the PC, each byte starting the wait
+                      afresh; without it a lone 0x00 is taken for a
+                      handshake and 10 s of silence end the transfer
   --latency-timer MS  answer through a model of a USB serial adapter: bytes
                       reach the PC in packets of 62, and a shorter run only
                       MS (1 to 255) ms after its first byte came, as the
@@ -160,6 +170,9 @@ Options:
                           is asked for (counted over the whole run)
       corrupt-block:N     send data block N with every byte XOR 0xA5 the
                           first time it is answered, correctly afterwards
+      corrupt-block-always:N  send data block N damaged every time it is
+                          answered, each time differently (XOR 0xA5 and the
+                          number of the try), as a bad line would
       stop-after-blocks:N answer N data blocks in all, then no further data
                           block (other requests are still answered)
       exit-after-blocks:N answer N data blocks in all, then end as if

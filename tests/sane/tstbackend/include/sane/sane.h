@@ -1,0 +1,2 @@
+/* sane.h — the system's SANE header, where tstbackend.c looks for its own. */
+#include <sane/sane.h>
