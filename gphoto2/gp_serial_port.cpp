@@ -30,7 +30,10 @@ std::string devicePath(GPPort* port) {
 }  // namespace
 
 GpSerialPort::GpSerialPort(GPPort* port, std::function<bool()> cancelled)
-    : port_(port), cancelled_(std::move(cancelled)), watch_(devicePath(port)) {}
+    : port_(port),
+      cancelled_(std::move(cancelled)),
+      watch_(devicePath(port)),
+      format_(devicePath(port)) {}
 
 uint32_t GpSerialPort::write(const uint8_t* data, uint32_t count) {
     // The serial port answers GP_OK, not a count, when all went.
@@ -80,10 +83,12 @@ bool GpSerialPort::setLineSettings(const plat::LineSettings& wanted) {
     settings.serial.bits = wanted.dataBits;
     // With parity on, libgphoto2's serial read refuses every 0xFF byte (it
     // takes the terminal's marking of a good 0xFF for a bad sequence), and
-    // the camera's pictures are full of them: the port keeps parity off.
+    // the camera's pictures are full of them: libgphoto2 keeps parity off,
+    // and the parity and stop bits are set on the device after it, each
+    // time it has written its settings.
     settings.serial.parity = GP_PORT_SERIAL_PARITY_OFF;
-    settings.serial.stopbits = wanted.stopBits == plat::StopBits::Two ? 2 : 1;
-    if (gp_port_set_settings(port_, settings) < GP_OK) return false;
+    settings.serial.stopbits = 1;
+    if (gp_port_set_settings(port_, settings) < GP_OK || !format_.apply(wanted)) return false;
     line_ = wanted;
     return true;
 }

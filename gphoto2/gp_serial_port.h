@@ -2,8 +2,9 @@
 // port (GPPort), which libgphoto2 opened (and locked) before the driver
 // starts and closes after it: the line settings and speed go through
 // gp_port_set_settings, bytes through gp_port_read and gp_port_write. The
-// port carries the rate and data bits; libgphoto2 cannot carry parity for
-// binary data (see setLineSettings).
+// port carries the rate; the camera's character format (odd parity, two
+// stop bits), which libgphoto2 cannot carry for binary data, is held beside
+// it on the same device (see setLineSettings).
 #pragma once
 
 #include <gphoto2/gphoto2-port.h>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "platform/line_format.h"
 #include "platform/line_watch.h"
 #include "platform/serial_port.h"
 
@@ -33,6 +35,8 @@ private:
     std::function<bool()> cancelled_;
     // Where the driver waits for bytes (see read).
     plat::LineWatch watch_;
+    // Where the format is set, and put back when the driver ends.
+    plat::LineFormat format_;
     uint32_t readTimeoutMs_ = 1000;
     // The format the link asked for, as it reads it back.
     plat::LineSettings line_{};

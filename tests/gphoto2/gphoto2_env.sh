@@ -34,10 +34,11 @@ make_pictures() {
         make_ppm 80 56 $((n + 10)) | cjpeg -quality 75 >"$dir/p$n.thumb.jpg"
     done
 }
-# start_camera NAME DIR [OPTION]...: a simulator on pty $WORK/NAME with DIR's pictures.
+# start_camera NAME DIR [OPTION]...: a simulator on pty $WORK/NAME with DIR's
+# pictures, answering only a line in the camera's format (8O2).
 start_camera() {
     local name=$1 dir=$2; shift 2
-    "$CAMERA" --link "$WORK/$name" --dir "$dir" "$@" >"$WORK/$name.out" 2>"$WORK/$name.err" &
+    "$CAMERA" --link "$WORK/$name" --dir "$dir" --check-format "$@" >"$WORK/$name.out" 2>"$WORK/$name.err" &
     SIMS+=($!)
     for _ in $(seq 50); do [[ -e $WORK/$name ]] && return; sleep 0.1; done
     fail "the simulator on $name did not start"

@@ -4,6 +4,7 @@
 #include <csignal>
 
 #include <algorithm>
+#include <string>
 #include <utility>
 
 #include "tools/pxcm-camera/log.h"
@@ -20,6 +21,7 @@ constexpr std::uint8_t kStep = 'O';
 constexpr std::uint8_t kStop = 0xFF;
 constexpr std::uint8_t kWrongHeader = '?';
 constexpr std::uint8_t kCorruption = 0xA5;
+constexpr const char* kLineFormat = "8O2";
 
 const Millis kPoll(200);
 // The PC writes the bytes of one request back to back; a longer gap means it
@@ -89,6 +91,10 @@ void CameraProtocol::handshake() {
     if (silentNow()) {
         awake_ = false;
         logf("handshake left unanswered (silent)");
+        return;
+    }
+    if (!pcInFormat("handshake left unanswered")) {
+        awake_ = false;
         return;
     }
     awake_ = true;
@@ -281,6 +287,15 @@ bool CameraProtocol::pcAtRate(int rate) const {
     return !settings_.checkRate || line_.pcRate() == rate;
 }
 
+bool CameraProtocol::pcInFormat(const char* what) const {
+    if (!settings_.checkFormat) return true;
+    const std::string format = line_.pcFormat();
+    if (format == kLineFormat) return true;
+    // A real camera would read nothing but garbage.
+    warnf("the PC's line is %s, not %s: %s", format.c_str(), kLineFormat, what);
+    return false;
+}
+
 bool CameraProtocol::waitForPcRate(int rate, bool purged) {
     if (!settings_.checkRate) return true;
     for (Millis waited(0); waited < kRateWait; waited += Millis(10)) {
@@ -395,6 +410,7 @@ bool CameraProtocol::serveBlock(const Bytes& data, long block) {
         logf("block %ld: no answer (try %d of %d failing)", block, tries, failing->second);
         return false;
     }
+    if (!pcInFormat("block not sent")) return false;
     if (!pcAtRate(transferRate_)) {
         warnf("the PC's line is at %d baud, not %d: block %ld not sent", line_.pcRate(),
               transferRate_, block);

@@ -18,6 +18,7 @@ struct CameraSettings {
     int firmware = 40;  // version × 10
     bool timing = false;
     bool checkRate = false;
+    bool checkFormat = false;
     int transferWaitMs = 0;  // 0: a handshake ends a transfer
     int battery = 1;
     bool modeQ = false;
@@ -59,6 +60,8 @@ private:
     // tells that the PC has already purged its queues after switching.
     [[nodiscard]] bool waitForPcRate(int rate, bool purged);
     [[nodiscard]] bool pcAtRate(int rate) const;
+    // With the format check: true when the PC's end is 8O2, else says so.
+    [[nodiscard]] bool pcInFormat(const char* what) const;
 
     // Sends a reply with the fault plan applied to it; false when it was cut short.
     bool reply(std::uint8_t letter, Bytes bytes);

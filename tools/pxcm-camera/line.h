@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace pxcmcam {
 
@@ -23,6 +24,8 @@ public:
     virtual void setRate(int baud) = 0;
     // The rate the PC has set on its end of the line; 0 when unknown.
     [[nodiscard]] virtual int pcRate() const = 0;
+    // The PC's character format, "8O2" for the camera's; empty when unknown.
+    [[nodiscard]] virtual std::string pcFormat() const = 0;
     // Sleeps, cut short when the program is stopping.
     virtual void pause(Millis duration) = 0;
     // Waits at most `wait` for the PC to purge its input queue after the last

@@ -83,6 +83,7 @@ int main(int argc, char** argv) {
     settings.firmware = options.firmware;
     settings.timing = options.timing;
     settings.checkRate = options.checkRate;
+    settings.checkFormat = options.checkFormat;
     settings.transferWaitMs = options.transferWaitMs;
     settings.battery = options.battery;
     settings.modeQ = options.modeQ;

@@ -31,6 +31,7 @@ bool parseOptions(int argc, char** argv, Options& out, std::string& error) {
                                                       {"-h"},
                                                       {"--timing"},
                                                       {"--check-rate"},
+                                                      {"--check-format"},
                                                       {"--low-latency-honoured"},
                                                       {"--verbose"},
                                                       {"--latency-timer", true},
@@ -70,6 +71,8 @@ bool parseOptions(int argc, char** argv, Options& out, std::string& error) {
             out.timing = true;
         } else if (arg == "--check-rate") {
             out.checkRate = true;
+        } else if (arg == "--check-format") {
+            out.checkFormat = true;
         } else if (arg == "--low-latency-honoured") {
             out.lowLatencyHonoured = true;
         } else if (arg == "--transfer-wait") {
@@ -132,6 +135,11 @@ Options:
                       set its end of the line to the download rate (waiting up
                       to 1.5 s for the switch); if not, stay silent and say
                       so on stderr
+  --check-format      at every handshake and before every data block, check
+                      that the PC's end of the line is 8 data bits, odd
+                      parity, two stop bits (a pty shows parity only by its
+                      odd flag: it drops the enable flag); if not, stay
+                      silent and say so on stderr
   --transfer-wait MS  behave as the real camera in an addressed transfer:
                       no handshake ends it (a 0x00 is one more stray byte),
                       only the stop bytes or MS (100 to 60000) ms without

@@ -15,6 +15,7 @@ struct Options {
     int firmware = 40;                // --firmware, version × 10
     bool timing = false;              // --timing
     bool checkRate = false;           // --check-rate
+    bool checkFormat = false;         // --check-format
     int transferWaitMs = 0;           // --transfer-wait MS; 0: the lenient camera
     int latencyTimerMs = 0;           // --latency-timer MS; 0: no adapter
     bool lowLatencyHonoured = false;  // --low-latency-honoured

@@ -18,8 +18,8 @@
 #include <thread>
 #include <vector>
 
-#include "tools/pxcm-camera/line_rate.h"
 #include "tools/pxcm-camera/log.h"
+#include "tools/pxcm-camera/pc_line_settings.h"
 
 namespace pxcmcam {
 
@@ -167,6 +167,10 @@ void PtyLine::setRate(int baud) {
 
 int PtyLine::pcRate() const {
     return terminalRate(slave_);
+}
+
+std::string PtyLine::pcFormat() const {
+    return terminalFormat(slave_);
 }
 
 bool PtyLine::reached(Until until) const {

@@ -28,6 +28,7 @@ public:
     void send(const std::uint8_t* data, std::size_t size) override;
     void setRate(int baud) override;
     [[nodiscard]] int pcRate() const override;
+    [[nodiscard]] std::string pcFormat() const override;
     void pause(Millis duration) override;
     [[nodiscard]] bool awaitPurge(Millis wait) override;
     [[nodiscard]] bool stopping() const override;
