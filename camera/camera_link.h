@@ -32,6 +32,10 @@ uint32_t baudRateForSpeedCode(uint8_t speedCode);
 constexpr uint32_t BLOCK_SIZE = 32;
 constexpr uint32_t LARGEST_PICTURE = 800000;
 constexpr uint32_t LARGEST_THUMBNAIL = 13000;
+// Every thumbnail is a picture of this size (the information reply gives
+// only its byte count).
+constexpr uint32_t THUMBNAIL_WIDTH = 80;
+constexpr uint32_t THUMBNAIL_HEIGHT = 56;
 constexpr int PICTURE_BLOCK_TRIES = 6;
 constexpr int THUMBNAIL_BLOCK_TRIES = 4;
 constexpr double ADDRESSED_FIRMWARE = 4.0;

@@ -109,10 +109,13 @@ int cameraCapture(Camera* camera, CameraCaptureType type, CameraFilePath* path,
                   GPContext* context) {
     if (type != GP_CAPTURE_IMAGE) return GP_ERROR_NOT_SUPPORTED;
     return guarded([&] {
-        const int r = camera->pl->camera.capture(path, context);
+        bool renamed = false;
+        const int r = camera->pl->camera.capture(path, renamed, context);
         if (r < GP_OK) return r;
-        // The new picture is in libgphoto2's list of the folder too.
-        return gp_filesystem_append(camera->fs, path->folder, path->name, context);
+        // The new picture is in libgphoto2's list of the folder too; after
+        // new names for all, libgphoto2 lists the folder afresh.
+        return renamed ? gp_filesystem_reset(camera->fs)
+                       : gp_filesystem_append(camera->fs, path->folder, path->name, context);
     });
 }
 

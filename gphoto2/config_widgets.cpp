@@ -8,6 +8,7 @@
 #include <ctime>
 #include <string>
 
+#include "gphoto2/camera_time.h"
 #include "gphoto2/download_speed.h"
 #include "gphoto2/driver_camera.h"
 
@@ -25,22 +26,12 @@ CameraWidget* addChild(CameraWidget* parent, CameraWidgetType type, const char* 
     return w;
 }
 
-std::time_t cameraClock(const CameraStatus& s) {
-    std::tm t{};
-    t.tm_year = s.clockYear - 1900;
-    t.tm_mon = s.clockMonth - 1;
-    t.tm_mday = s.clockDay;
-    t.tm_hour = s.clockHour;
-    t.tm_min = s.clockMinute;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
-}
-
-// The widget `name` when the user changed it.
-CameraWidget* changed(CameraWidget* window, const char* name) {
+// The value of widget `name` (text or number), when the user changed it.
+template <typename T>
+bool changedValue(CameraWidget* window, const char* name, T& value) {
     CameraWidget* w = nullptr;
-    if (gp_widget_get_child_by_name(window, name, &w) < GP_OK) return nullptr;
-    return gp_widget_changed(w) ? w : nullptr;
+    return gp_widget_get_child_by_name(window, name, &w) >= GP_OK && gp_widget_changed(w) &&
+           gp_widget_get_value(w, &value) >= GP_OK;
 }
 
 }  // namespace
@@ -61,7 +52,8 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext* context) {
     int on = s.modeT == 1 ? 1 : 0;
     gp_widget_set_value(w, &on);
     w = addChild(settings, GP_WIDGET_DATE, "datetime", "Camera clock");
-    int clock = static_cast<int>(cameraClock(s));
+    int clock = static_cast<int>(
+        localTimeOf(s.clockYear, s.clockMonth, s.clockDay, s.clockHour, s.clockMinute));
     gp_widget_set_value(w, &clock);
     w = addChild(settings, GP_WIDGET_TOGGLE, "syncdatetime",
                  "Set the camera clock from this computer");
@@ -78,32 +70,24 @@ int getConfig(Camera* camera, CameraWidget** window, GPContext* context) {
 int setConfig(Camera* camera, CameraWidget* window, GPContext* context) {
     DriverCamera& cam = camera->pl->camera;
     int r = GP_OK;
-    if (CameraWidget* w = changed(window, "picturesize")) {
-        const char* value = nullptr;
-        gp_widget_get_value(w, &value);
-        const std::string size = value ? value : "";
+    const char* text = nullptr;
+    int number = 0;
+    if (changedValue(window, "picturesize", text)) {
+        const std::string size = text ? text : "";
         if (size != SIZE_LARGE && size != SIZE_SMALL) return GP_ERROR_BAD_PARAMETERS;
         if ((r = cam.setPictureSizeSmall(size == SIZE_SMALL, context)) < GP_OK) return r;
     }
-    if (CameraWidget* w = changed(window, "selftimer")) {
-        int on = 0;
-        gp_widget_get_value(w, &on);
-        if ((r = cam.setSelfTimer(on != 0, context)) < GP_OK) return r;
-    }
-    if (CameraWidget* w = changed(window, "datetime")) {
-        int when = 0;
-        gp_widget_get_value(w, &when);
-        if ((r = cam.setClock(static_cast<std::time_t>(when), context)) < GP_OK) return r;
-    }
-    if (CameraWidget* w = changed(window, "syncdatetime")) {
-        int on = 0;
-        gp_widget_get_value(w, &on);
-        if (on && (r = cam.setClock(std::time(nullptr), context)) < GP_OK) return r;
-    }
-    if (CameraWidget* w = changed(window, "downloadspeed")) {
-        const char* value = nullptr;
-        gp_widget_get_value(w, &value);
-        if ((r = cam.setDownloadRate(value ? std::atoi(value) : 0, context)) < GP_OK) return r;
-    }
+    if (changedValue(window, "selftimer", number) &&
+        (r = cam.setSelfTimer(number != 0, context)) < GP_OK)
+        return r;
+    if (changedValue(window, "datetime", number) &&
+        (r = cam.setClock(static_cast<std::time_t>(number), context)) < GP_OK)
+        return r;
+    if (changedValue(window, "syncdatetime", number) && number != 0 &&
+        (r = cam.setClock(std::time(nullptr), context)) < GP_OK)
+        return r;
+    if (changedValue(window, "downloadspeed", text) &&
+        (r = cam.setDownloadRate(text ? std::atoi(text) : 0, context)) < GP_OK)
+        return r;
     return GP_OK;
 }

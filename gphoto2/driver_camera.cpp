@@ -10,6 +10,8 @@
 #include <cstring>
 #include <memory>
 
+#include "camera/camera_link.h"
+#include "gphoto2/camera_time.h"
 #include "gphoto2/context_progress.h"
 #include "gphoto2/download_speed.h"
 #include "gphoto2/gp_result.h"
@@ -28,17 +30,6 @@ int savedRate() {
         GP_OK)
         return 0;
     return std::atoi(value);
-}
-
-std::time_t pictureTime(const PictureInfo& info) {
-    std::tm t{};
-    t.tm_year = info.year - 1900;
-    t.tm_mon = info.month - 1;
-    t.tm_mday = info.day;
-    t.tm_hour = info.hour;
-    t.tm_min = info.minute;
-    t.tm_isdst = -1;
-    return std::mktime(&t);
 }
 
 }  // namespace
@@ -119,10 +110,13 @@ int DriverCamera::fileInfo(const std::string& name, CameraFileInfo* info, GPCont
     info->file.height = p.height;
     info->file.permissions =
         static_cast<CameraFilePermissions>(GP_FILE_PERM_READ | GP_FILE_PERM_DELETE);
-    info->file.mtime = pictureTime(p);
-    info->preview.fields = static_cast<CameraFileInfoFields>(GP_FILE_INFO_TYPE | GP_FILE_INFO_SIZE);
+    info->file.mtime = localTimeOf(p.year, p.month, p.day, p.hour, p.minute);
+    info->preview.fields = static_cast<CameraFileInfoFields>(
+        GP_FILE_INFO_TYPE | GP_FILE_INFO_SIZE | GP_FILE_INFO_WIDTH | GP_FILE_INFO_HEIGHT);
     std::strcpy(info->preview.type, GP_MIME_JPEG);
     info->preview.size = p.thumbnailSize;
+    info->preview.width = THUMBNAIL_WIDTH;
+    info->preview.height = THUMBNAIL_HEIGHT;
     return GP_OK;
 }
 
@@ -183,7 +177,7 @@ int DriverCamera::deleteAll(GPContext* context) {
     return GP_OK;
 }
 
-int DriverCamera::capture(CameraFilePath* path, GPContext* context) {
+int DriverCamera::capture(CameraFilePath* path, bool& renamed, GPContext* context) {
     int r = refreshStatus(context);
     if (r < GP_OK) return r;
     names_.sync(device_.status().pictureCount);
@@ -195,7 +189,8 @@ int DriverCamera::capture(CameraFilePath* path, GPContext* context) {
                          device_.status().freeFrames);
         return GP_ERROR_CAMERA_ERROR;
     }
-    const std::string& name = names_.append();
+    renamed = names_.append();
+    const std::string& name = names_.names().back();
     std::strcpy(path->folder, "/");
     std::snprintf(path->name, sizeof path->name, "%s", name.c_str());
     return GP_OK;

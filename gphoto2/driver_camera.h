@@ -31,8 +31,9 @@ public:
     int getFile(const std::string& name, CameraFileType type, CameraFile* file, GPContext* context);
     int deleteFile(const std::string& name, GPContext* context);
     int deleteAll(GPContext* context);
-    // Takes a picture; `path` names it.
-    int capture(CameraFilePath* path, GPContext* context);
+    // Takes a picture; `path` names it. `renamed` tells that every picture
+    // got a new name with it (see PictureNames::append).
+    int capture(CameraFilePath* path, bool& renamed, GPContext* context);
     // The camera's status, asked afresh.
     int refreshStatus(GPContext* context);
     const CameraStatus& status() const { return device_.status(); }

@@ -6,7 +6,7 @@
 
 std::string pictureName(int number) {
     char text[32];
-    std::snprintf(text, sizeof text, "picture-%03d.jpg", number);
+    std::snprintf(text, sizeof text, "picture-%0*d.jpg", NAME_DIGITS, number);
     return text;
 }
 
@@ -14,7 +14,7 @@ void PictureNames::sync(int count) {
     if (count == static_cast<int>(names_.size())) return;
     names_.clear();
     lastNumber_ = 0;
-    while (static_cast<int>(names_.size()) < count) append();
+    while (static_cast<int>(names_.size()) < count) names_.push_back(pictureName(++lastNumber_));
 }
 
 int PictureNames::indexOf(const std::string& name) const {
@@ -26,7 +26,13 @@ void PictureNames::erase(int index) {
     if (index >= 0 && index < static_cast<int>(names_.size())) names_.erase(names_.begin() + index);
 }
 
-const std::string& PictureNames::append() {
-    names_.push_back(pictureName(++lastNumber_));
-    return names_.back();
+bool PictureNames::append() {
+    if (lastNumber_ < LAST_NAME_NUMBER) {
+        names_.push_back(pictureName(++lastNumber_));
+        return false;
+    }
+    const int count = static_cast<int>(names_.size()) + 1;
+    names_.clear();
+    sync(count);
+    return true;
 }

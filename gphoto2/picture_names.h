@@ -8,6 +8,21 @@
 #include <string>
 #include <vector>
 
+// The most pictures a camera holds: its status counts them in one byte.
+constexpr int MOST_PICTURES = 255;
+
+constexpr int digitsOf(int n) {
+    return n < 10 ? 1 : 1 + digitsOf(n / 10);
+}
+constexpr int tenTo(int power) {
+    return power == 0 ? 1 : 10 * tenTo(power - 1);
+}
+// Names carry their numbers zero-padded to the digits of the most pictures,
+// so that bytewise order is number order, up to the highest number of that
+// many digits.
+constexpr int NAME_DIGITS = digitsOf(MOST_PICTURES);
+constexpr int LAST_NAME_NUMBER = tenTo(NAME_DIGITS) - 1;
+
 class PictureNames {
 public:
     // The names for a camera holding `count` pictures. Names held already
@@ -19,8 +34,11 @@ public:
     int indexOf(const std::string& name) const;
     // After the camera deleted the picture at `index`: the later ones move up.
     void erase(int index);
-    // A new picture, last in the camera: its name, after every name ever given.
-    const std::string& append();
+    // A new picture, last in the camera, named last (names().back()), after
+    // every name given. When the numbers have run out (captures and deletes
+    // in a long run), every picture is named afresh from the first number
+    // and the answer is true: names handed out before no longer hold.
+    bool append();
     void clear() { names_.clear(); }
 
 private:
@@ -28,5 +46,5 @@ private:
     int lastNumber_ = 0;
 };
 
-// "picture-007.jpg" for 7; three digits cover the camera's 255 pictures.
+// "picture-007.jpg" for 7.
 std::string pictureName(int number);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # cli.sh — the gphoto2 command through the driver, against the simulated
-# camera with its line-rate check on: the camera listed once as "testing",
-# the files with their names, sizes and geometry, every picture and thumbnail
+# camera with its line-rate and line-format checks on (8 data bits, odd
+# parity, two stop bits, which libgphoto2's own settings cannot carry, put
+# back when gphoto2 ends): the camera listed once as "testing",
+# the files with their names, sizes and geometry (the thumbnails' too), every picture and thumbnail
 # byte for byte, each offered speed and the refused 57600, firmware below and
 # from 4.0, a delete (the rest keep their pictures under the camera's new
 # numbers), a capture that appears and downloads, the summary, the modes and
@@ -26,6 +28,12 @@ for row in "#1 picture-001.jpg 640x480 $(stat -c %s pics/p1.jpg)" \
     grep -qE "^$1 +$2 .* $3 +image/jpeg" <<<"$out" || fail "--list-files lacks $row: $out"
 done
 
+# The thumbnail's info: the camera's size in bytes, its 80x56 geometry.
+out=$(gp cam --show-info 1 2>&1)
+thumb=$(sed -n '/^Thumbnail:/,/^Audio/p' <<<"$out" | tr '\n' ' ' | tr -s ' ')
+[[ $thumb == *"Size: $(stat -c %s pics/p1.thumb.jpg) byte(s) Width: 80 pixel(s) Height: 56 pixel(s)"* ]] ||
+    fail "--show-info thumbnail: $out"
+
 out=$(gp cam --summary 2>&1)
 for line in "Pictures taken: 3" "Pictures left: 9" "Battery: half" "Firmware: 4.0" "Camera clock: 2001-02-03 04:05"; do
     grep -qx "$line" <<<"$out" || fail "--summary lacks '$line': $out"
@@ -41,6 +49,9 @@ for speed in "" 9600 19200 115200; do
     done
     cd .. || exit 1
 done
+# The camera's format held beside libgphoto2's port is put back at its end.
+flags=$(stty -F "$WORK/cam" -a)
+grep -qw -- -parodd <<<"$flags" && grep -qw -- -cstopb <<<"$flags" || fail "the line stays odd/2 stop bits: $flags"
 gp cam --speed 57600 --list-files >out 2>&1 && fail "--speed 57600 was taken"
 grep -q "downloads at 9600, 19200 or 115200 baud, not at 57600" out || fail "--speed 57600: $(cat out)"
 
