@@ -9,42 +9,13 @@
 set -u
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-CAMERA=$BUILD/pxcm-camera
-for tool in Xvfb xdotool simple-scan xsane dbus-run-session djpeg cjpeg compare; do
-    command -v $tool >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
-[[ -x $CAMERA && -e $BUILD/libsane-pxcm.so.1 ]] || { echo "FAIL: not built"; exit 1; }
+source "$SOURCE/tests/sane/sane_env.sh"
+sane_require Xvfb xdotool simple-scan xsane dbus-run-session djpeg cjpeg compare import
 
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    [[ -n ${KEEP:-} ]] && { echo "kept $WORK"; return; }; rm -rf "$WORK"
-}
-trap cleanup EXIT
-cd "$WORK" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-source "$SOURCE/tests/support/test_ppm.sh"
+make_pictures pics 640:480 203:150 320:240
+start_camera cam pics
+sane_config conf "$WORK/cam"
 
-mkdir pics
-n=0
-for size in "640 480" "203 150" "320 240"; do
-    n=$((n + 1))
-    set -- $size
-    make_ppm "$1" "$2" $n | cjpeg -quality 85 -outfile "pics/p$n.jpg"
-    make_ppm 80 56 $((n + 10)) | cjpeg -quality 75 -outfile "pics/p$n.thumb.jpg"
-    djpeg -pnm -outfile "ref$n.ppm" "pics/p$n.jpg"
-done
-"$CAMERA" --dir "$WORK/pics" --link "$WORK/cam" >sim.out 2>sim.err &
-PIDS+=($!)
-for _ in $(seq 50); do [[ -e $WORK/cam ]] && break; sleep 0.1; done
-
-mkdir conf
-echo pxcm >conf/dll.conf
-printf '%s\nspeed 115200\n' "$WORK/cam" >conf/pxcm.conf
-export SANE_CONFIG_DIR=$WORK/conf PXCM_ROOT=$WORK/root PXCM_PROMPTS=$WORK/prompts.jsonl
-export LD_LIBRARY_PATH=$BUILD${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
 export HOME=$WORK/home XDG_RUNTIME_DIR=$WORK/xdg XDG_CONFIG_HOME=$WORK/home/.config
 export XDG_CACHE_HOME=$WORK/home/.cache NO_AT_BRIDGE=1 GTK_A11Y=none
 mkdir -p "$HOME/.cache" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
@@ -56,12 +27,6 @@ for _ in $(seq 100); do [[ -s display.txt ]] && break; sleep 0.1; done
 [[ -s display.txt ]] || { echo "FAIL: Xvfb did not start: $(cat xvfb.log)"; exit 1; }
 export DISPLAY=:$(head -1 display.txt)
 
-same_pixels() {  # same_pixels WHAT SCAN REFERENCE
-    local what=$1 scan=$2 ref=$3 differing
-    [[ -s $scan ]] || { fail "$what: no picture written"; return; }
-    differing=$(compare -metric AE "$scan" "$ref" null: 2>&1)
-    [[ $differing == 0 ]] || fail "$what: $differing pixels differ from djpeg's decoding"
-}
 # wait_for SECONDS COMMAND...: until the command succeeds.
 wait_for() {
     local end=$((SECONDS + $1)); shift
@@ -159,9 +124,4 @@ has_window "^Error" && fail "XSane showed an error window"
 grep -i "failed\|error" xs.log | grep -v "^\[pxcm\]" && fail "XSane complained"
 stop_last
 
-[[ -s prompts.jsonl ]] && fail "the backend showed a box: $(cat prompts.jsonl)"
-if ((failures)); then
-    echo "$failures failures"
-    exit 1
-fi
-echo "desktop: all checks passed"
+finish desktop

@@ -8,28 +8,11 @@
 set -u
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-CAMERA=$BUILD/pxcm-camera
-[[ -x $CAMERA && -e $BUILD/libsane-pxcm.so.1 ]] || { echo "FAIL: not built"; exit 1; }
+source "$SOURCE/tests/sane/sane_env.sh"
+sane_require scanimage stty flock /usr/bin/python3
 
-WORK=$(mktemp -d)
-PIDS=()
-cleanup() {
-    for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-cd "$WORK" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-"$CAMERA" --link "$WORK/cam" >sim.out 2>sim.err &
-PIDS+=($!)
-for _ in $(seq 50); do [[ -e $WORK/cam ]] && break; sleep 0.1; done
-mkdir conf
-echo pxcm >conf/dll.conf
-printf '%s\nspeed 115200\n' "$WORK/cam" >conf/pxcm.conf
-export SANE_CONFIG_DIR=$WORK/conf PXCM_ROOT=$WORK/root PXCM_PROMPTS=$WORK/prompts.jsonl
-export LD_LIBRARY_PATH=$BUILD${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+start_camera cam ""
+sane_config conf "$WORK/cam"
 
 # A terminal of its own (a pty whose other end this test reads), named to
 # the backend three ways: by its path, through a link, and as the empty
@@ -83,9 +66,4 @@ kill $(pgrep -P "$holder") "$holder" 2>/dev/null
 wait "$holder" 2>/dev/null
 scanimage -d "pxcm:$WORK/cam" --format=pnm -o free.pnm 2>err || fail "the port let go: $(cat err)"
 
-[[ -s prompts.jsonl ]] && fail "the backend showed a box: $(cat prompts.jsonl)"
-if ((failures)); then
-    echo "$failures failures"
-    exit 1
-fi
-echo "open: all checks passed"
+finish open

@@ -9,68 +9,14 @@
 set -u
 BUILD=$(cd "$1" && pwd)
 SOURCE=$(cd "$2" && pwd)
-CAMERA=$BUILD/pxcm-camera
-for tool in scanimage djpeg cjpeg compare; do
-    command -v $tool >/dev/null || { echo "FAIL: $tool is missing"; exit 1; }
-done
-[[ -x $CAMERA && -e $BUILD/libsane-pxcm.so.1 ]] || { echo "FAIL: pxcm-camera or the backend is not built"; exit 1; }
+source "$SOURCE/tests/sane/sane_env.sh"
+sane_require scanimage djpeg cjpeg compare identify
 
-WORK=$(mktemp -d)
-SIMS=()
-cleanup() {
-    for pid in "${SIMS[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-cd "$WORK" || exit 1
+# The camera's folder: p1 640x480, p2 of odd width 203x150, p3 320x240.
+make_pictures pics 640:480 203:150 320:240
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-source "$SOURCE/tests/support/test_ppm.sh"
-
-# The camera's folder: p1 640x480, p2 of odd width 203x150, p3 320x240,
-# each with an 80x56 thumbnail.
-mkdir pics
-n=0
-for size in "640 480" "203 150" "320 240"; do
-    n=$((n + 1))
-    set -- $size
-    make_ppm "$1" "$2" $n | cjpeg -quality 85 -outfile "pics/p$n.jpg"
-    make_ppm 80 56 $((n + 10)) | cjpeg -quality 75 -outfile "pics/p$n.thumb.jpg"
-    djpeg -pnm -outfile "ref$n.ppm" "pics/p$n.jpg"
-    djpeg -pnm -outfile "ref$n.thumb.ppm" "pics/p$n.thumb.jpg"
-done
-
-start_camera() {  # start_camera LINK [OPTION]...: a simulator on pty LINK
-    local link=$1; shift
-    "$CAMERA" --link "$WORK/$link" "$@" >"$WORK/$link.out" 2>"$WORK/$link.err" &
-    SIMS+=($!)
-    for _ in $(seq 50); do [[ -e $WORK/$link ]] && return; sleep 0.1; done
-    fail "the simulator on $link did not start"
-}
-
-# The dll meta-backend loads libsane-pxcm.so.1 from LD_LIBRARY_PATH and reads
-# its configuration from SANE_CONFIG_DIR.
-mkdir conf
-echo pxcm >conf/dll.conf
-export SANE_CONFIG_DIR=$WORK/conf
-export LD_LIBRARY_PATH=$BUILD${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
-unset SANE_DEBUG_PXCM PXCM_SERIAL_LOG
-export PXCM_ROOT=$WORK/root PXCM_PROMPTS=$WORK/prompts.jsonl
-configure() {  # configure DEVICE...: pxcm.conf naming these devices
-    { echo "# devices of this test"; printf '%s\n' "$@"; echo "speed 115200"; } >conf/pxcm.conf
-}
-
-same_pixels() {  # same_pixels WHAT SCAN REFERENCE: no pixel differs
-    local what=$1 scan=$2 ref=$3 differing
-    [[ -s $scan ]] || { fail "$what: no picture written"; return; }
-    differing=$(compare -metric AE "$scan" "$ref" null: 2>&1)
-    [[ $differing == 0 ]] || fail "$what: $differing pixels differ from djpeg's decoding"
-}
-
-start_camera cam --dir "$WORK/pics"
-configure "$WORK/nothing-here" "$WORK/cam"
+start_camera cam pics
+sane_config conf "$WORK/nothing-here" "$WORK/cam"
 
 # The list: the camera's device, a still camera; the empty device is not there.
 scanimage -L >list.out 2>&1 || fail "scanimage -L failed: $(cat list.out)"
@@ -121,8 +67,8 @@ same_pixels "thumbnail 2" thumb2.png ref2.thumb.ppm
 # Nothing was deleted so far; with the option each picture goes once read.
 [[ $(ls pics | wc -l) == 6 ]] || fail "a picture was deleted without the option: $(ls pics)"
 cp -r pics pics-del
-start_camera camdel --dir "$WORK/pics-del"
-configure "$WORK/camdel"
+start_camera camdel pics-del
+sane_config conf "$WORK/camdel"
 scanimage -d "pxcm:$WORK/camdel" --source ADF --delete-after-download=yes \
     --batch=del%d.png --format=png >del.out 2>&1 || fail "batch with deletion failed: $(cat del.out)"
 grep -q "Batch terminated, 3 pages scanned" del.out || fail "deleting batch: $(cat del.out)"
@@ -130,7 +76,7 @@ for n in 1 2 3; do same_pixels "deleted picture $n" "del$n.png" "ref$n.ppm"; don
 [[ $(ls pics-del | wc -l) == 0 ]] || fail "pictures left after reading with deletion: $(ls pics-del)"
 
 # A device without a camera: the open fails with an error, exit non-zero.
-configure "$WORK/nothing-here"
+sane_config conf "$WORK/nothing-here"
 if scanimage -d "pxcm:$WORK/nothing-here" --format=png -o none.png 2>err; then
     fail "a device without a camera was opened"
 fi
@@ -139,8 +85,8 @@ grep -q pxcm list.out && fail "-L lists a camera where there is none: $(cat list
 
 # The camera switched off mid-picture: an I/O error and exit non-zero; no
 # picture file with the picture's size.
-start_camera camoff --dir "$WORK/pics" --fault exit-after-blocks:200
-configure "$WORK/camoff"
+start_camera camoff pics --fault exit-after-blocks:200
+sane_config conf "$WORK/camoff"
 if scanimage -d "pxcm:$WORK/camoff" --picture 1 --format=png -o off.png 2>off.err; then
     fail "a picture cut off mid-way was reported as scanned"
 fi
@@ -149,8 +95,8 @@ grep -q "Error during device I/O" off.err || fail "camera off: $(cat off.err)"
 
 # A camera that stays on but stops sending data blocks: the link's retries
 # and time-outs run out (six tries of 3 s), then an I/O error.
-start_camera camstop --dir "$WORK/pics" --fault stop-after-blocks:100
-configure "$WORK/camstop"
+start_camera camstop pics --fault stop-after-blocks:100
+sane_config conf "$WORK/camstop"
 t0=$(date +%s)
 if scanimage -d "pxcm:$WORK/camstop" --picture 1 --format=png -o stop.png 2>stop.err; then
     fail "a picture whose blocks stopped coming was reported as scanned"
@@ -161,8 +107,8 @@ grep -q "Error during device I/O" stop.err || fail "blocks stopped: $(cat stop.e
 # A timed line at 115200 baud. Ctrl-C mid-download: scanimage cancels, the
 # download ends at once and scanimage fails; the camera is left ready, so
 # the next picture comes out whole with the same pixels.
-start_camera camtimed --dir "$WORK/pics" --timing
-configure "$WORK/camtimed"
+start_camera camtimed pics --timing
+sane_config conf "$WORK/camtimed"
 scanimage -d "pxcm:$WORK/camtimed" --picture 1 --format=png -o int.png 2>int.err &
 scan_pid=$!
 sleep 1
@@ -176,8 +122,4 @@ scanimage -d "pxcm:$WORK/camtimed" --picture 2 --format=png -o timed.png 2>err |
     fail "timed picture failed: $(cat err)"
 same_pixels "timed picture 2" timed.png ref2.ppm
 
-if ((failures)); then
-    echo "$failures failures"
-    exit 1
-fi
-echo "scanimage: all checks passed"
+finish scanimage
