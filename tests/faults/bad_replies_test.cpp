@@ -104,8 +104,8 @@ TEST_F(BadReplies, ABlockFailingEveryTryFailsTheTransferOneTryLessDoesNot) {
         begin();
         addPictures(1);
         const long block = blocks(written[0].thumb) + 3;
-        startCamera({std::string(c.fault) + ":" + std::to_string(block) + ":" +
-                     std::to_string(c.tries)});
+        startCamera(
+            {std::string(c.fault) + ":" + std::to_string(block) + ":" + std::to_string(c.tries)});
         enable();
         selectAllAndLoad();
         ASSERT_EQ(announced(), 1);

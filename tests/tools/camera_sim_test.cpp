@@ -787,16 +787,27 @@ TEST(CameraSim, CommandLine) {
         while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) help.append(buffer, n);
         EXPECT_EQ(::pclose(p), 0);
     }
-    for (const char* option : {"--link",          "--dir",
-                               "--firmware",      "--timing",
-                               "--check-rate",    "--battery",
-                               "--mode-q",        "--mode-t",
-                               "--free",          "--clock",
-                               "--fault",         "--help",
-                               "--latency-timer", "--low-latency-honoured",
-                               "silent-after:N",  "short:L",
-                               "bad-header:L",    "fail-block:N:T", "cut-block:N:T",
-                               "corrupt-block:N", "stop-after-blocks:N",
+    for (const char* option : {"--link",
+                               "--dir",
+                               "--firmware",
+                               "--timing",
+                               "--check-rate",
+                               "--battery",
+                               "--mode-q",
+                               "--mode-t",
+                               "--free",
+                               "--clock",
+                               "--fault",
+                               "--help",
+                               "--latency-timer",
+                               "--low-latency-honoured",
+                               "silent-after:N",
+                               "short:L",
+                               "bad-header:L",
+                               "fail-block:N:T",
+                               "cut-block:N:T",
+                               "corrupt-block:N",
+                               "stop-after-blocks:N",
                                ".thumb.jpg"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
