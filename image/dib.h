@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/dib_layout.h"
 #include "platform/memory.h"
 #include "platform/os_types.h"
 #include "platform/twain.h"
@@ -24,36 +25,6 @@ struct DibHeader {
 };
 static_assert(sizeof(DibHeader) == 40, "DibHeader must have the Windows layout");
 
-// Size field of the 12-byte core header (BITMAPCOREHEADER); a block whose
-// first field is not 40 is read as one.
-constexpr std::uint32_t DIB_CORE_HEADER_SIZE = 12;
-constexpr std::uint32_t DIB_INFO_HEADER_SIZE = 40;
-
-// A DIB header as its readers need it, parsed once with every offset checked
-// against the block.
-struct DibLayout {
-    std::uint32_t headerSize = 0;  // 12 (core header) or at least 40
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;  // rows, whichever way they run
-    bool bottomUp = true;      // false for a negative biHeight
-    std::uint16_t planes = 0;
-    std::uint16_t bitCount = 0;
-    std::uint32_t compression = 0;
-    std::uint32_t coloursUsed = 0;  // colour-table entries
-    std::uint64_t stride = 0;       // one row padded to 4 bytes
-    std::uint64_t bitsOffset = 0;   // header and colour table
-    std::uint64_t totalSize = 0;    // bitsOffset + stride x height
-};
-
-// The layout of the DIB at `block` of `size` bytes; false when the block is
-// shorter than its header or colour table, the header size is neither 12 nor
-// at least 40, the width is not positive, the height is 0, the bit count is 0
-// or above 32, or more colours are used than the bit count can index. The
-// rows themselves are not checked: picture blocks hold unpadded rows, so the
-// reader that knows its row size asks dibRowsFit.
-[[nodiscard]] bool readDibLayout(const void* block, std::size_t size, DibLayout* layout);
-// Whether `height` rows of `rowBytes` each fit after the bits offset.
-[[nodiscard]] bool dibRowsFit(const DibLayout& layout, std::uint64_t rowBytes, std::size_t size);
 // The 40-byte header copied out of a block of at least 40 bytes.
 [[nodiscard]] DibHeader copyDibHeader(const void* block);
 

@@ -3,9 +3,11 @@
 #include "platform/posix/surface_posix.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "platform/dib_layout.h"
 #include "platform/png_file.h"
 #include "platform/posix/font_posix.h"
 
@@ -13,15 +15,6 @@ namespace plat {
 namespace {
 
 using i64 = long long;
-
-std::uint32_t read32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
-
-std::uint16_t read16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
 
 // What drawing needs to know of a DIB.
 struct DibFormat {
@@ -34,38 +27,12 @@ struct DibFormat {
 };
 
 // Uncompressed DIBs of 1, 4, 8, 24 or 32 bits with an information header
-// (or a larger one) or a core header.
+// (or a larger one) or a core header. The caller's DIB has no size, as in
+// GDI: the header is taken on trust as far as it says it reaches.
 bool readDibFormat(const void* header, DibFormat* f) {
-    if (!header) return false;
-    const auto* h = static_cast<const std::uint8_t*>(header);
-    const std::uint32_t size = read32(h);
-    std::uint32_t entries = 0;
-    std::size_t entrySize = 0;
-    if (size == 12) {
-        f->width = read16(h + 4);
-        f->height = read16(h + 6);
-        f->bitCount = read16(h + 10);
-        entrySize = 3;
-        if (f->bitCount <= 8) entries = 1u << f->bitCount;
-    } else if (size >= 40) {
-        const auto width = static_cast<std::int32_t>(read32(h + 4));
-        const auto height = static_cast<std::int32_t>(read32(h + 8));
-        if (width <= 0 || height == 0 || height == INT32_MIN) return false;
-        if (read32(h + 16) != 0) return false;  // only BI_RGB
-        f->width = width;
-        f->height = height > 0 ? height : -height;
-        f->bottomUp = height > 0;
-        f->bitCount = read16(h + 14);
-        entrySize = 4;
-        if (f->bitCount <= 8) {
-            const std::uint32_t full = 1u << f->bitCount;
-            const std::uint32_t used = read32(h + 32);
-            entries = used != 0 && used < full ? used : full;
-        }
-    } else {
-        return false;
-    }
-    switch (f->bitCount) {
+    DibLayout d;
+    if (!readDibLayout(header, SIZE_MAX, &d) || d.compression != 0) return false;
+    switch (d.bitCount) {
         case 1:
         case 4:
         case 8:
@@ -75,10 +42,15 @@ bool readDibFormat(const void* header, DibFormat* f) {
         default:
             return false;
     }
+    f->width = static_cast<int>(d.width);
+    f->height = static_cast<int>(d.height);
     if (f->width <= 0 || f->height <= 0) return false;
-    f->stride =
-        (static_cast<std::size_t>(f->bitCount) * static_cast<std::size_t>(f->width) + 31) / 32 * 4;
-    const std::uint8_t* table = h + size;
+    f->bottomUp = d.bottomUp;
+    f->bitCount = d.bitCount;
+    f->stride = static_cast<std::size_t>(d.stride);
+    const std::size_t entrySize = d.headerSize == DIB_CORE_HEADER_SIZE ? 3 : 4;
+    const std::uint32_t entries = d.bitCount <= 8 ? d.coloursUsed : 0;
+    const std::uint8_t* table = static_cast<const std::uint8_t*>(header) + d.headerSize;
     for (std::uint32_t i = 0; i < entries; ++i) std::memcpy(f->colors[i], table + i * entrySize, 3);
     return true;
 }

@@ -12,6 +12,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "platform/dib_layout.h"
 #include "platform/module.h"
 #include "platform/null_surface.h"
 #include "platform/posix/prompt_record.h"
@@ -101,24 +102,14 @@ void drawTemplatePicture(HostWindow* w) {
     if (!w->form->pictureId) return;
     const void* dib = nullptr;
     std::size_t size = 0;
-    if (!bitmapResource(w->module, w->form->pictureId, &dib, &size) || size < 40) return;
-    const auto* h = static_cast<const std::uint8_t*>(dib);
-    auto read32 = [h](int at) {
-        std::uint32_t v;
-        std::memcpy(&v, h + at, 4);
-        return v;
-    };
-    if (read32(0) != 40) return;
-    const auto width = static_cast<std::int32_t>(read32(4));
-    const auto height = static_cast<std::int32_t>(read32(8));
-    const unsigned bitCount = static_cast<unsigned>(h[14] | h[15] << 8);
-    std::uint32_t colors = read32(32);
-    if (colors == 0 && bitCount <= 8) colors = 1u << bitCount;
-    const std::size_t bitsAt = 40 + static_cast<std::size_t>(colors) * 4;
-    const unsigned rows = static_cast<unsigned>(height < 0 ? -height : height);
-    const std::size_t stride = ((static_cast<std::size_t>(width) * bitCount + 31) / 32) * 4;
-    if (width <= 0 || bitsAt + stride * rows > size) return;
-    w->frame.drawDib(0, 0, width, static_cast<int>(rows), 0, 0, 0, rows, dib, h + bitsAt);
+    if (!bitmapResource(w->module, w->form->pictureId, &dib, &size)) return;
+    DibLayout d;
+    if (!readDibLayout(dib, size, &d) || d.headerSize != DIB_INFO_HEADER_SIZE || d.totalSize > size)
+        return;
+    const auto* bits = static_cast<const std::uint8_t*>(dib) + d.bitsOffset;
+    const auto width = static_cast<int>(d.width);
+    const auto rows = static_cast<unsigned>(d.height);
+    w->frame.drawDib(0, 0, width, static_cast<int>(rows), 0, 0, 0, rows, dib, bits);
 }
 
 void afterMessage(HostWindow* w) {

@@ -6,6 +6,8 @@
 #include <map>
 #include <stdexcept>
 
+#include "platform/dib_layout.h"
+
 namespace skin {
 namespace {
 
@@ -36,7 +38,8 @@ std::vector<std::uint8_t> encodeBmp(const Canvas& canvas, int bitsPerPixel) {
 
     const std::uint32_t w = static_cast<std::uint32_t>(canvas.width());
     const std::uint32_t h = static_cast<std::uint32_t>(canvas.height());
-    const std::uint32_t stride = (w * static_cast<std::uint32_t>(bitsPerPixel) + 31) / 32 * 4;
+    const auto stride =
+        static_cast<std::uint32_t>(dibStride(static_cast<std::uint32_t>(bitsPerPixel), w));
     const std::uint32_t offBits = 14 + 40 + static_cast<std::uint32_t>(entries) * 4;
     const std::uint32_t imageSize = stride * h;
 
