@@ -57,58 +57,89 @@ void drawButton(FrameSurface& s, const GlyphFont& font, const BoxButton& b, bool
     s.drawText(font, x, y, b.label, INK, nullptr);
 }
 
+std::vector<BoxButton> buttonsFor(Buttons buttons) {
+    switch (buttons) {
+        case Buttons::OkCancel:
+            return {{ANSWER_OK, "OK", {}}, {ANSWER_CANCEL, "Cancel", {}}};
+        case Buttons::RetryCancel:
+            return {{ANSWER_RETRY, "Retry", {}}, {ANSWER_CANCEL, "Cancel", {}}};
+        case Buttons::Ok:
+            break;
+    }
+    return {{ANSWER_OK, "OK", {}}};
+}
+
+// The box's face: the text's lines, and the buttons centred under them (their
+// places are set here, for the clicks).
+FrameSurface drawFace(const GlyphFont& font, const char* text, std::vector<BoxButton>* choices) {
+    const std::vector<std::string> lines = linesOf(text);
+    int textWidth = 0;
+    for (const std::string& line : lines)
+        textWidth = std::max(textWidth, font.textWidth(line.c_str()));
+    const int count = static_cast<int>(choices->size());
+    const int row = count * BUTTON_WIDTH + (count - 1) * BUTTON_GAP;
+    const int width = std::max({textWidth, row, 160}) + 2 * MARGIN;
+    const int textHeight = static_cast<int>(lines.size()) * font.lineHeight();
+    const int height = MARGIN + textHeight + MARGIN + BUTTON_HEIGHT + MARGIN;
+
+    FrameSurface face(width, height);
+    face.fillRect({0, 0, width, height}, FACE);
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        face.drawText(font, MARGIN, MARGIN + static_cast<int>(i) * font.lineHeight(),
+                      lines[i].c_str(), INK, nullptr);
+    int x = (width - row) / 2;
+    const int y = MARGIN + textHeight + MARGIN;
+    for (std::size_t i = 0; i < choices->size(); ++i) {
+        (*choices)[i].place = {x, y, x + BUTTON_WIDTH, y + BUTTON_HEIGHT};
+        drawButton(face, font, (*choices)[i], i == 0);
+        x += BUTTON_WIDTH + BUTTON_GAP;
+    }
+    return face;
+}
+
+void centreOn(SdlWindow* parent, SdlWindow* box, int width, int height) {
+    int px = 0, py = 0, pw = 0, ph = 0;
+    sdl().GetWindowPosition(parent->window, &px, &py);
+    sdl().GetWindowSize(parent->window, &pw, &ph);
+    sdl().SetWindowPosition(box->window, px + (pw - width) / 2,
+                            py + (ph - height - DRAWN_CAPTION_HEIGHT) / 2);
+}
+
+// The answer of the box's one event, 0 for none. Clicks count in the client
+// area, below the drawn caption.
+int answerOf(const SDL_Event& e, std::uint32_t id, const std::vector<BoxButton>& choices) {
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE)
+        return choices.back().answer;
+    if (e.type == SDL_KEYDOWN && e.key.windowID == id) {
+        if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER)
+            return choices.front().answer;
+        if (e.key.keysym.sym == SDLK_ESCAPE) return choices.back().answer;
+    }
+    if (e.type == SDL_MOUSEBUTTONUP && e.button.windowID == id &&
+        e.button.button == SDL_BUTTON_LEFT) {
+        const int cx = e.button.x, cy = e.button.y - DRAWN_CAPTION_HEIGHT;
+        for (const BoxButton& b : choices)
+            if (cx >= b.place.left && cx < b.place.right && cy >= b.place.top &&
+                cy < b.place.bottom)
+                return b.answer;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int drawnMessageBox(SdlWindow* parent, const char* text, const char* caption, Buttons buttons) {
     const std::unique_ptr<Font> font = createFont(FontFace::StatusSans);
     const auto* glyphs = dynamic_cast<const GlyphFont*>(font.get());
     if (!glyphs) return -1;
-
-    std::vector<BoxButton> choices;
-    switch (buttons) {
-        case Buttons::Ok:
-            choices = {{ANSWER_OK, "OK", {}}};
-            break;
-        case Buttons::OkCancel:
-            choices = {{ANSWER_OK, "OK", {}}, {ANSWER_CANCEL, "Cancel", {}}};
-            break;
-        case Buttons::RetryCancel:
-            choices = {{ANSWER_RETRY, "Retry", {}}, {ANSWER_CANCEL, "Cancel", {}}};
-            break;
-    }
-    const std::vector<std::string> lines = linesOf(text);
-    int textWidth = 0;
-    for (const std::string& line : lines)
-        textWidth = std::max(textWidth, glyphs->textWidth(line.c_str()));
-    const int count = static_cast<int>(choices.size());
-    const int row = count * BUTTON_WIDTH + (count - 1) * BUTTON_GAP;
-    const int width = std::max({textWidth, row, 160}) + 2 * MARGIN;
-    const int textHeight = static_cast<int>(lines.size()) * glyphs->lineHeight();
-    const int height = MARGIN + textHeight + MARGIN + BUTTON_HEIGHT + MARGIN;
-
-    FrameSurface face(width, height);
-    face.fillRect({0, 0, width, height}, FACE);
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        face.drawText(*font, MARGIN, MARGIN + static_cast<int>(i) * glyphs->lineHeight(),
-                      lines[i].c_str(), INK, nullptr);
-    int x = (width - row) / 2;
-    const int y = MARGIN + textHeight + MARGIN;
-    for (std::size_t i = 0; i < choices.size(); ++i) {
-        choices[i].place = {x, y, x + BUTTON_WIDTH, y + BUTTON_HEIGHT};
-        drawButton(face, *glyphs, choices[i], i == 0);
-        x += BUTTON_WIDTH + BUTTON_GAP;
-    }
+    std::vector<BoxButton> choices = buttonsFor(buttons);
+    const FrameSurface face = drawFace(*glyphs, text, &choices);
+    const int width = face.frame().width(), height = face.frame().height();
 
     std::unique_ptr<SdlWindow, SdlWindowDeleter> box(
         sdlCreateWindow(caption, width, height, DRAWN_CAPTION_HEIGHT, parent));
     if (!box) return -1;
-    if (parent) {
-        int px = 0, py = 0, pw = 0, ph = 0;
-        sdl().GetWindowPosition(parent->window, &px, &py);
-        sdl().GetWindowSize(parent->window, &pw, &ph);
-        sdl().SetWindowPosition(box->window, px + (pw - width) / 2,
-                                py + (ph - height - DRAWN_CAPTION_HEIGHT) / 2);
-    }
+    if (parent) centreOn(parent, box.get(), width, height);
     sdlShowWindow(box.get(), true);
     sdlRaiseWindow(box.get());
     sdlPresent(box.get(), face.frame(), caption);
@@ -119,27 +150,12 @@ int drawnMessageBox(SdlWindow* parent, const char* text, const char* caption, Bu
     while (answer == 0) {
         SDL_Event e;
         if (!sdlNextEvent(&e, 50)) continue;
-        if (e.type == SDL_WINDOWEVENT && e.window.windowID != id) {
+        if (e.type == SDL_WINDOWEVENT && e.window.windowID != id)
             others.push_back(e);
-            continue;
-        }
-        if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED)
             sdlPresent(box.get(), face.frame(), caption);
-        } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
-            answer = choices.back().answer;
-        } else if (e.type == SDL_KEYDOWN && e.key.windowID == id) {
-            if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER)
-                answer = choices.front().answer;
-            else if (e.key.keysym.sym == SDLK_ESCAPE)
-                answer = choices.back().answer;
-        } else if (e.type == SDL_MOUSEBUTTONUP && e.button.windowID == id &&
-                   e.button.button == SDL_BUTTON_LEFT) {
-            const int cx = e.button.x, cy = e.button.y - DRAWN_CAPTION_HEIGHT;
-            for (const BoxButton& b : choices)
-                if (cx >= b.place.left && cx < b.place.right && cy >= b.place.top &&
-                    cy < b.place.bottom)
-                    answer = b.answer;
-        }
+        else
+            answer = answerOf(e, id, choices);
     }
     box.reset();
     for (SDL_Event& e : others) sdl().PushEvent(&e);
