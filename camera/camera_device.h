@@ -86,9 +86,10 @@ public:
     }
 
     // --- Cancel and abort --------------------------------------------------
-    // Safe from any thread and from a signal handler: raises a flag that
-    // ends the read under way (at once on a port that can be interrupted,
-    // else within one block) and makes what runs fail with LINK_CANCELLED.
+    // Safe from any thread and from a signal handler: ends the read under
+    // way (at once on a POSIX port, within 0.1 s on Windows, at its time-out
+    // on a port that cannot be interrupted) and makes what runs fail with
+    // LINK_CANCELLED. The host program's caught interrupt does the same.
     void cancel() { link_.cancel(); }
     bool cancelRequested() const { return link_.cancelRequested(); }
     // Lowers the flag of a cancel that found nothing under way.

@@ -40,6 +40,11 @@ void CameraLink::closePort() {
     port_.reset();
 }
 
+void CameraLink::takePort(std::unique_ptr<plat::SerialPort> port) {
+    port_ = std::move(port);
+    if (port_) port_->watchCancel(&cancel_);
+}
+
 void CameraLink::writeBlock(const uint8_t* data, uint32_t count) {
     // The written count is not examined: a lost byte shows as a missing reply.
     if (port_) (void)port_->write(data, count);
@@ -60,7 +65,7 @@ void CameraLink::purge() {
 uint32_t CameraLink::readInto(uint8_t* data, uint32_t count) {
     // A cancel makes every read come back empty: whatever runs ends by its
     // own failure path.
-    if (!port_ || cancelled_.load()) return 0;
+    if (!port_ || cancel_.raised()) return 0;
     return port_->read(data, count);
 }
 
@@ -94,7 +99,7 @@ bool CameraLink::handshake() {
         // A short read must not pass on bytes an earlier reply left behind.
         if (readReply(2) == 2 && replyBuffer_[0] == 'G' && replyBuffer_[1] == ':') return true;
         if (scanning_) return false;  // one try per port during a scan
-        if (cancelled_.load()) return false;
+        if (cancel_.raised()) return false;
         if (tries == HANDSHAKE_TRIES - 1) {
             // Nobody to ask: give up after the seventh try.
             if (!reporter_) return false;

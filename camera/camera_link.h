@@ -4,7 +4,6 @@
 // reply buffer. Front ends use CameraDevice (camera/camera_device.h).
 #pragma once
 
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -15,6 +14,7 @@
 #include "camera/camera_replies.h"
 #include "camera/link_result.h"
 #include "camera/progress_sink.h"
+#include "platform/cancel_signal.h"
 #include "platform/clock.h"
 #include "platform/memory.h"
 #include "platform/serial_port.h"
@@ -41,6 +41,9 @@ constexpr int THUMBNAIL_BLOCK_TRIES = 4;
 constexpr double ADDRESSED_FIRMWARE = 4.0;
 constexpr uint8_t STOP_BYTE = 0xFF;
 constexpr unsigned DOWNLOAD_TIMEOUT_S = 3;
+// The try after a block's whole time-out passed without a byte: long enough
+// for a camera that is there (a block comes in milliseconds once asked).
+constexpr unsigned PROBE_TIMEOUT_S = 1;
 constexpr unsigned DRIVER_QUEUE_BYTES = 4096;
 
 // Opens a port by name ("COMn", or a device path); null when it cannot be
@@ -91,7 +94,7 @@ public:
     // Holds `port` as if an open had found the camera there, with `reporter`
     // installed: nothing is sent and the line is left as it is.
     void usePort(std::unique_ptr<plat::SerialPort> port, CameraErrorReporter* reporter) {
-        port_ = std::move(port);
+        takePort(std::move(port));
         reporter_ = reporter;
     }
     // Queue sizes and total read/write time-outs of the open port.
@@ -164,11 +167,12 @@ public:
     uint8_t command() const { return command_; }
 
     // Safe in a signal handler: reads of the link come back empty from now
-    // on (a read under way ends early where the port can be interrupted),
-    // until clearCancel.
-    void cancel() { cancelled_.store(true); }
-    bool cancelRequested() const { return cancelled_.load(); }
-    void clearCancel() { cancelled_.store(false); }
+    // on (a read under way ends at once where the port watches the cancel),
+    // until clearCancel. An interrupt of the host program (Ctrl-C of a
+    // program that catches it) is a cancel that no clearCancel lowers.
+    void cancel() { cancel_.raise(); }
+    bool cancelRequested() const { return cancel_.raised(); }
+    void clearCancel() { cancel_.clear(); }
 
     // --- Seams: where the link's ports, pauses and buffers come from --------
     void setPortFactory(PortFactory factory) { portFactory_ = std::move(factory); }
@@ -180,6 +184,8 @@ private:
 
     // Opens `name` with the camera's line format; null when it cannot be.
     std::unique_ptr<plat::SerialPort> openLine(const std::string& name, bool& busy);
+    // Holds `port` (null: none), its reads ended by the link's cancel.
+    void takePort(std::unique_ptr<plat::SerialPort> port);
     void setLineFormat();
     // The open port: the transfer ended, one handshake, the status.
     bool answersOnPort();
@@ -209,6 +215,9 @@ private:
     bool fetchAddressed(Target target, uint32_t blocks, uint32_t rest, ProgressSink* progress);
     LinkResult blockFailed(bool tell);
 
+    // Before the port, which watches it while it lives.
+    plat::CancelSignal cancel_;
+
     // --- Fields, in the order the link has always kept them ----------------
     uint8_t command_ = 0;  // request letter being sent (0x00 for the handshake)
     std::unique_ptr<plat::SerialPort> port_;
@@ -230,7 +239,6 @@ private:
     // While an open tries a port: the handshake then makes one try.
     bool scanning_ = false;
     LineOptions options_;
-    std::atomic<bool> cancelled_{false};
 
     std::size_t downloadBufferSize_ = 0;
     PortFactory portFactory_;

@@ -109,22 +109,34 @@ bool CameraLink::fetchAddressed(Target target, uint32_t blocks, uint32_t rest,
     uint8_t* buffer = downloadBuffer_.get();
     int tries = 0;
 
+    auto stop = [&] {
+        writeByte(STOP_BYTE);
+        writeByte(STOP_BYTE);
+        return false;
+    };
     // Asks for block `number` until `count` bytes arrive or its tries run out;
-    // then the stop bytes end the transfer on the camera's side.
+    // then the stop bytes end the transfer on the camera's side. A try that
+    // waited its whole time-out for no byte at all is followed by one short
+    // probe: a camera that answers it only lost a request on the line and
+    // keeps its tries; one that stays silent is not there any more, and
+    // waiting out the rest of its tries would only keep the user waiting.
     auto fetch = [&](uint32_t number, uint32_t count) {
+        bool probing = false;
         for (;;) {
             purge();
             writeByte(static_cast<uint8_t>(number / 256));
             writeByte(static_cast<uint8_t>(number % 256));
-            if (readInto(buffer + number * BLOCK_SIZE, count) == count) {
+            const uint32_t got = readInto(buffer + number * BLOCK_SIZE, count);
+            if (probing) setTimeouts(DOWNLOAD_TIMEOUT_S);
+            if (got == count) {
                 tries = 0;
                 return true;
             }
-            if (tries == lastTry) {
-                writeByte(STOP_BYTE);
-                writeByte(STOP_BYTE);
-                return false;
-            }
+            // A cancel ends the transfer without the tries left.
+            if (cancel_.raised()) return stop();
+            if (tries == lastTry || (probing && got == 0)) return stop();
+            probing = got == 0 && !probing;
+            if (probing) setTimeouts(PROBE_TIMEOUT_S);
             ++tries;
         }
     };
@@ -148,7 +160,8 @@ LinkResult CameraLink::blockFailed(bool tell) {
     setLineSpeed(SPEED_9600);
     downloadBuffer_.reset();
     downloadBufferSize_ = 0;
-    if (tell) report(LINK_BLOCK_FAILED);
+    // A cancelled download is the user's doing, not a fault to tell of.
+    if (tell && !cancel_.raised()) report(LINK_BLOCK_FAILED);
     return LINK_BLOCK_FAILED;
 }
 

@@ -94,7 +94,7 @@ LinkResult CameraLink::findCamera(CameraErrorReporter* newReporter) {
     bool anyBusy = false;
     for (int n = FIRST_PORT; n <= LAST_PORT; ++n) {
         bool busy = false;
-        port_ = openLine("COM" + std::to_string(n), busy);
+        takePort(openLine("COM" + std::to_string(n), busy));
         anyBusy = anyBusy || busy;
         if (!port_) continue;
         if (answersOnPort()) {
@@ -111,7 +111,7 @@ LinkResult CameraLink::openCamera(const std::string& name, CameraErrorReporter* 
     foundPort_ = 0;
     closePort();
     bool busy = false;
-    port_ = openLine(name, busy);
+    takePort(openLine(name, busy));
     if (!port_) return busy ? LINK_BUSY : LINK_NO_PORT;
     return opened(newReporter, answersOnPort());
 }
@@ -121,6 +121,6 @@ LinkResult CameraLink::openCamera(std::unique_ptr<plat::SerialPort> port,
     foundPort_ = 0;
     closePort();
     if (!port) return LINK_NO_PORT;
-    port_ = std::move(port);
+    takePort(std::move(port));
     return opened(newReporter, answersOnPort());
 }

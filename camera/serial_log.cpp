@@ -101,6 +101,7 @@ public:
         line(ok ? "purge" : "purge failed");
         return ok;
     }
+    void watchCancel(const plat::CancelSignal* cancel) override { inner_->watchCancel(cancel); }
 
 private:
     void line(const std::string& what) {

@@ -10,5 +10,10 @@ namespace plat {
 void catchInterrupts();
 // The signal noted (SIGINT or SIGTERM), else 0.
 int interruptSignal();
+// POSIX: a descriptor that polls readable once the program that
+// catchInterrupts ran in (this module's or the host program's) noted its
+// signal, so that a wait in a loaded module ends with it; -1 when the
+// program catches none (and on Windows).
+int hostInterruptDescriptor();
 
 }  // namespace plat

@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/cancel_signal.h"
+
 namespace plat {
 
 enum class Parity : uint8_t { None, Odd, Even, Mark, Space };
@@ -49,6 +51,11 @@ public:
     virtual bool setTimeouts(uint32_t readMs, uint32_t writeMs) = 0;
     // Abandons pending transmission and discards received bytes not yet read.
     virtual bool purge() = 0;
+    // From now on a read ends as soon as `cancel` is raised (with the bytes
+    // that came until then), not when its time-out runs out; null: never.
+    // `cancel` outlives the port. A port that cannot be interrupted ignores
+    // it, and its reads run their time-out.
+    virtual void watchCancel(const CancelSignal* cancel) { (void)cancel; }
 };
 
 // Opens a port by its Windows name ("COM3"), exclusively; null when it does

@@ -1,6 +1,7 @@
 // serial_port_posix.cpp — serial ports over termios devices: raw mode, reads
 // bounded by one deadline for their whole count, exclusive opening, and COMn
-// mapped to a device through section "Ports" of pxcm.ini.
+// mapped to a device through section "Ports" of pxcm.ini; a raised cancel
+// ends a read at once.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -27,23 +28,29 @@ int64_t monotonicMs() {
     return int64_t(ts.tv_sec) * 1000 + ts.tv_nsec / 1000000;
 }
 
-// Waits for `events` until the deadline; false when it passed or the device
-// hung up. Callers wait only when a read found no data or a write could not
-// go, so a hang-up means nothing more will come: a hung-up tty reports
-// itself readable and then reads nothing, and waiting on it would spin.
-bool waitFor(int fd, short events, int64_t deadline) {
+enum class Wait { Ready, Over, Cancelled };
+
+// Waits for `events` until the deadline, or until a descriptor of `cancel`
+// polls readable. Over when the deadline passed or the device hung up.
+// Callers wait only when a read found no data or a write could not go, so a
+// hang-up means nothing more will come: a hung-up tty reports itself
+// readable and then reads nothing, and waiting on it would spin.
+Wait waitFor(int fd, short events, int64_t deadline, const CancelSignal* cancel) {
     for (;;) {
         const int64_t left = deadline - monotonicMs();
-        if (left <= 0) return false;
-        pollfd p{fd, events, 0};
-        const int r = poll(&p, 1, static_cast<int>(left));
+        if (left <= 0) return Wait::Over;
+        pollfd p[3] = {{fd, events, 0},
+                       {cancel ? cancel->descriptor() : -1, POLLIN, 0},
+                       {cancel ? cancel->hostDescriptor() : -1, POLLIN, 0}};
+        const int r = poll(p, 3, static_cast<int>(left));
         if (r < 0) {
             if (errno == EINTR) continue;
-            return false;
+            return Wait::Over;
         }
-        if (r == 0) return false;
-        if (p.revents & (POLLHUP | POLLERR | POLLNVAL)) return false;
-        if (p.revents & events) return true;
+        if (r == 0) return Wait::Over;
+        if ((p[1].revents | p[2].revents) & POLLIN) return Wait::Cancelled;
+        if (p[0].revents & (POLLHUP | POLLERR | POLLNVAL)) return Wait::Over;
+        if (p[0].revents & events) return Wait::Ready;
     }
 }
 
@@ -75,7 +82,7 @@ public:
             }
             if (r < 0 && errno == EINTR) continue;
             if (r < 0 && errno != EAGAIN) break;
-            if (!waitFor(fd_, POLLOUT, deadline)) break;
+            if (waitFor(fd_, POLLOUT, deadline, nullptr) != Wait::Ready) break;
         }
         drain(deadline);
         return sent;
@@ -88,7 +95,7 @@ public:
         // rather than read nothing first (an empty read of a pty waits for
         // the bytes in flight anyway). The read comes even when the wait
         // fails, so that bytes already there are never left behind.
-        if (count > 0) (void)waitFor(fd_, POLLIN, deadline);
+        if (count > 0 && waitFor(fd_, POLLIN, deadline, cancel_) == Wait::Cancelled) return 0;
         while (got < count) {
             const ssize_t r = ::read(fd_, data + got, count - got);
             if (r > 0) {
@@ -98,7 +105,7 @@ public:
             if (r < 0 && errno == EINTR) continue;
             // EIO and friends: the device went away; nothing more will come.
             if (r < 0 && errno != EAGAIN) break;
-            if (!waitFor(fd_, POLLIN, deadline)) break;
+            if (waitFor(fd_, POLLIN, deadline, cancel_) != Wait::Ready) break;
         }
         return got;
     }
@@ -124,6 +131,7 @@ public:
         if (hardwareFlow_ && outputQueued() > 0) ok = tcflush(fd_, TCOFLUSH) == 0 && ok;
         return ok;
     }
+    void watchCancel(const CancelSignal* cancel) override { cancel_ = cancel; }
 
 private:
     int outputQueued() const {
@@ -149,6 +157,7 @@ private:
     termios saved_{};
     uint32_t readMs_ = 0;
     uint32_t writeMs_ = 0;
+    const CancelSignal* cancel_ = nullptr;
 };
 
 // Raw bytes both ways, no echo, no line discipline, reads that never wait by

@@ -29,4 +29,10 @@ int interruptSignal() {
     return g_signal.load();
 }
 
+// A console handler runs on a thread of its own; a loaded module has no
+// descriptor to wait on.
+int hostInterruptDescriptor() {
+    return -1;
+}
+
 }  // namespace plat

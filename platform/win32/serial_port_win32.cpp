@@ -1,5 +1,6 @@
 // serial_port_win32.cpp — serial ports over Win32 COM handles: not shared, no
-// overlapped I/O, total read and write time-outs through COMMTIMEOUTS.
+// overlapped I/O, total read and write time-outs through COMMTIMEOUTS; a read
+// that watches a cancel waits in slices and ends within one of a cancel.
 #include <windows.h>
 
 #include <string>
@@ -8,6 +9,9 @@
 
 namespace plat {
 namespace {
+
+// Longest wait between two looks at a cancel.
+constexpr DWORD CANCEL_SLICE_MS = 100;
 
 Parity parityFromDcb(BYTE p) {
     switch (p) {
@@ -73,9 +77,21 @@ public:
     }
 
     uint32_t read(uint8_t* data, uint32_t count) override {
-        DWORD n = 0;
-        if (!ReadFile(h_, data, count, &n, nullptr)) return n;
-        return n;
+        if (!cancel_) return readOnce(data, count);
+        // The total time-out in slices: the same bytes within the same time,
+        // and a cancel seen between two slices.
+        const ULONGLONG deadline = GetTickCount64() + readMs_;
+        uint32_t got = 0;
+        while (got < count && !cancel_->raised()) {
+            const ULONGLONG now = GetTickCount64();
+            // All-zero time-outs would wait for ever.
+            if (now >= deadline) break;
+            const DWORD left = static_cast<DWORD>(deadline - now);
+            if (!applyTimeouts(left < CANCEL_SLICE_MS ? left : CANCEL_SLICE_MS)) break;
+            got += readOnce(data + got, count - got);
+        }
+        (void)applyTimeouts(readMs_);
+        return got;
     }
 
     bool getLineSettings(LineSettings& out) override {
@@ -106,21 +122,38 @@ public:
     }
 
     bool setTimeouts(uint32_t readMs, uint32_t writeMs) override {
-        COMMTIMEOUTS t{};
-        t.ReadIntervalTimeout = 0;
-        t.ReadTotalTimeoutMultiplier = 0;
-        t.ReadTotalTimeoutConstant = readMs;
-        t.WriteTotalTimeoutMultiplier = 0;
-        t.WriteTotalTimeoutConstant = writeMs;
-        return SetCommTimeouts(h_, &t) != 0;
+        readMs_ = readMs;
+        writeMs_ = writeMs;
+        return applyTimeouts(readMs);
     }
 
     bool purge() override {
         return PurgeComm(h_, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR) != 0;
     }
 
+    void watchCancel(const CancelSignal* cancel) override { cancel_ = cancel; }
+
 private:
+    uint32_t readOnce(uint8_t* data, uint32_t count) {
+        DWORD n = 0;
+        if (!ReadFile(h_, data, count, &n, nullptr)) return n;
+        return n;
+    }
+
+    bool applyTimeouts(DWORD readMs) {
+        COMMTIMEOUTS t{};
+        t.ReadIntervalTimeout = 0;
+        t.ReadTotalTimeoutMultiplier = 0;
+        t.ReadTotalTimeoutConstant = readMs;
+        t.WriteTotalTimeoutMultiplier = 0;
+        t.WriteTotalTimeoutConstant = writeMs_;
+        return SetCommTimeouts(h_, &t) != 0;
+    }
+
     HANDLE h_;
+    DWORD readMs_ = 0;
+    DWORD writeMs_ = 0;
+    const CancelSignal* cancel_ = nullptr;
 };
 
 std::unique_ptr<SerialPort> openHandle(const std::string& name, bool* busy) {

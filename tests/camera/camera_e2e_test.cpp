@@ -166,7 +166,9 @@ INSTANTIATE_TEST_SUITE_P(BothMethodsBothRates, DownloadE2E,
 
 TEST_F(CameraE2E, RetriedBlocksStillGiveTheExactPicture) {
     simtest::addPicture(pictures(), "p1", 5000, 100, 21);
-    Simulator& sim = start({"--dir", pictures(), "--firmware", "4.0", "--fault", "fail-block:5:2"});
+    // A request lost once, and a block cut short on five tries of six.
+    Simulator& sim = start({"--dir", pictures(), "--firmware", "4.0", "--fault", "fail-block:5:1",
+                            "--fault", "cut-block:7:5"});
     CameraLink& l = connect(sim);
     ASSERT_EQ(l.readFirmwareVersion(), LINK_OK);
     link->setLineOptions({SPEED_115200, 1});

@@ -216,8 +216,8 @@ TEST_F(Downloads, PictureBlockOnItsSixthTryIsTakenAndTheNextStartsAfresh) {
     const Bytes data = pictureBytes(64);
     cameraAnnounces(p, Kind::Picture, 64);
     for (int block = 0; block < 2; ++block) {
-        p.silence(4);
-        p.answer(Bytes(data.begin(), data.begin() + 5));  // a short try counts as failed
+        // Short tries count as failed; bytes came, so the line is there.
+        for (uint32_t got = 1; got <= 5; ++got) p.answer(Bytes(data.begin(), data.begin() + got));
         p.answer(Bytes(data.begin() + 32 * block, data.begin() + 32 * block + 32));
     }
     ASSERT_EQ(run(Kind::Picture, 0), LINK_OK);
@@ -225,8 +225,7 @@ TEST_F(Downloads, PictureBlockOnItsSixthTryIsTakenAndTheNextStartsAfresh) {
 
     std::vector<std::string> expected = requestLog(Kind::Picture, 1, SPEED_115200, 115200);
     for (uint32_t block = 0; block < 2; ++block) {
-        for (int t = 0; t < 4; ++t) append(expected, addressedBlock(block, 32, 0));
-        append(expected, addressedBlock(block, 32, 5));
+        for (uint32_t got = 1; got <= 5; ++got) append(expected, addressedBlock(block, 32, got));
         append(expected, addressedBlock(block, 32, 32));
     }
     append(expected, {W(0xFF), W(0xFF)});
@@ -237,26 +236,38 @@ TEST_F(Downloads, PictureBlockOnItsSixthTryIsTakenAndTheNextStartsAfresh) {
 
 struct AbortCase {
     Kind kind;
-    int tries;
+    bool silent;  // no byte at all, else a few bytes every try
     int initialLoadPending;
     bool reported;
 };
 
 class AddressedAbort : public Downloads, public ::testing::WithParamInterface<AbortCase> {};
 
+// A noisy line gets every try (six for a picture block, four for a
+// thumbnail's); a silent one the whole time-out and one short probe.
 TEST_P(AddressedAbort, BlockThatFailsEveryTryEndsTheTransfer) {
     const AbortCase c = GetParam();
     ScriptedPort& p = attach();
     link.assumeFirmware(4.0);
     tellBlockFailure = c.initialLoadPending == 0;
     cameraAnnounces(p, c.kind, 100);
-    p.answer(pictureBytes(32));  // block 0 arrives, block 1 never does
+    p.answer(pictureBytes(32));  // block 0 arrives, block 1 never whole
+    const int tries = c.kind == Kind::Picture ? 6 : 4;
+    if (!c.silent)
+        for (int t = 0; t < tries; ++t) p.answer(Bytes(7, 0x11));
     RecordingProgress progress;
 
     EXPECT_EQ(run(c.kind, 0, &progress), LINK_BLOCK_FAILED);
     std::vector<std::string> expected = requestLog(c.kind, 1, SPEED_115200, 115200);
     append(expected, addressedBlock(0, 32, 32));
-    for (int t = 0; t < c.tries; ++t) append(expected, addressedBlock(1, 32, 0));
+    if (c.silent) {
+        append(expected, addressedBlock(1, 32, 0));
+        expected.push_back(timeouts(PROBE_TIMEOUT_S));
+        append(expected, addressedBlock(1, 32, 0));
+        expected.push_back(timeouts(DOWNLOAD_TIMEOUT_S));
+    } else {
+        for (int t = 0; t < tries; ++t) append(expected, addressedBlock(1, 32, 7));
+    }
     append(expected, {W(0xFF), W(0xFF)});
     append(expected, backTo9600());
     expectTranscript(wire.log, expected);
@@ -269,26 +280,72 @@ TEST_P(AddressedAbort, BlockThatFailsEveryTryEndsTheTransfer) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PictureSixThumbnailFour, AddressedAbort,
-                         ::testing::Values(AbortCase{Kind::Picture, 6, 0, true},
-                                           AbortCase{Kind::Picture, 6, 1, true},
-                                           AbortCase{Kind::Thumbnail, 4, 0, true},
-                                           AbortCase{Kind::Thumbnail, 4, 1, false}),
+                         ::testing::Values(AbortCase{Kind::Picture, false, 0, true},
+                                           AbortCase{Kind::Picture, false, 1, true},
+                                           AbortCase{Kind::Thumbnail, false, 0, true},
+                                           AbortCase{Kind::Thumbnail, false, 1, false},
+                                           AbortCase{Kind::Picture, true, 0, true},
+                                           AbortCase{Kind::Thumbnail, true, 1, false}),
                          [](const ::testing::TestParamInfo<AbortCase>& info) {
                              const AbortCase& c = info.param;
                              return std::string(c.kind == Kind::Picture ? "Picture" : "Thumbnail") +
+                                    (c.silent ? "Silent" : "Noisy") +
                                     (c.initialLoadPending ? "WhileLoadingFirstPage" : "");
                          });
 
+// A probe that is answered, even in part, shows a line that is there: the
+// block keeps its tries, at the whole time-out again.
 TEST_F(Downloads, PartialBlockIsRetriedLikeTheOthers) {
     ScriptedPort& p = attach();
     link.assumeFirmware(4.0);
     const Bytes data = pictureBytes(40);
     cameraAnnounces(p, Kind::Thumbnail, 40);
     p.answer(Bytes(data.begin(), data.begin() + 32));
-    p.silence(3);
+    p.silence();
+    p.answer(Bytes(data.begin() + 32, data.begin() + 35));
+    p.silence();
     p.answer(Bytes(data.begin() + 32, data.end()));
     ASSERT_EQ(run(Kind::Thumbnail, 0), LINK_OK);
     EXPECT_TRUE(std::equal(data.begin(), data.end(), link.downloadData()));
+
+    std::vector<std::string> expected = requestLog(Kind::Thumbnail, 1, SPEED_115200, 115200);
+    append(expected, addressedBlock(0, 32, 32));
+    for (int round = 0; round < 2; ++round) {
+        append(expected, addressedBlock(1, 8, 0));
+        expected.push_back(timeouts(PROBE_TIMEOUT_S));
+        append(expected, addressedBlock(1, 8, round == 0 ? 3 : 8));
+        expected.push_back(timeouts(DOWNLOAD_TIMEOUT_S));
+    }
+    append(expected, {W(0xFF), sleepMs(100), W(0xFF)});
+    append(expected, backTo9600());
+    expectTranscript(wire.log, expected);
+}
+
+// A cancel between two blocks: the next block's read does not wait, the
+// stop bytes end the camera's transfer and nobody is told of a failure.
+TEST_F(Downloads, ACancelEndsTheTransferWithTheStopBytesAndNoMessage) {
+    struct CancellingProgress : RecordingProgress {
+        CameraLink* link = nullptr;
+        void setPosition(int p) override {
+            RecordingProgress::setPosition(p);
+            link->cancel();
+        }
+    } progress;
+    progress.link = &link;
+    ScriptedPort& p = attach();
+    link.assumeFirmware(4.0);
+    cameraAnnounces(p, Kind::Picture, 100);
+    cameraSends(p, pictureBytes(100));
+
+    EXPECT_EQ(run(Kind::Picture, 0, &progress), LINK_BLOCK_FAILED);
+    std::vector<std::string> expected = requestLog(Kind::Picture, 1, SPEED_115200, 115200);
+    append(expected, addressedBlock(0, 32, 32));
+    append(expected, {"purge", W(0), W(1), W(0xFF), W(0xFF)});
+    append(expected, backTo9600());
+    expectTranscript(wire.log, expected);
+    EXPECT_TRUE(reporter.asked.empty());
+    link.clearCancel();
+    EXPECT_FALSE(link.cancelRequested());
 }
 
 // --- The stepped method ------------------------------------------------------

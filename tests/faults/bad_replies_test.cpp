@@ -87,20 +87,25 @@ TEST_F(BadReplies, WrongHeadersOfShotAndDeleteAreTold) {
     }
 }
 
-// A picture block that fails on every try of the picture (six) fails the
-// transfer with the communication error; one that comes on the last try
-// is taken, and the picture arrives whole.
+// A picture block cut short on every try of the picture (six) fails the
+// transfer with the communication error; one that comes whole on the last
+// try is taken, and the picture arrives whole. A block left unanswered is
+// asked once more, briefly: answered then, the picture arrives; silent
+// again, the camera is taken for gone.
 TEST_F(BadReplies, ABlockFailingEveryTryFailsTheTransferOneTryLessDoesNot) {
     struct Case {
-        int failingTries;
+        const char* fault;
+        int tries;
         bool delivered;
     };
-    for (const Case c : {Case{6, false}, Case{5, true}}) {
-        SCOPED_TRACE(c.failingTries);
+    for (const Case c : {Case{"cut-block", 6, false}, Case{"cut-block", 5, true},
+                         Case{"fail-block", 2, false}, Case{"fail-block", 1, true}}) {
+        SCOPED_TRACE(std::string(c.fault) + " " + std::to_string(c.tries));
         begin();
         addPictures(1);
         const long block = blocks(written[0].thumb) + 3;
-        startCamera({"fail-block:" + std::to_string(block) + ":" + std::to_string(c.failingTries)});
+        startCamera(
+            {std::string(c.fault) + ":" + std::to_string(block) + ":" + std::to_string(c.tries)});
         enable();
         selectAllAndLoad();
         ASSERT_EQ(announced(), 1);

@@ -1,11 +1,13 @@
 // serial_port_test.cpp — the POSIX serial port over a pseudo-terminal: exact
-// rates, reads bounded by their time-out, exclusive opening, purges and the
-// COMn mapping.
+// rates, reads bounded by their time-out and ended by a cancel, exclusive
+// opening, purges and the COMn mapping.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <stdlib.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <asm/termbits.h>
@@ -131,6 +133,55 @@ TEST(SerialPortPosix, AHungUpLineEndsReadsAndWritesAtOnce) {
     EXPECT_EQ(readAll(*port, 1), "");
     const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_LT(elapsed, std::chrono::milliseconds(LONG_MS / 4));
+}
+
+plat::CancelSignal* g_alarmCancel = nullptr;
+void cancelOnAlarm(int) {
+    g_alarmCancel->raise();
+}
+
+// A cancel raised by another thread or by a signal handler ends a read that
+// waits far longer, with the bytes that came before it; raised, it ends the
+// next read at once; lowered, reads wait and read again.
+TEST(SerialPortPosix, ACancelEndsAReadUnderWayAtOnce) {
+    constexpr uint32_t LONG_MS = 20 * 1000;
+    for (const bool fromSignal : {false, true}) {
+        SCOPED_TRACE(fromSignal ? "signal handler" : "thread");
+        Pty pty;
+        ASSERT_TRUE(pty.ok());
+        auto port = plat::openSerialDevice(pty.slave());
+        ASSERT_TRUE(port);
+        ASSERT_TRUE(port->setTimeouts(LONG_MS, LONG_MS));
+        plat::CancelSignal cancel;
+        port->watchCancel(&cancel);
+
+        pty.send("ab");
+        const auto start = std::chrono::steady_clock::now();
+        std::thread canceller;
+        if (fromSignal) {
+            g_alarmCancel = &cancel;
+            signal(SIGALRM, cancelOnAlarm);
+            itimerval in{{0, 0}, {0, 100 * 1000}};
+            setitimer(ITIMER_REAL, &in, nullptr);
+        } else {
+            canceller = std::thread([&] {
+                usleep(100 * 1000);
+                cancel.raise();
+            });
+        }
+        EXPECT_EQ(readAll(*port, 32), "ab");
+        if (canceller.joinable()) canceller.join();
+        EXPECT_TRUE(cancel.raised());
+        pty.send("c");
+        EXPECT_EQ(readAll(*port, 32), "");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(LONG_MS / 4));
+
+        cancel.clear();
+        EXPECT_FALSE(cancel.raised());
+        ASSERT_TRUE(port->setTimeouts(300, 300));
+        EXPECT_EQ(readAll(*port, 2), "c");
+        signal(SIGALRM, SIG_DFL);
+    }
 }
 
 TEST(SerialPortPosix, PortsWithoutALowLatencyFlagOpenAsBefore) {

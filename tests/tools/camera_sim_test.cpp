@@ -616,6 +616,22 @@ TEST(CameraSim, BlockFaults) {
     EXPECT_EQ(pc.request("P:", 12).size(), 12u);  // requests still answered
 }
 
+TEST(CameraSim, CutBlockComesHalfThenWhole) {
+    TempDir dir;
+    const Bytes picture = pattern(64, 5);
+    dir.write("a.jpg", picture);
+    Simulator sim({"--dir", dir.path(), "--fault", "cut-block:1:2"});
+    PcPort pc(sim.path());
+    EXPECT_EQ(pc.request(download('F', 1, 92), 24).size(), 24u);
+    EXPECT_EQ(pc.read(2), bytesOf("A:"));
+    for (int tryNo = 1; tryNo <= 2; ++tryNo) {
+        pc.write(block(1));
+        EXPECT_EQ(pc.read(32, 300), slice(picture, 32, 16)) << "try " << tryNo;
+    }
+    pc.write(block(1));
+    EXPECT_EQ(pc.read(32), slice(picture, 32, 32));
+}
+
 TEST(CameraSim, CheckRateWantsTheExactRate) {
     TempDir dir;
     const Bytes picture = pattern(40, 4);
@@ -771,16 +787,27 @@ TEST(CameraSim, CommandLine) {
         while ((n = std::fread(buffer, 1, sizeof buffer, p)) > 0) help.append(buffer, n);
         EXPECT_EQ(::pclose(p), 0);
     }
-    for (const char* option : {"--link",          "--dir",
-                               "--firmware",      "--timing",
-                               "--check-rate",    "--battery",
-                               "--mode-q",        "--mode-t",
-                               "--free",          "--clock",
-                               "--fault",         "--help",
-                               "--latency-timer", "--low-latency-honoured",
-                               "silent-after:N",  "short:L",
-                               "bad-header:L",    "fail-block:N:T",
-                               "corrupt-block:N", "stop-after-blocks:N",
+    for (const char* option : {"--link",
+                               "--dir",
+                               "--firmware",
+                               "--timing",
+                               "--check-rate",
+                               "--battery",
+                               "--mode-q",
+                               "--mode-t",
+                               "--free",
+                               "--clock",
+                               "--fault",
+                               "--help",
+                               "--latency-timer",
+                               "--low-latency-honoured",
+                               "silent-after:N",
+                               "short:L",
+                               "bad-header:L",
+                               "fail-block:N:T",
+                               "cut-block:N:T",
+                               "corrupt-block:N",
+                               "stop-after-blocks:N",
                                ".thumb.jpg"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }

@@ -417,7 +417,13 @@ bool CameraProtocol::serveBlock(const Bytes& data, long block) {
         return false;
     }
     const std::size_t offset = static_cast<std::size_t>(block) * kBlockSize;
-    const std::size_t length = std::min(kBlockSize, data.size() - offset);
+    std::size_t length = std::min(kBlockSize, data.size() - offset);
+    auto cut = faults_.cutBlock.find(block);
+    if (cut != faults_.cutBlock.end() && tries <= cut->second) {
+        // Bytes lost on a noisy line: the PC sees a short block.
+        length /= 2;
+        logf("block %ld: cut to %zu bytes (try %d of %d cut)", block, length, tries, cut->second);
+    }
     Bytes bytes(data.begin() + static_cast<long>(offset),
                 data.begin() + static_cast<long>(offset + length));
     const bool always = faults_.corruptAlways.count(block) != 0;

@@ -46,11 +46,11 @@ bool addFault(const std::string& text, FaultPlan& plan, std::string& error) {
         (kind == "short" ? plan.shortReplies : plan.badHeaders).insert(rest[0]);
         return true;
     }
-    if (kind == "fail-block") {
+    if (kind == "fail-block" || kind == "cut-block") {
         auto second = rest.find(':');
         if (second != std::string_view::npos && parseCount(rest.substr(0, second), n) &&
             parseCount(rest.substr(second + 1), t)) {
-            plan.failBlock[n] = static_cast<int>(t);
+            (kind == "fail-block" ? plan.failBlock : plan.cutBlock)[n] = static_cast<int>(t);
             return true;
         }
     }
@@ -67,9 +67,9 @@ bool addFault(const std::string& text, FaultPlan& plan, std::string& error) {
         return true;
     }
     error = "unknown fault '" + text +
-            "' (silent, silent-after:N, short:L, bad-header:L, fail-block:N:T, corrupt-block:N, "
-            "corrupt-block-always:N, stop-after-blocks:N, exit-after-blocks:N; L one of P Q T S M "
-            "L I y F H)";
+            "' (silent, silent-after:N, short:L, bad-header:L, fail-block:N:T, cut-block:N:T, "
+            "corrupt-block:N, corrupt-block-always:N, stop-after-blocks:N, exit-after-blocks:N; "
+            "L one of P Q T S M L I y F H)";
     return false;
 }
 

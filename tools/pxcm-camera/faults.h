@@ -15,6 +15,7 @@ struct FaultPlan {
     std::set<char> shortReplies;          // short:L
     std::set<char> badHeaders;            // bad-header:L
     std::map<long, int> failBlock;        // fail-block:N:T, block -> unanswered tries
+    std::map<long, int> cutBlock;         // cut-block:N:T, block -> tries cut short
     std::set<long> corruptBlocks;         // corrupt-block:N (the first time)
     std::set<long> corruptAlways;         // corrupt-block-always:N (every time)
     std::optional<long> stopAfterBlocks;  // stop-after-blocks:N

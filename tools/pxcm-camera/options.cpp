@@ -176,6 +176,8 @@ Options:
                           (y: as the version byte; F/H: of the information)
       fail-block:N:T      leave data block N unanswered the first T times it
                           is asked for (counted over the whole run)
+      cut-block:N:T       send only the first half of data block N the first
+                          T times it is asked for, as a noisy line loses bytes
       corrupt-block:N     send data block N with every byte XOR 0xA5 the
                           first time it is answered, correctly afterwards
       corrupt-block-always:N  send data block N damaged every time it is
