@@ -23,7 +23,6 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
 #include "image/jpeg_decoder.h"
 #include "platform/clock.h"
 #include "platform/window.h"
@@ -34,6 +33,7 @@
 #include "tests/camera/simulator.h"
 #include "testsupport/fake_clock.h"
 #include "testsupport/fake_serial_port.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 

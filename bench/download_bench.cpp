@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
 #include "tests/camera/simulator.h"
 #include "testsupport/fake_serial_port.h"
+#include "ui/camera_module.h"
 
 namespace {
 

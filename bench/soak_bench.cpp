@@ -11,7 +11,6 @@
 
 #include "bench/camera_run.h"
 #include "bench/process_figures.h"
-#include "camera/camera_module.h"
 #include "platform/export.h"
 #include "platform/memory.h"
 #include "platform/twain.h"
@@ -19,6 +18,7 @@
 #include "source/entry.h"
 #include "source/source_state.h"
 #include "testsupport/fake_clock.h"
+#include "ui/camera_module.h"
 #include "ui/layout.h"
 
 namespace {

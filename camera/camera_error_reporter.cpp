@@ -1,4 +1,5 @@
-// camera_error_reporter.cpp — the messages of the module's camera reporter.
+// camera_error_reporter.cpp — the messages of the camera's failures, and a
+// box's answer as the link takes it.
 #include "camera/camera_error_reporter.h"
 
 namespace {
@@ -47,18 +48,4 @@ ReportAnswer answerOfBox(int boxAnswer) {
         default:
             return ReportAnswer::Ok;
     }
-}
-
-ReportAnswer CameraMessageReporter::reportError(LinkResult code) {
-    const ReporterMessage m = reporterMessage(code);
-    plat::PromptOptions options;
-    options.buttons = m.buttons;
-    options.icon = plat::Icon::Error;
-    options.taskModal = true;
-    const int answer = plat::messageBox(owner_, m.text, m.caption, options);
-    // The box may have covered the camera window: show it whole again before
-    // the link goes on talking to the camera.
-    if (repaint_ && owner_) repaint_(owner_);
-    if (answer == plat::ANSWER_CANCEL && cancel_) cancel_();
-    return answerOfBox(answer);
 }

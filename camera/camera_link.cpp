@@ -31,7 +31,7 @@ uint32_t baudRateForSpeedCode(uint8_t speedCode) {
     }
 }
 
-CameraLink::CameraLink() : portFactory_(systemPortFactory()), allocate_(allocateWithNew) {}
+CameraLink::CameraLink() : portFactory_(devicePortFactory()), allocate_(allocateWithNew) {}
 
 // Frees the download buffer and closes the port (their owners do it).
 CameraLink::~CameraLink() = default;

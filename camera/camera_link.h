@@ -50,9 +50,12 @@ constexpr unsigned DRIVER_QUEUE_BYTES = 4096;
 // opened, with `busy` set when another program holds it.
 using PortFactory =
     std::function<std::unique_ptr<plat::SerialPort>(const std::string& name, bool& busy)>;
-// The factory of the running system: plat::openSerialPort for "COMn",
-// plat::openSerialDevice for anything else, traced to the file named by
-// $PXCM_SERIAL_LOG when that is set.
+// The link's default: plat::openSerialDevice for a device path, traced to
+// the file named by $PXCM_SERIAL_LOG when that is set.
+PortFactory devicePortFactory();
+// For a front end that scans COM1 to COM8 or takes a port name:
+// plat::openSerialPort for "COMn" (on POSIX mapped through pxcm.ini),
+// plat::openSerialDevice for anything else, traced as above.
 PortFactory systemPortFactory();
 
 // The five data bytes of the clock request for a local date and time.

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "camera/camera_link.h"
-#include "camera/serial_log.h"
 
 namespace {
 
@@ -14,21 +13,7 @@ constexpr unsigned AFTER_SCAN_MS = 300;
 // Time for the camera to take the stop bytes and return to 9600 baud.
 constexpr unsigned END_SETTLE_MS = 100;
 
-bool isComName(const std::string& name) {
-    return name.size() > 3 && (name[0] == 'C' || name[0] == 'c') &&
-           (name[1] == 'O' || name[1] == 'o') && (name[2] == 'M' || name[2] == 'm');
-}
-
 }  // namespace
-
-PortFactory systemPortFactory() {
-    return [](const std::string& name, bool& busy) -> std::unique_ptr<plat::SerialPort> {
-        std::unique_ptr<plat::SerialPort> port = isComName(name)
-                                                     ? plat::openSerialPort(name, &busy)
-                                                     : plat::openSerialDevice(name, &busy);
-        return withSerialLog(std::move(port), name);
-    };
-}
 
 void CameraLink::setLineFormat() {
     if (!port_->getLineSettings(lineSettings_)) return;

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
 #include "fuzz/fuzz_camera.h"
 #include "platform/export.h"
 #include "platform/memory.h"
@@ -27,9 +26,10 @@
 #include "source/transfer_state.h"
 #include "support/test_jpeg.h"
 #include "testsupport/fake_clock.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
-#include "ui/window_host.h"
+#include "ui/window_front_end.h"
 
 namespace {
 

@@ -27,15 +27,15 @@ constexpr std::uint32_t DECODE_MAX_DIMENSION = 8192;
 // Caption of libjpeg's message boxes.
 constexpr char JPEG_ERROR_CAPTION[] = "JPEG Error";
 
-// Where libjpeg's messages go instead of the "JPEG Error" box: a front end
-// that shows no boxes (the SANE backend) hands in its own; null restores the
-// box.
+// Where libjpeg's messages go: the data source shows them in the "JPEG
+// Error" box (ui/jpeg_error_box.h), the SANE backend in its own log. With
+// none (null) they go to standard error, as libjpeg's own do.
 using JpegMessageSink = void (*)(const char* text);
 void setJpegMessageSink(JpegMessageSink sink);
 
 // Decodes the JPEG file in data[0, size) into a new movable block owned by
 // the caller. Returns no handle when the data cannot be decoded (the reason
-// has been shown in a "JPEG Error" box), when the picture is too large, or
+// has gone to the message sink), when the picture is too large, or
 // when the block cannot be allocated.
 [[nodiscard]] plat::MemHandle decodePicture(const std::uint8_t* data, std::size_t size, int mode);
 

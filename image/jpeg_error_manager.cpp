@@ -1,4 +1,4 @@
-// jpeg_error_manager.cpp — libjpeg messages in the "JPEG Error" box, and exits
+// jpeg_error_manager.cpp — libjpeg messages to the caller's sink, and exits
 // that never end the process.
 #include "image/jpeg_error_manager.h"
 
@@ -6,8 +6,6 @@
 #include <jerror.h>
 
 #include "image/jpeg_decoder.h"
-#include "platform/prompt.h"
-#include "platform/window.h"
 
 namespace {
 
@@ -20,9 +18,8 @@ void showMessage(j_common_ptr cinfo) {
         g_messageSink(text);
         return;
     }
-    plat::PromptOptions options;
-    options.buttons = plat::Buttons::Ok;
-    (void)plat::messageBox(plat::activeWindow(), text, JPEG_ERROR_CAPTION, options);
+    // No sink: where libjpeg itself writes its messages.
+    std::fprintf(stderr, "%s\n", text);
 }
 
 [[noreturn]] void leaveDecoding(j_common_ptr cinfo) {

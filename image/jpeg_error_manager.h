@@ -1,5 +1,5 @@
 // jpeg_error_manager.h — libjpeg's standard error manager, with its messages
-// shown in the "JPEG Error" box and a fatal exit that returns to the decoder
+// given to the sink of setJpegMessageSink and a fatal exit that returns to the decoder
 // (longjmp) instead of ending the host application.
 #pragma once
 
@@ -20,7 +20,7 @@ struct JpegErrorManager {
 };
 
 // Fills mgr with libjpeg's standard manager and these changes: messages go
-// to the "JPEG Error" box; a fatal error shows its message and longjmps to
+// to the message sink; a fatal error shows its message and longjmps to
 // mgr->exit; so does the first sign of damaged picture data (a truncated
 // file, a bad entropy code) while rows are still to come, since libjpeg
 // would make up the rest of such a picture. Other warnings follow libjpeg's

@@ -32,7 +32,7 @@ bool deliverWindowMessage(const OfferEvent& offer, UINT message, WPARAM wParam, 
 // The POSIX window host's options for the source this process loads:
 // $PXCM_UI (headless or sdl) and $PXCM_WINDOW_PNG, each set when not empty.
 // Windows has the real window only: false when either is given.
-bool setWindowHostOptions(const std::string& ui, const std::string& windowPng);
+bool setWindowSystemOptions(const std::string& ui, const std::string& windowPng);
 
 // Whether the source's window runs by itself, on a thread of the source's
 // own, so that an application may wait for its notifications without

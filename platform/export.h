@@ -1,5 +1,7 @@
-// export.h — marks the functions that a module exports: DS_Entry of the
-// source, DSM_Entry of an application acting as Source Manager.
+// export.h — marks what a module exports: DS_Entry of the source, DSM_Entry
+// of an application acting as Source Manager, the SANE and libgphoto2
+// entries. It gives visibility only; C linkage is the declaration's own
+// (extern "C"), and each module's export list decides what leaves it.
 #pragma once
 
 #ifdef _WIN32

@@ -1,9 +1,11 @@
 // library.h — loading a shared library and finding a symbol in it (the
-// application side loads a .ds this way).
+// application side loads a .ds this way), and tables of functions bound by
+// name from the system's libraries that are opened only when first needed.
 #pragma once
 
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace plat {
 
@@ -20,6 +22,10 @@ public:
         return *this;
     }
     ~Library();
+    // A library of the system by its file name ("libpng16.so.16"), found as
+    // the system's loader finds it; `keep` leaves it loaded for the process's
+    // life whatever happens to this object.
+    static Library system(const std::string& file, bool keep = false);
     bool loaded() const { return h_ != nullptr; }
     void* symbol(const char* name) const;
     // Why the last load failed, for messages.
@@ -27,6 +33,33 @@ public:
 
 private:
     void* h_ = nullptr;
+};
+
+// Fills a table of function pointers by name, each looked up in the
+// libraries in turn; the table is complete when every name was found.
+//
+//   SymbolBinder bind({&png});
+//   bind(api.png_write_info, "png_write_info");
+//   if (!bind.complete()) ... bind.missing() ...
+class SymbolBinder {
+public:
+    explicit SymbolBinder(std::vector<const Library*> libraries)
+        : libraries_(std::move(libraries)) {}
+    template <typename F>
+    void operator()(F& slot, const char* name) {
+        void* found = nullptr;
+        for (const Library* library : libraries_)
+            if (!found) found = library->symbol(name);
+        slot = reinterpret_cast<F>(found);
+        if (!found && missing_.empty()) missing_ = name;
+    }
+    bool complete() const { return missing_.empty(); }
+    // The first name found nowhere ("" when complete).
+    const std::string& missing() const { return missing_; }
+
+private:
+    std::vector<const Library*> libraries_;
+    std::string missing_;
 };
 
 }  // namespace plat

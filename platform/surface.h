@@ -1,6 +1,6 @@
 // surface.h — the drawing surface of the camera window: bitmap copies, DIB
 // draws with the device's rules, and solid fills. Windows: a device context.
-// POSIX: a 24-bit framebuffer (platform/posix/surface_posix.h).
+// POSIX: a 24-bit framebuffer (wsys/surface.h).
 #pragma once
 
 #include <cstddef>

@@ -15,11 +15,10 @@
 
 #include "camera/camera_device.h"
 #include "image/jpeg_decoder.h"
+#include "platform/export.h"
 #include "sane/backend_config.h"
 #include "sane/camera_handle.h"
 #include "sane/debug.h"
-
-#define PXCM_EXPORT extern "C" __attribute__((visibility("default")))
 
 using sanepxcm::dbg;
 using sanepxcm::DBG_CALL;
@@ -191,7 +190,7 @@ SANE_Status guarded(const char* what, F&& f) {
 
 }  // namespace
 
-PXCM_EXPORT SANE_Status sane_pxcm_init(SANE_Int* versionCode, SANE_Auth_Callback) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_init(SANE_Int* versionCode, SANE_Auth_Callback) {
     sanepxcm::initDebug();
     dbg(DBG_CALL, "init");
     if (versionCode)
@@ -205,7 +204,7 @@ PXCM_EXPORT SANE_Status sane_pxcm_init(SANE_Int* versionCode, SANE_Auth_Callback
     });
 }
 
-PXCM_EXPORT void sane_pxcm_exit(void) {
+extern "C" PXCM_EXPORT void sane_pxcm_exit(void) {
     dbg(DBG_CALL, "exit");
     (void)guarded("exit", [] {
         g_backend = Backend{};
@@ -214,21 +213,22 @@ PXCM_EXPORT void sane_pxcm_exit(void) {
     });
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_get_devices(const SANE_Device*** deviceList, SANE_Bool) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_get_devices(const SANE_Device*** deviceList,
+                                                         SANE_Bool) {
     dbg(DBG_CALL, "get_devices");
     if (!deviceList) return SANE_STATUS_INVAL;
     if (!g_backend.initialised) return SANE_STATUS_INVAL;
     return guarded("get_devices", [&] { return getDevices(deviceList); });
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_open(SANE_String_Const name, SANE_Handle* handle) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_open(SANE_String_Const name, SANE_Handle* handle) {
     dbg(DBG_CALL, "open %s", name ? name : "(null)");
     if (!handle || !g_backend.initialised) return SANE_STATUS_INVAL;
     *handle = nullptr;
     return guarded("open", [&] { return openDevice(name, handle); });
 }
 
-PXCM_EXPORT void sane_pxcm_close(SANE_Handle handle) {
+extern "C" PXCM_EXPORT void sane_pxcm_close(SANE_Handle handle) {
     dbg(DBG_CALL, "close");
     (void)guarded("close", [&] {
         closeHandle(handle);
@@ -236,14 +236,15 @@ PXCM_EXPORT void sane_pxcm_close(SANE_Handle handle) {
     });
 }
 
-PXCM_EXPORT const SANE_Option_Descriptor* sane_pxcm_get_option_descriptor(SANE_Handle handle,
-                                                                          SANE_Int option) {
+extern "C" PXCM_EXPORT const SANE_Option_Descriptor* sane_pxcm_get_option_descriptor(
+    SANE_Handle handle, SANE_Int option) {
     CameraHandle* h = handleOf(handle);
     return h ? h->descriptor(option) : nullptr;
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_control_option(SANE_Handle handle, SANE_Int option,
-                                                 SANE_Action action, void* value, SANE_Int* info) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_control_option(SANE_Handle handle, SANE_Int option,
+                                                            SANE_Action action, void* value,
+                                                            SANE_Int* info) {
     // saned passes a client's number through: read it as the integer it is
     // and check it before it is used as an action.
     SANE_Word number = 0;
@@ -260,21 +261,22 @@ PXCM_EXPORT SANE_Status sane_pxcm_control_option(SANE_Handle handle, SANE_Int op
     });
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_get_parameters(SANE_Handle handle, SANE_Parameters* params) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_get_parameters(SANE_Handle handle,
+                                                            SANE_Parameters* params) {
     CameraHandle* h = handleOf(handle);
     if (!h) return SANE_STATUS_INVAL;
     return guarded("get_parameters", [&] { return h->getParameters(params); });
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_start(SANE_Handle handle) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_start(SANE_Handle handle) {
     dbg(DBG_CALL, "start");
     CameraHandle* h = handleOf(handle);
     if (!h) return SANE_STATUS_INVAL;
     return guarded("start", [&] { return h->start(); });
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_read(SANE_Handle handle, SANE_Byte* data, SANE_Int maxLength,
-                                       SANE_Int* length) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_read(SANE_Handle handle, SANE_Byte* data,
+                                                  SANE_Int maxLength, SANE_Int* length) {
     CameraHandle* h = handleOf(handle);
     if (length) *length = 0;
     if (!h) return SANE_STATUS_INVAL;
@@ -282,18 +284,19 @@ PXCM_EXPORT SANE_Status sane_pxcm_read(SANE_Handle handle, SANE_Byte* data, SANE
 }
 
 // May run in a signal handler: the handle only raises its flag.
-PXCM_EXPORT void sane_pxcm_cancel(SANE_Handle handle) {
+extern "C" PXCM_EXPORT void sane_pxcm_cancel(SANE_Handle handle) {
     if (CameraHandle* h = handleOf(handle)) h->cancel();
 }
 
 // Both belong to a scan: outside one they are refused.
-PXCM_EXPORT SANE_Status sane_pxcm_set_io_mode(SANE_Handle handle, SANE_Bool nonBlocking) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_set_io_mode(SANE_Handle handle,
+                                                         SANE_Bool nonBlocking) {
     CameraHandle* h = handleOf(handle);
     if (!h || !h->inScan()) return SANE_STATUS_INVAL;
     return nonBlocking ? SANE_STATUS_UNSUPPORTED : SANE_STATUS_GOOD;
 }
 
-PXCM_EXPORT SANE_Status sane_pxcm_get_select_fd(SANE_Handle handle, SANE_Int*) {
+extern "C" PXCM_EXPORT SANE_Status sane_pxcm_get_select_fd(SANE_Handle handle, SANE_Int*) {
     CameraHandle* h = handleOf(handle);
     if (!h || !h->inScan()) return SANE_STATUS_INVAL;
     return SANE_STATUS_UNSUPPORTED;

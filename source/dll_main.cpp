@@ -1,9 +1,12 @@
 // dll_main.cpp — records the module instance and fills in the identity.
-#include "platform/module_start.h"
+#include "source/dll_main.h"
 
+#include "image/jpeg_decoder.h"
+#include "platform/module_start.h"
 #include "platform/trace.h"
 #include "source/source_state.h"
 #include "source/transfer_state.h"
+#include "ui/jpeg_error_box.h"
 
 namespace {
 constexpr char TRACE_MAIN[] = "(MAIN) : BOOL WINAPI DllMain";
@@ -22,6 +25,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
             TraceLog(TRACE_PROCESS_ATTACH);
             g_source.appIdentity.Id = 0;
             fillSourceIdentity(g_source.sourceIdentity, module);
+            setJpegMessageSink(showJpegErrorBox);
             break;
         case DLL_THREAD_ATTACH:
             TraceLog(TRACE_THREAD_ATTACH);
@@ -36,3 +40,5 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID) {
     }
     return TRUE;
 }
+
+PXCM_MODULE_ENTRY(DllMain)

@@ -1,12 +1,12 @@
 // palette8_msg.cpp — DAT_PALETTE8: the colour table of the camera's first
 // picture (the decoder's pictures have none).
-#include "camera/camera_module.h"
 #include "image/dib.h"
 #include "image/jpeg_decoder.h"
 #include "platform/trace.h"
 #include "source/error_box.h"
 #include "source/image_ops.h"
 #include "source/source_state.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 
 namespace {

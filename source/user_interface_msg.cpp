@@ -2,7 +2,6 @@
 // camera window; MSG_DISABLEDS hides it when asked.
 #include "source/user_interface_msg.h"
 
-#include "camera/camera_module.h"
 #include "platform/prompt.h"
 #include "platform/trace.h"
 #include "platform/window.h"
@@ -13,8 +12,9 @@
 #include "source/source_state.h"
 #include "source/transfer_state.h"
 #include "source/window_release.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
-#include "ui/window_host.h"
+#include "ui/window_front_end.h"
 #include "ui/window_script.h"
 
 namespace {
@@ -71,8 +71,8 @@ TW_UINT16 InterfaceMsg(TripletArgs* args) {
 namespace {
 
 // What the camera window reaches of the source.
-WindowHost sourceWindowHost() {
-    WindowHost host;
+WindowFrontEnd sourceFrontEnd() {
+    WindowFrontEnd host;
     host.moduleInstance = g_source.moduleInstance;
     host.announce = [](const std::vector<int>& pictures) { announceTransfers(pictures); };
     host.pendingCount = pendingTransfers;
@@ -117,7 +117,7 @@ TW_UINT16 EnableDS(pTW_USERINTERFACE ui) {
     // Enabled, disabled and enabled again: the old window goes first.
     if (g_source.cameraWindow) releaseCameraWindow();
     plat::startWindowThread();
-    setWindowHost(sourceWindowHost());
+    setWindowFrontEnd(sourceFrontEnd());
     HWND window = plat::createModelessDialog(g_source.moduleInstance, CAMERA_WINDOW_TEMPLATE,
                                              CameraWindow, 0);
     if (!window || g_window.initFailed) {

@@ -3,9 +3,9 @@
 // trace of it, so that a later enable starts afresh.
 #include "source/window_release.h"
 
-#include "camera/camera_module.h"
 #include "platform/window.h"
 #include "source/source_state.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 
 void releaseCameraWindow() {

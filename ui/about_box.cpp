@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "camera/camera_module.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/layout.h"
-#include "ui/window_host.h"
+#include "ui/window_front_end.h"
 
 namespace {
 
@@ -51,6 +51,7 @@ INT_PTR CALLBACK AboutBox(HWND dialog, UINT message, WPARAM wParam, LPARAM lPara
 int openAboutIfClicked(HWND window, WPARAM keys, int x, int y) {
     if (!inside(LOGO_AREA, x, y)) return 0;
     if (!(keys & MK_CONTROL) || !(keys & MK_SHIFT)) return 0;
-    (void)plat::runModalDialog(windowHost().moduleInstance, ABOUT_TEMPLATE, window, AboutBox, 0);
+    (void)plat::runModalDialog(windowFrontEnd().moduleInstance, ABOUT_TEMPLATE, window, AboutBox,
+                               0);
     return 1;
 }

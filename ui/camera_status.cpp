@@ -1,8 +1,8 @@
 // camera_status.cpp — battery gauge, mode toggle faces and the speed dots.
 #include "ui/camera_status.h"
 
-#include "camera/camera_module.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 

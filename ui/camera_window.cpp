@@ -2,12 +2,12 @@
 // that writes each message's trace line and hands it to its handler.
 #include "ui/camera_window.h"
 
-#include "camera/camera_module.h"
 #include "platform/trace.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/layout.h"
+#include "ui/window_front_end.h"
 #include "ui/window_handlers.h"
-#include "ui/window_host.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void onClose() {
         return;
     }
     tearDownCameraWindow();
-    hostCloseRequested();
+    frontEndCloseRequested();
 }
 
 void onKeyDown(WPARAM key) {

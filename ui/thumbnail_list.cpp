@@ -4,16 +4,16 @@
 
 #include <cstdio>
 
-#include "camera/camera_module.h"
 #include "image/draw_picture.h"
 #include "image/jpeg_decoder.h"
 #include "platform/prompt.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/skin_source.h"
 #include "ui/wait_cursor.h"
-#include "ui/window_host.h"
+#include "ui/window_front_end.h"
 
 namespace {
 
@@ -45,7 +45,8 @@ ThumbnailList::ThumbnailList(HWND owner) : owner_(owner) {
     for (int s = 0; s < PAGE_SLOTS; ++s) slots[s] = s < count ? s : NO_SLOT;
     for (int set = 0; set < 3; ++set)
         for (int piece = 0; piece < 4; ++piece)
-            frames_[set][piece] = skinPicture(windowHost().moduleInstance, FRAME_IDS[set][piece]);
+            frames_[set][piece] =
+                skinPicture(windowFrontEnd().moduleInstance, FRAME_IDS[set][piece]);
     labelFont_ = plat::createFont(plat::FontFace::LabelSerif);
 }
 

@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
 #include "caps/transfer_count.h"
 #include "platform/files.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
+#include "ui/window_front_end.h"
 #include "ui/window_handlers.h"
-#include "ui/window_host.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ bool checkCameraInSync() {
 
 void loadSelected() {
     // A Load's pictures still pending are the application's to take first.
-    if (hostPendingCount() > 0 || !checkCameraInSync()) return;
+    if (frontEndPendingCount() > 0 || !checkCameraInSync()) return;
     // CAP_XFERCOUNT n > 0 hands over the n lowest; the others stay selected.
     const int limit = caps::transferCountLimit();
     std::vector<int> pictures;
@@ -70,18 +70,18 @@ void loadSelected() {
     }
     if (pictures.empty()) return;
     g_window.transferIndex = TRANSFER_ALL_SELECTED;
-    hostAnnounce(pictures);
+    frontEndAnnounce(pictures);
 }
 
 void announcePicture(int picture) {
-    if (hostPendingCount() > 0) return;
+    if (frontEndPendingCount() > 0) return;
     g_window.transferIndex = picture;
-    hostAnnounce({picture});
+    frontEndAnnounce({picture});
 }
 
 void exitWindow() {
     tearDownCameraWindow();
-    hostCloseRequested();
+    frontEndCloseRequested();
 }
 
 void selectAllPictures() {

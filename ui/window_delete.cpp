@@ -2,8 +2,8 @@
 // the highest index down, so that renumbering moves none still to go.
 #include <cstdio>
 
-#include "camera/camera_module.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/camera_status.h"
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"

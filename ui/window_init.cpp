@@ -2,14 +2,14 @@
 // version, camera clock, caption, skin pictures, progress bar, placement.
 #include <ctime>
 
-#include "camera/camera_module.h"
 #include "platform/profile.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 #include "ui/skin_source.h"
+#include "ui/window_front_end.h"
 #include "ui/window_handlers.h"
-#include "ui/window_host.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ ClockBytes localClock() {
 // Faces, background, battery pictures and the status font; false when any
 // of them cannot be had.
 bool loadSkin(HWND window) {
-    HINSTANCE module = windowHost().moduleInstance;
+    HINSTANCE module = windowFrontEnd().moduleInstance;
     bool complete = true;
     for (const ButtonLayout& b : BUTTON_TABLE)
         if (g_window.buttons[b.index].initialise(window, module, b.upFace, b.downFace, b.rect) != 0)

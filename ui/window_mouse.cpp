@@ -1,13 +1,13 @@
 // window_mouse.cpp — presses, drags and releases over the skin buttons, the
 // speed spots, the logo and the thumbnails; the mouse capture.
-#include "camera/camera_module.h"
 #include "platform/window.h"
 #include "ui/about_box.h"
+#include "ui/camera_module.h"
 #include "ui/camera_status.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
+#include "ui/window_front_end.h"
 #include "ui/window_handlers.h"
-#include "ui/window_host.h"
 
 namespace {
 
@@ -126,6 +126,6 @@ void onCaptureChanged() {
 
 void onLButtonDblClk(int x, int y) {
     const int picture = g_window.list->hitTest(x, y);
-    if (picture == NO_PICTURE || hostPendingCount() > 0 || !checkCameraInSync()) return;
+    if (picture == NO_PICTURE || frontEndPendingCount() > 0 || !checkCameraInSync()) return;
     announcePicture(picture);
 }

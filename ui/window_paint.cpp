@@ -1,7 +1,7 @@
 // window_paint.cpp — WM_PAINT: background, buttons, camera status, progress
 // bar, speed dots, the visible page and the first preload of thumbnails.
-#include "camera/camera_module.h"
 #include "platform/window.h"
+#include "ui/camera_module.h"
 #include "ui/camera_status.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"

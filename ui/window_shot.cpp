@@ -1,5 +1,5 @@
 // window_shot.cpp — Shot: take a picture and bring its row into view.
-#include "camera/camera_module.h"
+#include "ui/camera_module.h"
 #include "ui/camera_status.h"
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string>
 
-#include "camera/camera_module.h"
 #include "platform/files.h"
 #include "platform/profile.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/window_handlers.h"
 

@@ -5,12 +5,12 @@
 
 #include <cstdio>
 
-#include "camera/camera_module.h"
 #include "image/jpeg_decoder.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/wait_cursor.h"
+#include "ui/window_front_end.h"
 #include "ui/window_handlers.h"
-#include "ui/window_host.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ int acquireNextPicture(StoreImage store) {
     // The picture is the one the Load handed over next, not the lowest
     // selected: a skipped picture stays selected and is not delivered.
     const bool allSelected = g_window.transferIndex == TRANSFER_ALL_SELECTED;
-    const int i = hostNextPicture();
+    const int i = frontEndNextPicture();
     if (i < 0 || i >= LIST_CELLS) return 0;
     if (allSelected)
         scrollTo(*g_window.list, i);
@@ -87,7 +87,7 @@ int acquireNextPicture(StoreImage store) {
         }
         // The camera no longer matches the list: the rest of the Load goes too.
         if (g_window.list) g_window.list->deselectAll();
-        hostDropPending();
+        frontEndDropPending();
     }
 
     g_window.progress.setPosition(0);

@@ -1,6 +1,6 @@
 // window_update.cpp — Update: re-read the camera, keep the thumbnails that
 // did not change, fetch the rest again.
-#include "camera/camera_module.h"
+#include "ui/camera_module.h"
 #include "ui/camera_status.h"
 #include "ui/camera_window.h"
 #include "ui/window_handlers.h"

@@ -24,6 +24,16 @@ Library::Library(const std::string& path) {
     }
 }
 
+Library Library::system(const std::string& file, bool keep) {
+    Library library;
+    library.h_ = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | (keep ? RTLD_NODELETE : 0));
+    if (!library.h_) {
+        const char* e = ::dlerror();
+        lastLoadError = e ? e : "cannot load " + file;
+    }
+    return library;
+}
+
 Library::~Library() {
     if (h_) ::dlclose(h_);
 }

@@ -3,8 +3,9 @@
 #include <dlfcn.h>
 
 #include "platform/module_start.h"
-#include "platform/os_types.h"
 #include "platform/posix/window_thread_posix.h"
+
+namespace plat {
 
 namespace {
 
@@ -16,14 +17,16 @@ HINSTANCE thisModule() {
     return const_cast<char*>(&anchor);
 }
 
-__attribute__((constructor)) void moduleStart() {
-    DllMain(thisModule(), DLL_PROCESS_ATTACH, nullptr);
-}
-
-__attribute__((destructor)) void moduleStop() {
-    DllMain(thisModule(), DLL_PROCESS_DETACH, nullptr);
-    // No thread may run the module's code once it is unmapped.
-    plat::shutDownWindowThread();
-}
-
 }  // namespace
+
+void moduleStarts(ModuleEntry entry) {
+    entry(thisModule(), DLL_PROCESS_ATTACH, nullptr);
+}
+
+void moduleStops(ModuleEntry entry) {
+    entry(thisModule(), DLL_PROCESS_DETACH, nullptr);
+    // No thread may run the module's code once it is unmapped.
+    shutDownWindowThread();
+}
+
+}  // namespace plat

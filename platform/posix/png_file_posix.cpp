@@ -3,7 +3,6 @@
 // neither it nor zlib.
 #include "platform/png_file.h"
 
-#include <dlfcn.h>
 #include <png.h>
 
 #include <cerrno>
@@ -12,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 #include <vector>
+
+#include "platform/library.h"
 
 namespace plat {
 namespace {
@@ -48,34 +49,24 @@ static_assert(PNG_LIBPNG_VER_SONUM == 16, "built against another libpng than lib
 constexpr const char* kPngLibrary = "libpng16.so.16";
 
 struct LoadedPng {
-    void* handle = nullptr;
+    Library library = Library::system(kPngLibrary);
     PngApi api;
     bool complete = false;
     std::string error;
 
     LoadedPng() {
-        const char* file = kPngLibrary;
-        handle = ::dlopen(file, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            const char* why = ::dlerror();
-            error = std::string("the PNG library is missing (") + (why ? why : file) + ")";
+        if (!library.loaded()) {
+            error = "the PNG library is missing (" + Library::lastError() + ")";
             return;
         }
-        complete = true;
-#define PXCM_PNG_LOOKUP(name)                                                \
-    api.name = reinterpret_cast<decltype(api.name)>(::dlsym(handle, #name)); \
-    if (!api.name && complete) {                                             \
-        complete = false;                                                    \
-        error = std::string("the PNG library ") + file + " lacks " #name;    \
-    }
+        SymbolBinder bind({&library});
+#define PXCM_PNG_LOOKUP(name) bind(api.name, #name);
         PXCM_PNG_FUNCTIONS(PXCM_PNG_LOOKUP)
 #undef PXCM_PNG_LOOKUP
+        complete = bind.complete();
+        if (!complete)
+            error = std::string("the PNG library ") + kPngLibrary + " lacks " + bind.missing();
     }
-    ~LoadedPng() {
-        if (handle) ::dlclose(handle);
-    }
-    LoadedPng(const LoadedPng&) = delete;
-    LoadedPng& operator=(const LoadedPng&) = delete;
 };
 
 LoadedPng& loadedPng() {

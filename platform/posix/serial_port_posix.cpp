@@ -1,7 +1,6 @@
 // serial_port_posix.cpp — serial ports over termios devices: raw mode, reads
-// bounded by one deadline for their whole count, exclusive opening, and COMn
-// mapped to a device through section "Ports" of pxcm.ini; a raised cancel
-// ends a read at once.
+// bounded by one deadline for their whole count, exclusive opening; a raised
+// cancel ends a read at once.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
@@ -9,14 +8,11 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <cctype>
 #include <cerrno>
 #include <ctime>
 #include <string>
 
-#include "platform/files.h"
 #include "platform/posix/serial_line.h"
-#include "platform/profile.h"
 #include "platform/serial_port.h"
 
 namespace plat {
@@ -204,33 +200,7 @@ std::unique_ptr<SerialPort> openDevice(const std::string& path, bool* busy) {
     return std::make_unique<PosixSerialPort>(fd, hardwareFlow, haveSaved ? &saved : nullptr);
 }
 
-// n of "COMn" (any case), or 0.
-int comNumber(const std::string& name) {
-    if (name.size() < 4) return 0;
-    for (int i = 0; i < 3; ++i)
-        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return 0;
-    int n = 0;
-    for (size_t i = 3; i < name.size(); ++i) {
-        if (!std::isdigit(static_cast<unsigned char>(name[i])) || n > 255) return 0;
-        n = n * 10 + (name[i] - '0');
-    }
-    return n;
-}
-
 }  // namespace
-
-std::string serialDeviceFor(const std::string& name) {
-    const std::string ini = windowsDirectory() + "\\pxcm.ini";
-    char mapped[1024] = "";
-    profileGetString("Ports", name.c_str(), "", mapped, sizeof mapped, ini.c_str());
-    if (mapped[0]) return mapped;
-    if (const int n = comNumber(name)) return "/dev/ttyS" + std::to_string(n - 1);
-    return name;
-}
-
-std::unique_ptr<SerialPort> openSerialPort(const std::string& name, bool* busy) {
-    return openDevice(serialDeviceFor(name), busy);
-}
 
 std::unique_ptr<SerialPort> openSerialDevice(const std::string& device, bool* busy) {
     return openDevice(device, busy);

@@ -26,7 +26,7 @@ bool deliverWindowMessage(const OfferEvent&, UINT message, WPARAM wParam, LPARAM
     return PostMessageA(window, message, wParam, lParam) != 0;
 }
 
-bool setWindowHostOptions(const std::string& ui, const std::string& windowPng) {
+bool setWindowSystemOptions(const std::string& ui, const std::string& windowPng) {
     return ui.empty() && windowPng.empty();
 }
 

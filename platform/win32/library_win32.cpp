@@ -32,6 +32,19 @@ Library::Library(const std::string& path) {
     if (!h_) lastLoadError = path + ": " + systemMessage(GetLastError());
 }
 
+Library Library::system(const std::string& file, bool keep) {
+    Library library;
+    library.h_ = LoadLibraryA(file.c_str());
+    if (!library.h_) {
+        lastLoadError = file + ": " + systemMessage(GetLastError());
+    } else if (keep) {
+        // A second reference that nothing gives back.
+        HMODULE pinned = nullptr;
+        (void)GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_PIN, file.c_str(), &pinned);
+    }
+    return library;
+}
+
 Library::~Library() {
     if (h_) FreeLibrary(static_cast<HMODULE>(h_));
 }

@@ -6,9 +6,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "camera/camera_module.h"
 #include "simulator.h"
 #include "support/temp_root.h"
+#include "ui/camera_module.h"
 
 using simtest::Bytes;
 using simtest::Simulator;
@@ -49,10 +49,17 @@ protected:
         root->write("windows/pxcm.ini", ini);
     }
 
+    // A link that scans COM1 to COM8, as the data source's does.
+    std::unique_ptr<CameraLink> scanningLink() {
+        auto l = std::make_unique<CameraLink>();
+        l->setPortFactory(systemPortFactory());
+        return l;
+    }
+
     // A link that has found the camera on COM1.
     CameraLink& connect(const Simulator& sim) {
         mapPorts({{1, sim.path()}});
-        link = std::make_unique<CameraLink>();
+        link = scanningLink();
         EXPECT_EQ(link->findCamera(&reporter), LINK_OK);
         return *link;
     }
@@ -74,7 +81,7 @@ TEST_F(CameraE2E, ScanSkipsAbsentAndSilentPortsAndFindsTheCameraOnCom3) {
     Simulator& camera = start({"--dir", pictures(), "--free", "7", "--battery", "2"});
     mapPorts({{2, silent.path()}, {3, camera.path()}});
 
-    link = std::make_unique<CameraLink>();
+    link = scanningLink();
     ASSERT_EQ(link->findCamera(&reporter), LINK_OK);
     EXPECT_EQ(link->foundPort(), 3);
     EXPECT_TRUE(link->port());
@@ -92,7 +99,7 @@ TEST_F(CameraE2E, ScanSkipsAbsentAndSilentPortsAndFindsTheCameraOnCom3) {
 TEST_F(CameraE2E, NoCameraAnywhereIsABadReplyWithoutQuestions) {
     Simulator& silent = start({"--fault", "silent"});
     mapPorts({{5, silent.path()}});
-    link = std::make_unique<CameraLink>();
+    link = scanningLink();
     EXPECT_EQ(link->findCamera(&reporter), LINK_BAD_REPLY);
     EXPECT_FALSE(link->port());
     EXPECT_TRUE(root->prompts().empty());
@@ -102,9 +109,24 @@ TEST_F(CameraE2E, ABadStatusHeaderMakesTheScanGoOn) {
     Simulator& wrong = start({"--fault", "bad-header:P"});
     Simulator& camera = start({});
     mapPorts({{1, wrong.path()}, {4, camera.path()}});
-    link = std::make_unique<CameraLink>();
+    link = scanningLink();
     ASSERT_EQ(link->findCamera(&reporter), LINK_OK);
     EXPECT_EQ(link->foundPort(), 4);
+}
+
+// A link's own factory opens device paths only: a front end that never scans
+// (the SANE backend, opened by a network client) cannot be led through
+// pxcm.ini's port names to a terminal it was not configured for.
+TEST_F(CameraE2E, OnlyTheScanningFactoryKnowsTheComNames) {
+    Simulator& camera = start({});
+    mapPorts({{2, camera.path()}});
+    CameraLink plain;
+    EXPECT_EQ(plain.openCamera("COM2", &reporter), LINK_NO_PORT);
+    EXPECT_EQ(plain.findCamera(&reporter), LINK_BAD_REPLY);
+    EXPECT_EQ(plain.openCamera(camera.path(), &reporter), LINK_OK);
+    plain.closePort();
+    link = scanningLink();
+    EXPECT_EQ(link->openCamera("COM2", &reporter), LINK_OK);
 }
 
 // --- Downloads -------------------------------------------------------------------

@@ -2,8 +2,8 @@
 // answers, the continue flag and the repaint of the owner window.
 #include <gtest/gtest.h>
 
-#include "camera/camera_module.h"
 #include "support/temp_root.h"
+#include "ui/camera_module.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "image/dib.h"
 #include "image/jpeg_decoder.h"
-#include "platform/posix/surface_posix.h"
+#include "wsys/surface.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // surface_test.cpp — the POSIX framebuffer draws as a device context does:
 // fills, bitmap copies, unscaled and COLORONCOLOR-scaled DIBs, PNG output.
-#include "platform/posix/surface_posix.h"
+#include "wsys/surface.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

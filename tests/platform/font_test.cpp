@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/posix/font_posix.h"
-#include "platform/posix/surface_posix.h"
+#include "wsys/font.h"
+#include "wsys/surface.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/posix/sdl_host.h"
+#include "wsys/sdl_host.h"
 
 namespace {
 

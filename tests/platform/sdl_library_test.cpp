@@ -5,10 +5,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/sdl_library.h"
-#include "platform/posix/window_host.h"
 #include "platform/window.h"
 #include "support/temp_root.h"
+#include "wsys/sdl_library.h"
+#include "wsys/window_system.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "caps/settings_files.h"
-#include "platform/module_start.h"
+#include "source/dll_main.h"
 #include "source/notify.h"
 #include "source_fixture.h"
 

@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "camera_source_fixture.h"
-#include "platform/posix/window_host.h"
 #include "platform/window_thread.h"
+#include "wsys/window_system.h"
 
 using testsupport::CameraSourceTest;
 using testsupport::RawImage;

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "camera/camera_module.h"
 #include "camera/simulator.h"
 #include "platform/twain.h"
 #include "platform/window.h"
@@ -23,6 +22,7 @@
 #include "support/notifications.h"
 #include "support/temp_root.h"
 #include "support/test_jpeg.h"
+#include "ui/camera_module.h"
 #include "ui/camera_window.h"
 #include "ui/layout.h"
 

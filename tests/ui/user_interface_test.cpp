@@ -3,9 +3,9 @@
 // again after a close.
 #include <ctime>
 
-#include "platform/posix/window_host.h"
 #include "platform/window.h"
 #include "ui_fixture.h"
+#include "wsys/window_system.h"
 
 using uitest::UiTest;
 

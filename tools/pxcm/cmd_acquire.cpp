@@ -500,7 +500,7 @@ int run(const pxcm::CommandContext& context, const std::vector<std::string>& arg
     if (!parseOptions(args, o, error)) return pxcm::fail(error);
     std::vector<pxcm::WindowMessage> script;
     if (!o.script.empty() && !pxcm::readScript(o.script, &script, &error)) return pxcm::fail(error);
-    if (!plat::setWindowHostOptions(o.ui, o.windowPng))
+    if (!plat::setWindowSystemOptions(o.ui, o.windowPng))
         return pxcm::fail("--ui and --window-png are options of the POSIX window host");
     // A Linux TWAIN 2.x application waits for the callback and passes no
     // event: the window plays --script and --select by itself.

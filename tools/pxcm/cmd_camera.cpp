@@ -9,11 +9,13 @@
 
 #include "camera/camera_device.h"
 #include "camera/line_settings_file.h"
+
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/serial_port.h"
 #include "tools/common/arg_reader.h"
 #include "tools/pxcm/app.h"
+#include "ui/camera_message_reporter.h"
 
 namespace {
 
@@ -191,7 +193,10 @@ void printStatus(const CameraDevice& camera) {
 
 class CameraCommand {
 public:
-    explicit CameraCommand(Options o) : o_(std::move(o)), camera_(&reporter_) {}
+    explicit CameraCommand(Options o) : o_(std::move(o)), camera_(&reporter_) {
+        // Without --port it scans COM1 to COM8, as the source does.
+        camera_.link().setPortFactory(systemPortFactory());
+    }
 
     int run() {
         if (o_.words.empty()) return pxcm::fail("camera needs an action (see pxcm camera --help)");

@@ -13,6 +13,7 @@
 #include "platform/png_file.h"
 #include "tools/common/arg_reader.h"
 #include "tools/pxcm/app.h"
+#include "ui/jpeg_error_box.h"
 
 namespace {
 
@@ -111,6 +112,8 @@ int run(const pxcm::CommandContext&, const std::vector<std::string>& args) {
     std::string error;
     if (!readFile(input, &jpeg, &error)) return pxcm::fail(error);
 
+    // libjpeg's messages as the source shows them.
+    setJpegMessageSink(showJpegErrorBox);
     plat::MemBlock picture(decodePicture(jpeg.data(), jpeg.size(), mode));
     if (!picture) return pxcm::fail("cannot decode " + input);
     plat::MemLock lock(picture.get());

@@ -1,4 +1,4 @@
-// surface_posix.h — the POSIX drawing surface: a 24-bit framebuffer that
+// surface.h — the POSIX drawing surface: a 24-bit framebuffer that
 // draws as a Windows device context does, and can be saved as PNG.
 #pragma once
 

@@ -1,4 +1,4 @@
-// font_posix.h — a font rendered once with FreeType into a table of
+// font.h — a font rendered once with FreeType into a table of
 // one-bit glyphs for the 256 ANSI codes, so that drawing needs no library.
 #pragma once
 

@@ -1,4 +1,4 @@
-// window_host_test.cpp — the headless window host through the window seam:
+// window_system_test.cpp — the headless window system through the window seam:
 // records and posted messages reach the dialog procedure in Windows order,
 // paints come once per invalidation, capture, cursors, the PNG of the client
 // area, the About box as a prompt line, and the templates.
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/window_host.h"
 #include "platform/window.h"
 #include "support/temp_root.h"
+#include "wsys/window_system.h"
 
 namespace fs = std::filesystem;
 using plat::EventRecord;

@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "platform/os_types.h"
-#include "platform/posix/window_host.h"
 #include "platform/prompt.h"
 #include "platform/surface.h"
+#include "wsys/window_system.h"
 
 namespace plat {
 

@@ -1,4 +1,4 @@
-// window_posix.cpp — the POSIX window host: dialogs from the module's
+// window.cpp — the POSIX window host: dialogs from the module's
 // templates, each a framebuffer with a caption, a visible flag, a pending
 // paint and a queue of posted messages, fed Win32-numbered messages from the
 // application's records, from SDL input when the windows are on screen, from
@@ -15,11 +15,11 @@
 #include "platform/dib_layout.h"
 #include "platform/module.h"
 #include "platform/null_surface.h"
-#include "platform/posix/prompt_record.h"
-#include "platform/posix/sdl_host.h"
-#include "platform/posix/window_host.h"
 #include "platform/posix/window_thread_posix.h"
 #include "platform/window_thread.h"
+#include "wsys/prompt_record.h"
+#include "wsys/sdl_host.h"
+#include "wsys/window_system.h"
 
 namespace plat {
 namespace {
@@ -42,7 +42,7 @@ struct WindowScript {
     ScriptReady ready = nullptr;
 };
 
-struct Host {
+struct WindowSystem {
     std::vector<HostWindow*> windows;  // live windows, oldest first
     HostWindow* active = nullptr;
     HostWindow* capture = nullptr;
@@ -54,7 +54,7 @@ struct Host {
     std::deque<QueuedInput> queued;
     WindowScript script;
 };
-Host g_host;
+WindowSystem g_system;
 
 void updateThreadWork();
 
@@ -121,7 +121,7 @@ void afterMessage(HostWindow* w) {
 INT_PTR send(HostWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
     if (!w || w->destroyed || !w->procedure) return FALSE;
     pin(w);
-    ++g_host.depth;
+    ++g_system.depth;
     // The pending paint is taken when WM_PAINT is handed out, so that it is
     // never sent twice for one invalidation, whatever the procedure does.
     if (message == WM_PAINT) w->needsPaint = false;
@@ -130,31 +130,31 @@ INT_PTR send(HostWindow* w, UINT message, WPARAM wParam, LPARAM lParam) {
         drawTemplatePicture(w);
         w->painted = true;
     }
-    --g_host.depth;
-    if (g_host.depth == 0 && !w->destroyed) afterMessage(w);
+    --g_system.depth;
+    if (g_system.depth == 0 && !w->destroyed) afterMessage(w);
     unpin(w);
     return answer;
 }
 
 HostWindow* lastVisibleWindow() {
-    for (auto it = g_host.windows.rbegin(); it != g_host.windows.rend(); ++it)
+    for (auto it = g_system.windows.rbegin(); it != g_system.windows.rend(); ++it)
         if ((*it)->visible) return *it;
     return nullptr;
 }
 
 HostWindow* windowOfSdlId(std::uint32_t id) {
     if (id == 0) return nullptr;
-    for (HostWindow* w : g_host.windows)
+    for (HostWindow* w : g_system.windows)
         if (sdlWindowId(w->sdl.get()) == id) return w;
     return nullptr;
 }
 
 HostWindow* newWindow(const DialogTemplate* form, HINSTANCE module, DialogProcedure procedure,
                       HostWindow* owner, bool modal) {
-    const bool first = g_host.windows.empty();
+    const bool first = g_system.windows.empty();
     if (first) {
-        g_host.sdl = sdlWanted() && sdlStart();
-        if (g_host.sdl) sdlSetCursor(g_host.cursor);
+        g_system.sdl = sdlWanted() && sdlStart();
+        if (g_system.sdl) sdlSetCursor(g_system.cursor);
     }
     auto* w = new HostWindow(form, form->clientWidth, form->clientHeight);
     w->frame.fillRect({0, 0, w->frame.width(), w->frame.height()}, DIALOG_FACE);
@@ -163,7 +163,7 @@ HostWindow* newWindow(const DialogTemplate* form, HINSTANCE module, DialogProced
     w->module = module;
     w->owner = owner;
     w->modal = modal;
-    if (g_host.sdl) {
+    if (g_system.sdl) {
         SdlWindow* screen =
             sdlCreateWindow(w->caption.c_str(), form->clientWidth, form->clientHeight,
                             form->drawnCaption ? DRAWN_CAPTION_HEIGHT : 0,
@@ -173,27 +173,27 @@ HostWindow* newWindow(const DialogTemplate* form, HINSTANCE module, DialogProced
         } else if (first) {
             // No window on screen after all: the headless host it is.
             sdlStop();
-            g_host.sdl = false;
+            g_system.sdl = false;
         } else {
             delete w;
             return nullptr;
         }
     }
     drawTemplatePicture(w);
-    g_host.windows.push_back(w);
+    g_system.windows.push_back(w);
     if (first) updateThreadWork();
     return w;
 }
 
 void show(HostWindow* w, bool visible) {
-    if (visible) g_host.active = w;
+    if (visible) g_system.active = w;
     if (visible == w->visible) return;
     w->visible = visible;
     if (visible) {
         w->everShown = true;
         w->needsPaint = true;
-    } else if (g_host.active == w) {
-        g_host.active = lastVisibleWindow();
+    } else if (g_system.active == w) {
+        g_system.active = lastVisibleWindow();
     }
     if (w->sdl) {
         sdlShowWindow(w->sdl.get(), visible);
@@ -241,10 +241,10 @@ bool translateEvent(const SDL_Event& event, bool wait, HostWindow** target, Host
     }
     HostWindow* w = windowOfSdlId(id);
     // Mouse input goes to the window that holds the capture.
-    if (g_host.capture && (event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONUP))
-        w = g_host.capture;
+    if (g_system.capture && (event.type == SDL_MOUSEMOTION || event.type == SDL_MOUSEBUTTONUP))
+        w = g_system.capture;
     const int clientTop = w ? sdlCaptionHeight(w->sdl.get()) : 0;
-    t = translateSdlEvent(event, sdlModState(), clientTop, &g_host.input);
+    t = translateSdlEvent(event, sdlModState(), clientTop, &g_system.input);
     if (!w || t.kind == TranslatedEvent::Kind::None) return false;
     if (t.kind == TranslatedEvent::Kind::Expose) {
         w->needsPaint = true;
@@ -265,7 +265,7 @@ bool translateEvent(const SDL_Event& event, bool wait, HostWindow** target, Host
 // A message from SDL input for its window.
 void sendInput(HostWindow* target, const HostMessage& m) {
     if (m.message == WM_LBUTTONDOWN || m.message == WM_LBUTTONDBLCLK || m.message == WM_RBUTTONDOWN)
-        g_host.active = target;
+        g_system.active = target;
     send(target, m.message, m.wParam, m.lParam);
 }
 
@@ -284,9 +284,9 @@ bool handleSdlEvent(const SDL_Event& event, HostWindow* only) {
 // The oldest queued input whose window is still there, sent to it; false
 // when none is left.
 bool sendOneQueuedInput() {
-    while (!g_host.queued.empty()) {
-        const QueuedInput q = g_host.queued.front();
-        g_host.queued.pop_front();
+    while (!g_system.queued.empty()) {
+        const QueuedInput q = g_system.queued.front();
+        g_system.queued.pop_front();
         if (!findHostWindow(q.target)) continue;
         sendInput(q.target, q.message);
         return true;
@@ -306,7 +306,7 @@ bool takeOneMessage(HostWindow* w) {
     }
     if (sendOneQueuedInput()) return true;
     SDL_Event event;
-    if (g_host.sdl)
+    if (g_system.sdl)
         while (!w->destroyed && sdlNextEvent(&event, 0))
             if (handleSdlEvent(event, nullptr)) return true;
     if (w->destroyed || !w->needsPaint || !w->visible) return false;
@@ -319,11 +319,11 @@ bool takeOneMessage(HostWindow* w) {
 // The host runs its windows itself when they are on screen or scripted;
 // headless and unscripted, only the application's calls move them.
 bool runsByItself() {
-    return g_host.sdl || g_host.script.window;
+    return g_system.sdl || g_system.script.window;
 }
 
 bool scriptWaiting() {
-    return g_host.script.window && !g_host.script.messages.empty();
+    return g_system.script.window && !g_system.script.messages.empty();
 }
 
 // Without the source lock: SDL's events taken (exposes shown, input
@@ -332,22 +332,22 @@ WorkPolled pollOwnWork() {
     if (!runsByItself()) return WorkPolled::None;
     bool arrived = false;
     SDL_Event event;
-    while (g_host.sdl && sdlNextEvent(&event, 0)) {
+    while (g_system.sdl && sdlNextEvent(&event, 0)) {
         HostWindow* target = nullptr;
         HostMessage m;
         if (translateEvent(event, false, &target, &m)) {
-            g_host.queued.push_back({target, m});
+            g_system.queued.push_back({target, m});
             arrived = true;
         }
     }
-    bool waiting = !g_host.queued.empty() || scriptWaiting();
+    bool waiting = !g_system.queued.empty() || scriptWaiting();
     {
         // Not while an application call draws: shown at a later poll.
         std::unique_lock<std::recursive_mutex> frames(g_frames, std::try_to_lock);
-        for (HostWindow* w : g_host.windows)
+        for (HostWindow* w : g_system.windows)
             if (frames && w->presentPending) present(w);
     }
-    for (HostWindow* w : g_host.windows)
+    for (HostWindow* w : g_system.windows)
         if (!w->posted.empty() || (w->needsPaint && w->visible)) waiting = true;
     if (arrived) return WorkPolled::Arrived;
     return waiting ? WorkPolled::Waiting : WorkPolled::None;
@@ -356,15 +356,15 @@ WorkPolled pollOwnWork() {
 // Under the source lock: one posted message, one input, one paint or one
 // script message; false when none could be handled.
 bool handleOwnMessage() {
-    for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
+    for (HostWindow* w : std::vector<HostWindow*>(g_system.windows))
         if (!w->destroyed && !w->posted.empty()) return takeOneMessage(w);
     if (sendOneQueuedInput()) return true;
-    for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
+    for (HostWindow* w : std::vector<HostWindow*>(g_system.windows))
         if (!w->destroyed && w->needsPaint && w->visible) {
             send(w, WM_PAINT, 0, 0);
             return true;
         }
-    WindowScript& script = g_host.script;
+    WindowScript& script = g_system.script;
     if (!scriptWaiting()) return false;
     HostWindow* w = findHostWindow(script.window);
     if (!w) {
@@ -384,39 +384,39 @@ void updateThreadWork() {
     WindowThreadWork work;
     work.poll = pollOwnWork;
     work.handle = handleOwnMessage;
-    work.waitMs = g_host.sdl ? IDLE_WAIT_MS : -1;
+    work.waitMs = g_system.sdl ? IDLE_WAIT_MS : -1;
     setWindowThreadWork(work);
 }
 
 void destroy(HostWindow* w) {
     // Owned windows go first, as on Windows.
-    for (HostWindow* other : std::vector<HostWindow*>(g_host.windows))
+    for (HostWindow* other : std::vector<HostWindow*>(g_system.windows))
         if (other->owner == w && !other->destroyed) destroy(other);
-    if (g_host.capture == w) {
-        g_host.capture = nullptr;
-        if (g_host.sdl) sdlCaptureMouse(false);
+    if (g_system.capture == w) {
+        g_system.capture = nullptr;
+        if (g_system.sdl) sdlCaptureMouse(false);
     }
-    g_host.windows.erase(std::remove(g_host.windows.begin(), g_host.windows.end(), w),
-                         g_host.windows.end());
+    g_system.windows.erase(std::remove(g_system.windows.begin(), g_system.windows.end(), w),
+                           g_system.windows.end());
     w->destroyed = true;
     w->posted.clear();
-    g_host.queued.erase(std::remove_if(g_host.queued.begin(), g_host.queued.end(),
-                                       [w](const QueuedInput& q) { return q.target == w; }),
-                        g_host.queued.end());
-    if (g_host.script.window == w) g_host.script = WindowScript{};
+    g_system.queued.erase(std::remove_if(g_system.queued.begin(), g_system.queued.end(),
+                                         [w](const QueuedInput& q) { return q.target == w; }),
+                          g_system.queued.end());
+    if (g_system.script.window == w) g_system.script = WindowScript{};
     {
         std::lock_guard<std::recursive_mutex> frames(g_frames);
         w->sdl.reset();
     }
-    if (g_host.active == w) g_host.active = lastVisibleWindow();
-    for (HostWindow* other : g_host.windows)
+    if (g_system.active == w) g_system.active = lastVisibleWindow();
+    for (HostWindow* other : g_system.windows)
         if (other->owner == w) other->owner = nullptr;
-    if (g_host.windows.empty() && g_host.sdl) {
+    if (g_system.windows.empty() && g_system.sdl) {
         sdlStop();
-        g_host.sdl = false;
-        g_host.input = {};
+        g_system.sdl = false;
+        g_system.input = {};
     }
-    if (g_host.windows.empty()) updateThreadWork();
+    if (g_system.windows.empty()) updateThreadWork();
     pin(w);
     unpin(w);  // frees it unless a call under way still holds it
 }
@@ -429,7 +429,7 @@ void runModalLoop(HostWindow* box) {
         if (box->ended || box->destroyed) break;
         SDL_Event event;
         if (sdlNextEvent(&event, IDLE_WAIT_MS)) handleSdlEvent(event, box);
-        for (HostWindow* w : std::vector<HostWindow*>(g_host.windows))
+        for (HostWindow* w : std::vector<HostWindow*>(g_system.windows))
             if (!box->ended && !w->destroyed && w->needsPaint && w->visible)
                 send(w, WM_PAINT, 0, 0);
     }
@@ -439,23 +439,23 @@ void runModalLoop(HostWindow* box) {
 
 HostWindow* findHostWindow(HWND window) {
     if (!window) return nullptr;
-    for (HostWindow* w : g_host.windows)
+    for (HostWindow* w : g_system.windows)
         if (w == window) return w;
     return nullptr;
 }
 
 bool sdlHostActive() {
-    return onThread([] { return g_host.sdl; });
+    return onThread([] { return g_system.sdl; });
 }
 
 CursorShape currentCursorShape() {
-    return onThread([] { return g_host.cursor; });
+    return onThread([] { return g_system.cursor; });
 }
 
 void snapshotBeforeBox(HWND owner) {
     onThread([&] {
         HostWindow* w = findHostWindow(owner);
-        if (!w) w = g_host.active;
+        if (!w) w = g_system.active;
         std::lock_guard<std::recursive_mutex> frames(g_frames);
         if (w && w->everShown) writeWindowPng(*w);
     });
@@ -465,7 +465,7 @@ int sdlHostMessageBox(HWND owner, const char* text, const char* caption, Buttons
                       Icon icon) {
     return onThread([&] {
         HostWindow* w = findHostWindow(owner);
-        if (!w) w = g_host.active;
+        if (!w) w = g_system.active;
         return sdlMessageBox(w ? w->sdl.get() : nullptr, text, caption, buttons, icon);
     });
 }
@@ -496,7 +496,7 @@ INT_PTR runModalHere(HINSTANCE module, int templateId, HWND owner, DialogProcedu
     const DialogTemplate* form = findDialogTemplate(templateId);
     if (!form) return -1;
     HostWindow* ownerWindow = findHostWindow(owner);
-    HostWindow* previousActive = g_host.active;
+    HostWindow* previousActive = g_system.active;
     HostWindow* box = newWindow(form, module, procedure, ownerWindow, true);
     if (!box) return -1;
     pin(box);
@@ -523,7 +523,7 @@ INT_PTR runModalHere(HINSTANCE module, int templateId, HWND owner, DialogProcedu
     const INT_PTR result = box->ended ? box->result : box->destroyed ? -1 : 1;
     if (!box->destroyed) destroy(box);
     unpin(box);
-    if (findHostWindow(previousActive)) g_host.active = previousActive;
+    if (findHostWindow(previousActive)) g_system.active = previousActive;
     // The owner is active again, keyboard included, as when Windows ends a
     // modal box.
     if (ownerWindow && findHostWindow(ownerWindow) && ownerWindow->sdl)
@@ -624,7 +624,7 @@ void placeWindow(HWND window, int left, int top, int width, int height) {
 void screenSize(int* width, int* height) {
     onThread([&] {
         int w = HEADLESS_SCREEN_WIDTH, h = HEADLESS_SCREEN_HEIGHT;
-        if (g_host.sdl) sdlScreenSize(&w, &h);
+        if (g_system.sdl) sdlScreenSize(&w, &h);
         if (width) *width = w;
         if (height) *height = h;
     });
@@ -634,7 +634,7 @@ void focusWindow(HWND window) {
     onThread([&] {
         HostWindow* w = findHostWindow(window);
         if (!w) return;
-        g_host.active = w;
+        g_system.active = w;
         if (w->sdl) sdlRaiseWindow(w->sdl.get());
     });
 }
@@ -658,16 +658,16 @@ void repaintWindow(HWND window) {
 }
 
 void* activeWindow() {
-    return onThread([] { return static_cast<void*>(g_host.active); });
+    return onThread([] { return static_cast<void*>(g_system.active); });
 }
 
 bool playWindowScript(HWND window, std::vector<ScriptMessage> messages, ScriptReady ready) {
     return onThread([&] {
         HostWindow* w = findHostWindow(window);
         if (!w) return false;
-        g_host.script.window = w;
-        g_host.script.messages.assign(messages.begin(), messages.end());
-        g_host.script.ready = ready;
+        g_system.script.window = w;
+        g_system.script.messages.assign(messages.begin(), messages.end());
+        g_system.script.ready = ready;
         updateThreadWork();
         return true;
     });
@@ -683,17 +683,17 @@ std::string windowScriptPath() {
 namespace {
 
 void releaseMouseHere() {
-    HostWindow* previous = g_host.capture;
+    HostWindow* previous = g_system.capture;
     if (!previous) return;
-    g_host.capture = nullptr;
-    if (g_host.sdl) sdlCaptureMouse(false);
+    g_system.capture = nullptr;
+    if (g_system.sdl) sdlCaptureMouse(false);
     send(previous, WM_CAPTURECHANGED, 0, 0);
 }
 
 CursorHandle setCursorHere(CursorShape shape) {
-    CursorHandle previous = cursorHandle(g_host.cursor);
-    g_host.cursor = shape;
-    if (g_host.sdl) sdlSetCursor(shape);
+    CursorHandle previous = cursorHandle(g_system.cursor);
+    g_system.cursor = shape;
+    if (g_system.sdl) sdlSetCursor(shape);
     return previous;
 }
 
@@ -702,10 +702,10 @@ CursorHandle setCursorHere(CursorShape shape) {
 void captureMouse(HWND window) {
     onThread([&] {
         HostWindow* w = findHostWindow(window);
-        if (!w || g_host.capture == w) return;
-        if (g_host.capture) releaseMouseHere();
-        g_host.capture = w;
-        if (g_host.sdl) sdlCaptureMouse(true);
+        if (!w || g_system.capture == w) return;
+        if (g_system.capture) releaseMouseHere();
+        g_system.capture = w;
+        if (g_system.sdl) sdlCaptureMouse(true);
     });
 }
 

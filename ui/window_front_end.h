@@ -1,4 +1,4 @@
-// window_host.h — what the camera window asks of the front end that shows it:
+// window_front_end.h — what the camera window asks of the front end that shows it:
 // a record of callbacks handed over when the window is made, so that the
 // window reaches the front end only through them.
 #pragma once
@@ -7,7 +7,7 @@
 
 #include "platform/os_types.h"
 
-struct WindowHost {
+struct WindowFrontEnd {
     // The module whose resources (templates, skin bitmaps) the window shows.
     HINSTANCE moduleInstance = nullptr;
     // The user hands over `pictures` (list indexes in transfer order), all
@@ -23,13 +23,13 @@ struct WindowHost {
 };
 
 // Set before the window is made; kept until the next one.
-void setWindowHost(const WindowHost& host);
-const WindowHost& windowHost();
+void setWindowFrontEnd(const WindowFrontEnd& host);
+const WindowFrontEnd& windowFrontEnd();
 
 // The host's callbacks, each doing nothing (or answering none) when the host
 // has none.
-void hostAnnounce(const std::vector<int>& pictures);
-int hostPendingCount();
-int hostNextPicture();
-void hostDropPending();
-void hostCloseRequested();
+void frontEndAnnounce(const std::vector<int>& pictures);
+int frontEndPendingCount();
+int frontEndNextPicture();
+void frontEndDropPending();
+void frontEndCloseRequested();

@@ -1,6 +1,6 @@
 // sdl_host.cpp — SDL2 windows over the host's framebuffers, their input as
 // Win32-numbered messages, cursors, mouse capture and message boxes.
-#include "platform/posix/sdl_host.h"
+#include "wsys/sdl_host.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/posix/font_posix.h"
-#include "platform/posix/sdl_library.h"
+#include "wsys/font.h"
+#include "wsys/sdl_library.h"
 
 namespace plat {
 

@@ -1,11 +1,11 @@
-// font_posix.cpp — the window's fonts on POSIX: fontconfig finds the files,
+// font.cpp — the window's fonts on POSIX: fontconfig finds the files,
 // FreeType renders the glyphs once (both opened on first use), without anti-aliasing, as the
 // Windows bitmap fonts draw.
-#include "platform/posix/font_posix.h"
+#include "wsys/font.h"
 
 #include <mutex>
 
-#include "platform/posix/font_library.h"
+#include "wsys/font_library.h"
 
 namespace plat {
 namespace {

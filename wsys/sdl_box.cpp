@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/font_posix.h"
-#include "platform/posix/sdl_host.h"
-#include "platform/posix/sdl_library.h"
+#include "wsys/font.h"
+#include "wsys/sdl_host.h"
+#include "wsys/sdl_library.h"
 
 namespace plat {
 namespace {

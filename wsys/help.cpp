@@ -1,4 +1,4 @@
-// help_posix.cpp — the help call: the HTML page installed beside the Windows
+// help.cpp — the help call: the HTML page installed beside the Windows
 // help file's path, opened in the desktop's browser without waiting for it.
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -8,7 +8,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "platform/posix/window_host.h"
+#include "wsys/window_system.h"
 
 namespace plat {
 

@@ -1,4 +1,4 @@
-// window_host.h — the POSIX window host's windows (an HWND points to one) and
+// window_system.h — the POSIX window system's windows (an HWND points to one) and
 // what the prompt layer and the tests need of the host.
 #pragma once
 
@@ -7,10 +7,10 @@
 #include <string>
 
 #include "platform/os_types.h"
-#include "platform/posix/dialog_templates.h"
-#include "platform/posix/surface_posix.h"
 #include "platform/prompt.h"
 #include "platform/window.h"
+#include "wsys/dialog_templates.h"
+#include "wsys/surface.h"
 
 namespace plat {
 

@@ -1,11 +1,11 @@
-// prompt_posix.cpp — message boxes: each box is one JSON line in
+// prompt.cpp — message boxes: each box is one JSON line in
 // $PXCM_PROMPTS (or a line on stderr when that is not set), answered from
 // the scripted answers in $PXCM_ANSWERS, else by the user in a real box when
 // the windows are on screen, else with its safe choice.
 #include "platform/prompt.h"
 
-#include "platform/posix/prompt_record.h"
-#include "platform/posix/window_host.h"
+#include "wsys/prompt_record.h"
+#include "wsys/window_system.h"
 
 #include <fcntl.h>
 #include <unistd.h>

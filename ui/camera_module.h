@@ -4,7 +4,7 @@
 #pragma once
 
 #include "camera/camera_device.h"
-#include "camera/camera_error_reporter.h"
+#include "ui/camera_message_reporter.h"
 
 CameraDevice& cameraDevice();
 CameraMessageReporter& cameraErrorReporter();

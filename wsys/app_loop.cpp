@@ -1,4 +1,4 @@
-// app_loop_posix.cpp — the application's loop over the window contract: a
+// app_loop.cpp — the application's loop over the window contract: a
 // null pEvent asks the source to take one message from its window's queue.
 #include <cstdlib>
 #include <cstring>
@@ -31,7 +31,7 @@ bool deliverWindowMessage(const OfferEvent& offer, UINT message, WPARAM wParam, 
     return offer(&record);
 }
 
-bool setWindowHostOptions(const std::string& ui, const std::string& windowPng) {
+bool setWindowSystemOptions(const std::string& ui, const std::string& windowPng) {
     if (!ui.empty()) setenv("PXCM_UI", ui.c_str(), 1);
     if (!windowPng.empty()) setenv("PXCM_WINDOW_PNG", windowPng.c_str(), 1);
     return true;

@@ -1,6 +1,6 @@
 // dialog_templates.cpp — the module's two dialog templates: the camera window
 // and the About box.
-#include "platform/posix/dialog_templates.h"
+#include "wsys/dialog_templates.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,6 +1,6 @@
-// surface_posix.cpp — drawing into the 24-bit framebuffer with the pixel
+// surface.cpp — drawing into the 24-bit framebuffer with the pixel
 // rules of a Windows device context. Every operation works a row at a time.
-#include "platform/posix/surface_posix.h"
+#include "wsys/surface.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -9,7 +9,7 @@
 
 #include "platform/dib_layout.h"
 #include "platform/png_file.h"
-#include "platform/posix/font_posix.h"
+#include "wsys/font.h"
 
 namespace plat {
 namespace {

@@ -1,4 +1,4 @@
-// window_png_posix.cpp — the client area as a PNG at $PXCM_WINDOW_PNG,
+// window_png.cpp — the client area as a PNG at $PXCM_WINDOW_PNG,
 // replaced whole by a rename so that a reader never sees half a file.
 #include <unistd.h>
 
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/posix/window_host.h"
+#include "wsys/window_system.h"
 
 namespace plat {
 
