@@ -15,9 +15,6 @@ option(PXCM_LAYER_CHECK "Fail the build on a link edge that runs up the layers" 
 if(PXCM_SANITIZE OR PXCM_TSAN OR PXCM_FUZZ)
   set(PXCM_LAYER_CHECK OFF)
 endif()
-set(PXCM_LAYER_CHECK_SOURCE ${CMAKE_BINARY_DIR}/generated/layer_check.c)
-file(CONFIGURE OUTPUT ${PXCM_LAYER_CHECK_SOURCE}
-  CONTENT "/* layer_check.c — generated; the layer's own objects are the content. */\n")
 
 set(PXCM_CORE_OBJECTS "")
 function(pxcm_layer name)
@@ -30,7 +27,7 @@ function(pxcm_layer name)
   endif()
   set(PXCM_CORE_OBJECTS ${PXCM_CORE_OBJECTS} $<TARGET_OBJECTS:${name}> PARENT_SCOPE)
   if(PXCM_LAYER_CHECK)
-    add_library(${name}_check SHARED ${PXCM_LAYER_CHECK_SOURCE} $<TARGET_OBJECTS:${name}>)
+    add_library(${name}_check SHARED $<TARGET_OBJECTS:${name}>)
     target_link_libraries(${name}_check PRIVATE ${name})
     target_link_options(${name}_check PRIVATE -Wl,--no-undefined)
     if(WIN32)

@@ -48,8 +48,8 @@ public:
     template <typename F>
     void operator()(F& slot, const char* name) {
         void* found = nullptr;
-        for (const Library* library : libraries_)
-            if (!found) found = library->symbol(name);
+        for (auto it = libraries_.begin(); !found && it != libraries_.end(); ++it)
+            found = (*it)->symbol(name);
         slot = reinterpret_cast<F>(found);
         if (!found && missing_.empty()) missing_ = name;
     }

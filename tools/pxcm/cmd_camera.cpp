@@ -9,7 +9,6 @@
 
 #include "camera/camera_device.h"
 #include "camera/line_settings_file.h"
-
 #include "platform/console.h"
 #include "platform/files.h"
 #include "platform/serial_port.h"
