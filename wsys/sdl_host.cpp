@@ -164,6 +164,9 @@ bool sdlStart() {
     }
     // SIGINT and SIGTERM stay the host application's.
     sdl().SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The click that brings the window to the front is the user's click, as
+    // on Windows; SDL would drop one that comes within 10 ms of the focus.
+    sdl().SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     if (sdl().InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     ++g_starts;
     return true;

@@ -80,11 +80,15 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     app_pid=$!
     caption='Vantrel Digital Camera KMT-18/19 TWAIN Driver'
     if wid=$(DISPLAY=:$display timeout 60 xdotool search --sync --onlyvisible --name "$caption" | head -n1); then
+      root=$(DISPLAY=:$display xdotool search --maxdepth 0 --name "" | head -n1)
       # Pictures 1, 2 and 3, then Load; the first paint fetches the
-      # thumbnails and the clicks wait behind it.
+      # thumbnails and the clicks wait behind it. Each click comes back from
+      # another window, as a user's does: the click that focuses the window
+      # must count.
       for xy in "70 48" "175 48" "280 48" "276 357"; do
         set -- $xy
-        DISPLAY=:$display xdotool mousemove --window "$wid" "$1" "$2" click 1
+        DISPLAY=:$display xdotool windowfocus "$root" windowfocus "$wid" \
+          mousemove --window "$wid" "$1" "$2" click 1
         sleep 0.5
       done
     else
