@@ -1,7 +1,7 @@
 // cancel_signal.h — a cancel that any thread or a signal handler raises and
 // that a serial port's wait sees at once, so that a read under way ends
-// without running out its time-out. On POSIX it also follows the host
-// program's interrupt (plat::catchInterrupts in the same process).
+// without running out its time-out. It also follows the host program's
+// interrupt (plat::catchInterrupts in the same process, in any module).
 #pragma once
 
 #include <atomic>

@@ -1,6 +1,8 @@
 // cancel_signal_win32.cpp — the cancel as a flag: the port's reads wait in
-// short slices and look at it between them.
+// short slices and look at it, and at the program's interrupt, between them.
 #include "platform/cancel_signal.h"
+
+#include "platform/win32/interrupt_win32.h"
 
 namespace plat {
 
@@ -16,7 +18,7 @@ void CancelSignal::clear() {
 }
 
 bool CancelSignal::raised() const {
-    return raised_.load();
+    return raised_.load() || hostInterrupted();
 }
 
 }  // namespace plat

@@ -1,9 +1,13 @@
 // interrupt_win32.cpp — the console's control events noted by a handler,
-// which runs on a thread of its own.
+// which runs on a thread of its own, and in an event named for the process
+// so that the modules the program loads see the interrupt too.
+#include "platform/win32/interrupt_win32.h"
+
 #include <windows.h>
 
 #include <atomic>
 #include <csignal>
+#include <string>
 
 #include "platform/interrupt.h"
 
@@ -12,16 +16,32 @@ namespace {
 
 std::atomic<int> g_signal{0};
 
+std::wstring eventName() {
+    return L"pxcm-interrupt-" + std::to_wstring(GetCurrentProcessId());
+}
+
+// The program's event, for as long as the program runs.
+struct InterruptEvent {
+    HANDLE handle = nullptr;
+    ~InterruptEvent() {
+        if (handle) CloseHandle(handle);
+    }
+};
+InterruptEvent g_event;
+
 BOOL WINAPI note(DWORD event) {
     const int signal = event == CTRL_C_EVENT ? SIGINT : SIGTERM;
     int none = 0;
     // The first is noted; a second one takes the default way out.
-    return g_signal.compare_exchange_strong(none, signal) ? TRUE : FALSE;
+    if (!g_signal.compare_exchange_strong(none, signal)) return FALSE;
+    if (g_event.handle) SetEvent(g_event.handle);
+    return TRUE;
 }
 
 }  // namespace
 
 void catchInterrupts() {
+    if (!g_event.handle) g_event.handle = CreateEventW(nullptr, TRUE, FALSE, eventName().c_str());
     SetConsoleCtrlHandler(note, TRUE);
 }
 
@@ -30,9 +50,20 @@ int interruptSignal() {
 }
 
 // A console handler runs on a thread of its own; a loaded module has no
-// descriptor to wait on.
+// descriptor to wait on, and looks at hostInterrupted() instead.
 int hostInterruptDescriptor() {
     return -1;
+}
+
+bool hostInterrupted() {
+    if (g_signal.load()) return true;
+    // Opened afresh each time: cheap beside a port's wait slice, and it finds
+    // an event that the program made after this module was loaded.
+    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, eventName().c_str());
+    if (!event) return false;
+    const bool set = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+    CloseHandle(event);
+    return set;
 }
 
 }  // namespace plat

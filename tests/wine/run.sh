@@ -7,7 +7,8 @@
 # and the transfers with the simulated camera (acquire.sh), by native and by
 # memory transfer, through wine's twain_32 and the open-source manager of the
 # same architecture, by an application with a window of its own and by a
-# console one that gave none (woken by Load and Exit alone).
+# console one that gave none (woken by Load and Exit alone); and pxcm.exe
+# acquire interrupted by Ctrl-C mid-download (interrupt.sh).
 # On x64 only, the long cases: a few load-to-unload cycles through the
 # open-source manager with the process's objects and handles counted
 # (bench/wine_soak.sh), and, with a setup program, one more acquisition
@@ -78,6 +79,7 @@ for b in "${builds[@]}"; do
     "$here/acquire.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll" native
     "$here/acquire.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll" memory count0
     "$here/acquire.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll" native exit console
+    "$here/interrupt.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll"
   else
     echo "skipped: the open-source Source Manager under wine (no $dsm/$bits/TWAINDSM.dll)"
   fi

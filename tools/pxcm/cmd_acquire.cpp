@@ -98,9 +98,9 @@ constexpr const char* USAGE =
     "Exits non-zero with a one-line message when no picture arrived or one failed.\n"
     "\n"
     "Ctrl-C (SIGINT) or SIGTERM stops the run cleanly: a download under way ends\n"
-    "at once (on Windows it is finished first), the source is disabled and\n"
-    "closed, temporary files removed, and pxcm says how many pictures it wrote\n"
-    "and exits with 130 (143 for SIGTERM). A second Ctrl-C ends pxcm at once.\n";
+    "at once, the source is disabled and closed, temporary files removed, and\n"
+    "pxcm says how many pictures it wrote and exits with 130 (143 for SIGTERM).\n"
+    "A second Ctrl-C ends pxcm at once.\n";
 
 enum class Existing { Refuse, Overwrite, Skip };
 
