@@ -97,7 +97,9 @@ TEST_F(PendingCount, EveryEndOfTransferAnswersThePicturesStillToCome) {
         EXPECT_EQ(takeOne(), s.picture);
         EXPECT_EQ(endCount(), s.left);
         EXPECT_EQ(g_source.protocolState, s.state);
-        if (s.left) EXPECT_EQ(count(), s.left);
+        if (s.left) {
+            EXPECT_EQ(count(), s.left);
+        }
     }
     EXPECT_EQ(notified(MSG_XFERREADY), 1) << "nothing announced again";
     EXPECT_EQ(picturesSent(), (std::vector<int>{1, 2, 4}));
