@@ -7,11 +7,11 @@
 # and the transfers with the simulated camera (acquire.sh), by native and by
 # memory transfer, through wine's twain_32 and the open-source manager of the
 # same architecture, by an application with a window of its own and by a
-# console one that gave none (woken by Load and Exit alone); and pxcm.exe
-# acquire interrupted by Ctrl-C mid-download (interrupt.sh).
+# console one that gave none (woken by Load and Exit alone).
 # On x64 only, the long cases: a few load-to-unload cycles through the
 # open-source manager with the process's objects and handles counted
-# (bench/wine_soak.sh), and, with a setup program, one more acquisition
+# (bench/wine_soak.sh), pxcm.exe acquire interrupted by Ctrl-C mid-download
+# (interrupt.sh), and, with a setup program, one more acquisition
 # from the source as that program installs it (pxcm-setup.exe /S in the same
 # prefix). All must pass.
 # Usage: tests/wine/run.sh WIN64_BUILD [POSIX_BUILD [SETUP_EXE [WIN32_BUILD]]]
@@ -79,7 +79,6 @@ for b in "${builds[@]}"; do
     "$here/acquire.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll" native
     "$here/acquire.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll" memory count0
     "$here/acquire.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll" native exit console
-    "$here/interrupt.sh" "$b" "$posix" "$dsm/$bits/TWAINDSM.dll"
   else
     echo "skipped: the open-source Source Manager under wine (no $dsm/$bits/TWAINDSM.dll)"
   fi
@@ -90,6 +89,7 @@ if [ -n "$gui" ] && [ -f "$dsm/64/TWAINDSM.dll" ]; then
   # The open-source manager frees the source at every close: loads and
   # unloads with the window and a transfer leave no object or handle.
   "$here/../../bench/wine_soak.sh" "$build" "$posix" 8 "$dsm/64/TWAINDSM.dll"
+  "$here/interrupt.sh" "$build" "$posix" "$dsm/64/TWAINDSM.dll"
   setup=${3:-}
   if [ -n "$setup" ] && [ -f "$setup" ]; then
     wine "$setup" /S
