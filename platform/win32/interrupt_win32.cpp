@@ -20,14 +20,25 @@ std::wstring eventName() {
     return L"pxcm-interrupt-" + std::to_wstring(GetCurrentProcessId());
 }
 
-// The program's event, for as long as the program runs.
-struct InterruptEvent {
-    HANDLE handle = nullptr;
-    ~InterruptEvent() {
+struct EventHandle {
+    HANDLE handle;
+    explicit EventHandle(HANDLE h = nullptr) : handle(h) {}
+    EventHandle(const EventHandle&) = delete;
+    EventHandle& operator=(const EventHandle&) = delete;
+    ~EventHandle() {
         if (handle) CloseHandle(handle);
     }
 };
-InterruptEvent g_event;
+// The program's event, made by its catchInterrupts.
+EventHandle g_event;
+
+// The program's event as this module sees it, opened once: the program
+// makes it before it loads the modules that look, as on POSIX, where the
+// descriptor is taken once.
+HANDLE programEvent() {
+    static const EventHandle opened(OpenEventW(SYNCHRONIZE, FALSE, eventName().c_str()));
+    return opened.handle;
+}
 
 BOOL WINAPI note(DWORD event) {
     const int signal = event == CTRL_C_EVENT ? SIGINT : SIGTERM;
@@ -57,13 +68,8 @@ int hostInterruptDescriptor() {
 
 bool hostInterrupted() {
     if (g_signal.load()) return true;
-    // Opened afresh each time: cheap beside a port's wait slice, and it finds
-    // an event that the program made after this module was loaded.
-    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, eventName().c_str());
-    if (!event) return false;
-    const bool set = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-    CloseHandle(event);
-    return set;
+    const HANDLE event = programEvent();
+    return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
 }
 
 }  // namespace plat
