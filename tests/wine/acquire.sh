@@ -27,21 +27,7 @@ kind=${6:-window}
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?}" "${DISPLAY:?}"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/pxcm-wine-acquire-XXXXXX")
-camera=""
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  [ -n "$camera" ] && kill "$camera" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL $*"
-  [ -f "$work/app.log" ] && sed "s/^/     app: /" "$work/app.log"
-  [ -f "$work/camera.err" ] && tail -n 40 "$work/camera.err" | sed "s/^/     camera: /"
-  exit 1
-}
+. "$repo/tests/wine/camera_run.sh"
 
 # Three pictures with thumbnails, made with ImageMagick.
 pics=$work/pictures
@@ -52,20 +38,8 @@ convert -size 320x240 plasma:fractal -seed 7 -quality 85 "$pics/b.jpg" 2>/dev/nu
 convert -size 640x480 radial-gradient:'#ffffff'-'#303030' -quality 90 "$pics/c.jpg"
 for p in a b c; do convert "$pics/$p.jpg" -resize '80x56!' -quality 80 "$pics/$p.thumb.jpg"; done
 
-"$posix/pxcm-camera" --verbose --dir "$pics" >"$work/camera.out" 2>"$work/camera.err" &
-camera=$!
-for _ in $(seq 50); do [ -s "$work/camera.out" ] && break; sleep 0.1; done
-pty=$(head -n1 "$work/camera.out")
-[ -e "$pty" ] || fail "the simulated camera gave no pty"
+start_camera --dir "$pics"
 
-# COM3 is the camera; the other ports lead nowhere.
-for n in 1 2 4 5 6 7 8; do ln -sfn /nonexistent-port "$WINEPREFIX/dosdevices/com$n"; done
-ln -sfn "$pty" "$WINEPREFIX/dosdevices/com3"
-
-sys=$WINEPREFIX/drive_c/windows
-# A 32-bit application and manager look in twain_32, a 64-bit one in twain_64.
-twain=twain_64
-file -b "$win/pxcmtwain.ds" | grep -q '^PE32+' || twain=twain_32
 installed=""
 case $manager in installed:*) installed=1; manager=${manager#installed:} ;; esac
 rm -f "$sys/$twain/sane.ds"

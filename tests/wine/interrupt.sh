@@ -15,33 +15,9 @@ manager=$3
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 : "${WINEPREFIX:?}" "${DISPLAY:?}"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/pxcm-wine-interrupt-XXXXXX")
-camera=""
-app=""
-cleanup() {
-  [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  [ -n "$camera" ] && kill "$camera" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() {
-  echo "FAIL $*"
-  [ -f "$work/app.log" ] && sed "s/^/     app: /" "$work/app.log"
-  [ -f "$work/camera.err" ] && tail -n 20 "$work/camera.err" | sed "s/^/     camera: /"
-  exit 1
-}
+. "$repo/tests/wine/camera_run.sh"
+start_camera --timing
 
-"$posix/pxcm-camera" --verbose --timing >"$work/camera.out" 2>"$work/camera.err" &
-camera=$!
-for _ in $(seq 50); do [ -s "$work/camera.out" ] && break; sleep 0.1; done
-pty=$(head -n1 "$work/camera.out")
-[ -e "$pty" ] || fail "the simulated camera gave no pty"
-for n in 1 2 4 5 6 7 8; do ln -sfn /nonexistent-port "$WINEPREFIX/dosdevices/com$n"; done
-ln -sfn "$pty" "$WINEPREFIX/dosdevices/com3"
-
-sys=$WINEPREFIX/drive_c/windows
-twain=twain_64
-file -b "$win/pxcmtwain.ds" | grep -q '^PE32+' || twain=twain_32
 rm -f "$sys/$twain/sane.ds"
 rm -rf "$sys/$twain/pxcm"
 mkdir -p "$sys/$twain/pxcm" "$work/app" "$work/out"
@@ -81,7 +57,7 @@ for _ in $(seq 600); do kill -0 "$app" 2>/dev/null || break; sleep 0.1; done
 wait "$app" || fail "the run after the interrupt failed"
 app=""
 [ -s "$work/out/picture-1.bmp" ] || fail "the run after the interrupt wrote no picture"
-"$posix/pxcm" camera --port "$pty" get 1 --out "$work/want.jpg" >/dev/null 2>&1 ||
+"$posix/pxcm" camera --port "$(head -n1 "$work/camera.out")" get 1 --out "$work/want.jpg" >/dev/null 2>&1 ||
   fail "the camera's own picture 1 could not be read"
 djpeg -bmp "$work/want.jpg" >"$work/want.bmp"
 ae=$(compare -metric AE "$work/out/picture-1.bmp" "$work/want.bmp" null: 2>&1 || true)
