@@ -32,13 +32,11 @@ struct EventHandle {
 // The program's event, made by its catchInterrupts.
 EventHandle g_event;
 
-// The program's event as this module sees it, opened once: the program
-// makes it before it loads the modules that look, as on POSIX, where the
-// descriptor is taken once.
-HANDLE programEvent() {
-    static const EventHandle opened(OpenEventW(SYNCHRONIZE, FALSE, eventName().c_str()));
-    return opened.handle;
-}
+// The program's event as this module sees it, opened when the module is
+// loaded: the program makes it before it loads the modules that look, as on
+// POSIX, where the descriptor is taken once. (Not a function's static: its
+// guard would cost the source a semaphore at every load.)
+const EventHandle g_programEvent(OpenEventW(SYNCHRONIZE, FALSE, eventName().c_str()));
 
 BOOL WINAPI note(DWORD event) {
     const int signal = event == CTRL_C_EVENT ? SIGINT : SIGTERM;
@@ -68,7 +66,7 @@ int hostInterruptDescriptor() {
 
 bool hostInterrupted() {
     if (g_signal.load()) return true;
-    const HANDLE event = programEvent();
+    const HANDLE event = g_programEvent.handle;
     return event && WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
 }
 
